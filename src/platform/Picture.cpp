@@ -1,0 +1,102 @@
+#include "platform/Picture.h"
+
+#include "platform/Fonts.h"
+#include "platform/Raster.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace kelpo {
+
+namespace {
+
+// Pictures larger than this are refused: a size from a layout gone wrong
+// must not allocate gigabytes.
+constexpr int MaxSide = 16384;
+
+} // namespace
+
+Picture::Picture(int width, int height, QRgb backColor)
+{
+    setBackColor(backColor);
+    resize(width, height);
+}
+
+void Picture::resize(int width, int height)
+{
+    if (width < 1 || height < 1 || width > MaxSide || height > MaxSide) {
+        image_ = QImage();
+        return;
+    }
+    if (image_.width() != width || image_.height() != height)
+        image_ = QImage(width, height, QImage::Format_RGB32);
+    clear();
+}
+
+void Picture::clear()
+{
+    if (!image_.isNull())
+        image_.fill(backColor_);
+}
+
+void Picture::print(int x, int y, const QString& text)
+{
+    if (image_.isNull() || text.isEmpty())
+        return;
+    QPainter p(&image_);
+    const QFont f = MakeFont(font.fontName, font.fontSize, font.fontBold);
+    p.setFont(f);
+    p.setPen(QColor::fromRgb(font.foreColor));
+    p.drawText(x, y + QFontMetrics(f).ascent(), text);
+}
+
+int Picture::textWidth(const QString& text) const
+{
+    return QFontMetrics(MakeFont(font.fontName, font.fontSize, font.fontBold)).horizontalAdvance(text);
+}
+
+void Picture::line(int x1, int y1, int x2, int y2, QRgb colour)
+{
+    if (image_.isNull())
+        return;
+    QPainter p(&image_);
+    p.setPen(QPen(QColor::fromRgb(colour), 1));
+    p.drawLine(x1, y1, x2, y2);
+}
+
+void Picture::rectangle(int x1, int y1, int x2, int y2, QRgb colour)
+{
+    if (image_.isNull())
+        return;
+    QPainter p(&image_);
+    p.setPen(QPen(QColor::fromRgb(colour), 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)))
+                   .adjusted(0, 0, -1, -1));
+}
+
+void Picture::fillRect(int x, int y, int w, int h, QRgb colour)
+{
+    const QRect r = QRect(x, y, w, h).intersected(image_.rect());
+    if (r.isEmpty())
+        return;
+    const std::uint32_t c = colour | 0xFF000000u;
+    for (int row = r.top(); row <= r.bottom(); ++row) {
+        auto* d = reinterpret_cast<std::uint32_t*>(image_.scanLine(row)) + r.left();
+        std::fill(d, d + r.width(), c);
+    }
+}
+
+void Picture::drawImage(int x, int y, const QImage& image)
+{
+    if (image_.isNull() || image.isNull())
+        return;
+    if (!image.hasAlphaChannel()) {
+        BlockTransfer(image_, x, y, image.width(), image.height(), image, 0, 0, RasterOp::Copy);
+        return;
+    }
+    QPainter p(&image_);
+    p.drawImage(x, y, image);
+}
+
+} // namespace kelpo

@@ -1,0 +1,60 @@
+#pragma once
+// A persistent picture: a 32-bit image with a background colour and the
+// font and pen state that text printing uses. The table and its saved
+// background are two of these.
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+namespace kelpo {
+
+// What the drawing procedures save before they print and put back after.
+struct FontState {
+    QString fontName = QStringLiteral("宋体");
+    int fontSize = 9; // points, at 96 pixels per inch
+    bool fontBold = false;
+    QRgb foreColor = qRgb(0, 0, 0);
+    friend bool operator==(const FontState&, const FontState&) = default;
+};
+
+class Picture {
+public:
+    Picture() = default;
+    Picture(int width, int height, QRgb backColor = qRgb(0, 0, 0));
+
+    int width() const { return image_.width(); }
+    int height() const { return image_.height(); }
+    QImage& image() { return image_; }
+    const QImage& image() const { return image_; }
+
+    // A new size clears the picture to its background colour. Sizes below 1
+    // give an empty picture that ignores all drawing.
+    void resize(int width, int height);
+    QRgb backColor() const { return backColor_; }
+    void setBackColor(QRgb colour) { backColor_ = colour | 0xFF000000u; }
+    void clear();
+
+    FontState font;
+
+    // Prints text with its cell's top-left corner at (x, y) in the current
+    // font and fore colour, on a transparent background.
+    void print(int x, int y, const QString& text);
+    // Width and height of text in the current font, for callers that place
+    // text next to text.
+    int textWidth(const QString& text) const;
+
+    // Lines include both end points, as a pen of width 1 draws them.
+    void line(int x1, int y1, int x2, int y2, QRgb colour);
+    // Outline of the rectangle with corners (x1, y1) and (x2, y2), inclusive.
+    void rectangle(int x1, int y1, int x2, int y2, QRgb colour);
+    void fillRect(int x, int y, int w, int h, QRgb colour);
+    // Draws an image with its alpha (icons); opaque images are copied.
+    void drawImage(int x, int y, const QImage& image);
+
+private:
+    QImage image_;
+    QRgb backColor_ = qRgb(0, 0, 0);
+};
+
+} // namespace kelpo
