@@ -1,0 +1,148 @@
+#include "rules/CardOrder.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kelpo {
+
+namespace {
+
+int clampCount(const CardList& list, int n) { return std::clamp(n, 0, list.count()); }
+
+} // namespace
+
+bool IsLowerCard(CardCode a, CardCode b)
+{
+    const bool jokerA = IsJoker(a);
+    const bool jokerB = IsJoker(b);
+    if (jokerA && jokerB)
+        return RankField(a) < RankField(b);
+    if (jokerA)
+        return false;
+    if (jokerB)
+        return true;
+    return RankField(a) < RankField(b);
+}
+
+bool IsSameRank(CardCode a, CardCode b)
+{
+    if (IsJoker(a) != IsJoker(b))
+        return false;
+    return RankField(a) == RankField(b);
+}
+
+void SortCardsByRank(CardCode* cards, int n)
+{
+    for (int j = 0; j < n - 1; ++j) {
+        for (int i = j + 1; i < n; ++i) {
+            if (IsLowerCard(cards[j], cards[i]))
+                std::swap(cards[j], cards[i]);
+        }
+    }
+}
+
+void SortCardsByRank(CardList& list, int n)
+{
+    SortCardsByRank(list.codes().data(), clampCount(list, n));
+}
+
+void SortCardsByRank(CardList& list) { SortCardsByRank(list, list.count()); }
+
+bool RankGroup::append(CardCode code)
+{
+    if (count >= MaxRankGroupCards)
+        return false;
+    cards[count++] = code;
+    return true;
+}
+
+const RankGroup& RankGroupList::at(int pos) const
+{
+    static const RankGroup empty;
+    return pos >= 1 && pos <= count_ ? groups_[pos - 1] : empty;
+}
+
+RankGroupList GroupCardsByRank(const CardList& list, int n)
+{
+    RankGroupList result;
+    n = clampCount(list, n);
+    if (n > MaxListCards) {
+        n = MaxListCards;
+        result.cut_ = true;
+    }
+    for (int i = 1; i <= n; ++i) {
+        const CardCode card = list.at(i);
+        if (result.count_ == 0 || !IsSameRank(card, result.groups_[result.count_ - 1].cards[0])) {
+            result.groups_[result.count_].count = 0;
+            result.groups_[result.count_].append(card);
+            ++result.count_;
+        } else if (!result.groups_[result.count_ - 1].append(card)) {
+            result.cut_ = true;
+        }
+    }
+    return result;
+}
+
+void SortCardsByCount(CardList& list, int n)
+{
+    n = clampCount(list, n);
+    SortCardsByRank(list, n);
+    RankGroupList groups = GroupCardsByRank(list, n);
+    if (groups.cut())
+        return;
+
+    auto& g = groups.groups_;
+    const int groupCount = groups.count();
+    for (int i = 0; i < groupCount - 1; ++i) {
+        for (int j = i + 1; j < groupCount; ++j) {
+            const bool fewer = g[i].count < g[j].count;
+            const bool equalButLower = g[i].count == g[j].count && IsLowerCard(g[i].cards[0], g[j].cards[0]);
+            if (fewer || equalButLower)
+                std::swap(g[i], g[j]);
+        }
+    }
+
+    int pos = 1;
+    for (int i = 0; i < groupCount; ++i) {
+        for (int k = 0; k < g[i].count; ++k)
+            list.set(pos++, g[i].cards[k]);
+    }
+}
+
+void SortCardsByCount(CardList& list) { SortCardsByCount(list, list.count()); }
+
+void RemoveCards(CardList& hand, const CardList& cards)
+{
+    if (hand.isEmpty() || cards.isEmpty())
+        return;
+    // A hand removed from itself must still see every card it started with.
+    const CardList copy = &hand == &cards ? cards : CardList();
+    const CardList& toRemove = &hand == &cards ? copy : cards;
+
+    auto& codes = hand.codes();
+    for (CardCode card : toRemove.codes()) {
+        auto it = std::find(codes.begin(), codes.end(), card);
+        if (it != codes.end())
+            codes.erase(it);
+        if (codes.empty())
+            return;
+    }
+}
+
+void MoveCardZeroLast(CardList& hand, int n)
+{
+    n = clampCount(hand, n);
+    for (int i = n; i >= 1; --i) {
+        if (hand.at(i) == 0) {
+            if (i < n) {
+                hand.set(i, hand.at(n));
+                hand.set(n, 0);
+            }
+            return;
+        }
+    }
+}
+
+void MoveCardZeroLast(CardList& hand) { MoveCardZeroLast(hand, hand.count()); }
+
+} // namespace kelpo
