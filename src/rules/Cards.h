@@ -19,6 +19,9 @@ inline constexpr CardCode PassMarker = 254;
 // Image index for a code that has no picture.
 inline constexpr std::uint8_t NoCardImage = 255;
 
+// Seats 0..5; seats of equal parity are partners.
+inline constexpr int SeatCount = 6;
+
 inline constexpr bool IsValidCard(int code) { return code >= 0 && code <= HighestCard; }
 
 // A card list addressed by positions 1..count(), as the game describes every

@@ -12,9 +12,6 @@
 
 namespace kelpo {
 
-inline constexpr int SeatCount = 6;
-
-// Seats of equal parity play together.
 inline constexpr int PartnerNextSeat(int seat) { return (seat + 2) % SeatCount; }
 inline constexpr int PartnerFarSeat(int seat) { return (seat + 4) % SeatCount; }
 inline constexpr bool IsSeat(int seat) { return seat >= 0 && seat < SeatCount; }

@@ -18,7 +18,6 @@
 
 namespace kelpo {
 
-inline constexpr int SeatCount = 6;
 // The "no seat" value of FirstLeader; also any seat byte >= SeatCount means
 // nobody.
 inline constexpr std::uint8_t NoSeat = 50;
