@@ -1,0 +1,23 @@
+#pragma once
+// Every group of files in the pack, each drawn by its own source file.
+
+#include "Pack.h"
+
+namespace kelpo::resgen {
+
+void AddCards(Pack& pack);       // faces, masks and backs, both sizes
+void AddTableArt(Pack& pack);    // table background pieces, seat frames, marks, buttons, panels
+void AddBombs(Pack& pack);       // explosion frames
+void AddWindowArt(Pack& pack);   // caption, frame buttons, splitter, message-box icons
+void AddFaces(Pack& pack);       // the forty face icons
+void AddShop(Pack& pack);        // shop skin, item pictures and descriptions, chat page
+void AddSounds(Pack& pack);      // the eleven cues
+
+// Everything above, in a fixed order.
+void BuildPack(Pack& pack);
+
+// One picture of all cards, marks and buttons, masked pictures shown as the
+// client draws them over the table cloth.
+QImage ContactSheet(const Pack& pack);
+
+} // namespace kelpo::resgen
