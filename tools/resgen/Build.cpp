@@ -6,6 +6,9 @@ void BuildPack(Pack& pack)
 {
     AddCards(pack);
     AddTableArt(pack);
+    AddBombs(pack);
+    AddWindowArt(pack);
+    AddFaces(pack);
 }
 
 } // namespace kelpo::resgen

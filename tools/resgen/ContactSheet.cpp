@@ -228,8 +228,10 @@ QImage ContactSheet(const Pack& pack)
             SheetBuilder::add(window, QStringLiteral("User %1").arg(c), Cell(ub, c * 41, 0, 41, 25));
     SheetBuilder::add(window, "CaptionLR", b.app("Res/CaptionLR.bmp"));
     SheetBuilder::add(window, "CaptionLogo", b.app("Res/CaptionLogo.bmp"));
-    SheetBuilder::add(window, "Split<", b.app("res/VSpliterMid_Left.bmp").scaled(24, 16));
-    SheetBuilder::add(window, "Split>", b.app("res/VSpliterMid_Right.bmp").scaled(24, 16));
+    if (const QImage l = b.app("res/VSpliterMid_Left.bmp"); !l.isNull())
+        SheetBuilder::add(window, "Split<", l.scaled(24, 16));
+    if (const QImage r = b.app("res/VSpliterMid_Right.bmp"); !r.isNull())
+        SheetBuilder::add(window, "Split>", r.scaled(24, 16));
     for (int t = 0; t <= 2; ++t)
         SheetBuilder::add(window, QStringLiteral("Msg%1").arg(t),
                           b.parent(QStringLiteral("res/Msg%1.ico").arg(t)));
