@@ -21,6 +21,14 @@ Alignment AlignmentOf(int view)
     }
 }
 
+int ViewOfSeat(const ClientState& state, int seat)
+{
+    if (seat < 0 || seat >= SeatCount)
+        return -1;
+    const int view = state.globals.SeatViewPos[static_cast<std::size_t>(seat)];
+    return IsView(view) ? view : -1;
+}
+
 std::uint8_t CardImageIndex(CardCode code)
 {
     if (code > HighestCard)

@@ -46,6 +46,8 @@ enum class Alignment { Centre, Left, Right, None };
 // anything else is no view at all.
 Alignment AlignmentOf(int view);
 inline bool IsView(int view) { return view >= 0 && view < SeatCount; }
+// The view of a seat, or -1 for a seat or view out of range.
+int ViewOfSeat(const ClientState& state, int seat);
 
 // Image index of a card code: K, A, 2 ... Q within each image suit; jokers
 // keep their code; codes above 53 give NoCardImage.

@@ -1,0 +1,32 @@
+#pragma once
+// Paints a picture so that every pixel of one key colour stays transparent,
+// with two masks built from the picture and three block transfers.
+
+#include "platform/Picture.h"
+
+#include <QImage>
+
+namespace kelpo {
+
+class clsPaintImageByNullBack {
+public:
+    // The picture ShowImage onto picBack at (lngDstX, lngDstY); picTmp is
+    // the work picture. The key colour is compared on red, green and blue.
+    void PictureBox_PaintImageByNullBack(Picture& picBack, const QImage& ShowImage, Picture& picTmp,
+                                         QRgb lngShowImageBackColor, int lngDstX, int lngDstY);
+    // The same onto a window's image.
+    void Form_PaintImageByNullBack(QImage& FormBack, const QImage& ShowImage, Picture& picTmp,
+                                   QRgb lngShowImageBackColor, int lngDstX, int lngDstY);
+
+private:
+    // White where the picture has the key colour, black elsewhere; inverted
+    // for the second mask.
+    static QImage BuildMask(const QImage& picture, QRgb key, bool inverted);
+    void Paint(QImage& dst, const QImage& ShowImage, Picture& picTmp, QRgb key, int x, int y);
+
+    // Both masks live only while a paint call runs.
+    QImage maskA_;
+    QImage maskB_;
+};
+
+} // namespace kelpo

@@ -1,0 +1,144 @@
+// The time bar's ends, the turn clock beside the acting seat, and the end
+// and score panels.
+
+#include "controls/YuClock.h"
+#include "platform/NumericValue.h"
+#include "platform/Raster.h"
+#include "table/TablePainter.h"
+
+namespace kelpo {
+
+namespace {
+
+constexpr int ClockWidth = 31;
+constexpr int ClockHeight = 38;
+constexpr int ClockFrames = 8;
+const QString NoTurnSeat = QStringLiteral("100");
+
+int LimitInForce(const TableState& t)
+{
+    return t.TurnPhase == PhaseTribute || t.TurnPhase == PhaseReturnTribute ? t.TributeSeconds : t.TurnSeconds;
+}
+
+} // namespace
+
+void TablePainter::PlaceTimeBar()
+{
+    const TableLayout& L = state.view.Layout;
+    if (YuClockControl)
+        YuClockControl->Place(L.TimeBarX + TimeBarHeadWidth, L.TimeBarY, L.TimeBarWidth);
+}
+
+void TablePainter::PaintTimeBar()
+{
+    const TableLayout& L = state.view.Layout;
+    picGameBack.drawImage(L.TimeBarX, L.TimeBarY, AppImage(QStringLiteral("Res\\TimeBarHead.bmp")));
+    picGameBack.drawImage(L.TimeBarX + TimeBarHeadWidth + L.TimeBarWidth, L.TimeBarY,
+                          AppImage(QStringLiteral("Res\\TimeBarEnd.bmp")));
+}
+
+void TablePainter::PaintClock(bool show)
+{
+    if (state.table.TurnPhase == PhaseNone || !YuClockControl)
+        return;
+    const int seat = NumericInt32(YuClockControl->Tag());
+    const int view = ViewOfSeat(state, seat);
+    QPoint c;
+    if (view < 0 || !ClockPlace(state.view.Layout, view, state.table.ThreeHandDeal != 0, c))
+        return;
+    const TableLayout& L = state.view.Layout;
+    const int tx = L.TimeBarX + 45;
+    const int ty = L.TimeBarY + 15;
+    if (!show) {
+        RestoreBack(c.x(), c.y(), ClockWidth + 1, ClockHeight + 1);
+        RestoreBack(tx, ty, 30, 10);
+        return;
+    }
+    const int ticks = state.view.ClockTicks;
+    const int frame = ((ticks % ClockFrames) + ClockFrames) % ClockFrames;
+    DrawMaskedCell(AppImage(QStringLiteral("Res\\Clock.bmp")), c.x(), c.y(), ClockWidth, ClockHeight,
+                   {frame * ClockWidth, 0}, {ClockFrames * ClockWidth, 0});
+    RestoreBack(tx, ty, 30, 10);
+    picGameBack.font.foreColor = qRgb(255, 255, 0);
+    picGameBack.font.fontBold = true;
+    picGameBack.font.fontSize = 9;
+    picGameBack.font.fontName = QStringLiteral("黑体");
+    const long long left = static_cast<long long>(LimitInForce(state.table)) - ticks;
+    picGameBack.print(tx, ty, QString::number(left));
+    picGameBack.font.fontBold = false;
+    picGameBack.font.fontSize = 9;
+    picGameBack.font.fontName = QStringLiteral("宋体");
+}
+
+void TablePainter::StopTurnClock()
+{
+    if (!YuClockControl)
+        return;
+    YuClockControl->Stop();
+    PaintClock(false);
+    YuClockControl->SetTag(NoTurnSeat);
+}
+
+void TablePainter::StartTurnClock(int seat)
+{
+    if (seat < 0 || seat >= SeatCount)
+        return;
+    StopTurnClock();
+    if (state.table.TurnPhase == PhaseNone || !YuClockControl)
+        return;
+    YuClockControl->SetTag(QString::number(seat));
+    state.view.ClockTicks = 0;
+    YuClockControl->Start(LimitInForce(state.table), 5);
+}
+
+void TablePainter::PaintGameEnd(const std::array<std::int32_t, SeatCount>& scores)
+{
+    const int px = (picGameBack.width() - 309) / 2;
+    const int py = (picGameBack.height() - 300) / 2;
+    DrawMaskedImage(AppImage(QStringLiteral("Res\\GameEnd.bmp")), AppImage(QStringLiteral("Res\\GameEndM.bmp")),
+                    px, py, 309, 300);
+    FontState& f = picGameBack.font;
+    f.foreColor = qRgb(0, 0, 250);
+    f.fontBold = true;
+    f.fontSize = 20;
+    f.fontName = QStringLiteral("黑体");
+    if (scores[0] == 0) {
+        picGameBack.print(px + 90, py + 120, QStringLiteral("本轮和局！"));
+    } else {
+        f.fontSize = 10;
+        f.fontName = QStringLiteral("宋体");
+        picGameBack.line(px + 30, py + 70, px + 280, py + 70, qRgb(30, 30, 30));
+        picGameBack.line(px + 30, py + 69, px + 280, py + 69, qRgb(230, 230, 230));
+        for (int i = 0; i < SeatCount; ++i)
+            picGameBack.print(px + 60, py + 90 + 25 * i, state.seats[static_cast<std::size_t>(i)].name);
+        for (int i = 0; i < SeatCount; ++i)
+            picGameBack.print(px + 240, py + 90 + 25 * i, QString::number(scores[static_cast<std::size_t>(i)]));
+    }
+    f.fontBold = false;
+    f.fontSize = 9;
+    f.fontName = QStringLiteral("宋体");
+}
+
+void TablePainter::PaintScorePanel()
+{
+    const int px = picGameBack.width() - 182 - 15;
+    const int py = 15;
+    const QImage mask = AppImage(QStringLiteral("Res\\GameScoreM.bmp"));
+    if (mask.isNull())
+        return;
+    BlockTransfer(picGameBack.image(), px, py, 182, 99, mask, 0, 0, RasterOp::And);
+    const QImage panel = AppImage(QStringLiteral("Res\\GameScore.bmp"));
+    if (panel.isNull())
+        return;
+    BlockTransfer(picGameBack.image(), px, py, 182, 99, panel, 0, 0, RasterOp::Or);
+    const FontState saved = picGameBack.font;
+    picGameBack.font.fontSize = 20;
+    picGameBack.font.foreColor = qRgb(0, 0, 255);
+    picGameBack.print(px + 129, 48, QString::number(state.table.ScoreCounters[1]));
+    picGameBack.font.foreColor = qRgb(255, 0, 0);
+    picGameBack.print(px + 129, 83, QString::number(state.table.ScoreCounters[0]));
+    picGameBack.font.fontSize = saved.fontSize;
+    picGameBack.font.foreColor = saved.foreColor;
+}
+
+} // namespace kelpo

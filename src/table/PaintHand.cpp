@@ -1,0 +1,246 @@
+// The viewed hand, the partner hands and rows of played cards.
+
+#include "platform/Raster.h"
+#include "rules/CardOrder.h"
+#include "table/TablePainter.h"
+
+namespace kelpo {
+
+namespace {
+
+const QString FullMask = QStringLiteral("Res\\ResPk\\PkMask.bmp");
+const QString FullBack = QStringLiteral("Res\\PkBack.bmp");
+const QString SmallMask = QStringLiteral("Res\\ResPK_DJ\\PkMask.bmp");
+const QString SmallBack = QStringLiteral("Res\\ResPK_DJ\\PkBack.bmp");
+constexpr int MarkedCardImage = 100;
+
+QString FullFace(int index) { return QStringLiteral("Res\\ResPk\\Pk%1.bmp").arg(index); }
+QString SmallFace(int index) { return QStringLiteral("Res\\ResPK_DJ\\Pk%1.bmp").arg(index); }
+
+// A card picture or mask smaller than a card cannot be drawn at card size.
+bool Fits(const QImage& image, int w, int h)
+{
+    return !image.isNull() && image.width() >= w && image.height() >= h;
+}
+
+void PaintCardClipped(QImage& dst, const QRect& clip, QPoint at, const QImage& card, const QImage& mask)
+{
+    const QRect r = clip.intersected(QRect(at, QSize(CardWidth, CardHeight)));
+    if (r.isEmpty())
+        return;
+    const int sx = r.x() - at.x();
+    const int sy = r.y() - at.y();
+    MaskedTransfer(dst, r.x(), r.y(), r.width(), r.height(), card, sx, sy, mask, sx, sy);
+}
+
+} // namespace
+
+int TablePainter::HandImageIndexAt(int i) const
+{
+    const CardState& c = state.cards;
+    if (state.table.CanSeeHand == 0)
+        return -1;
+    const CardCode code = c.HandCards.at(i);
+    // The first leader's card 0 is shown marked until the first lead is made.
+    if (i == c.HandCards.count() && code == 0 && state.globals.MySeat == c.FirstLeader && !c.FirstLeadDone)
+        return MarkedCardImage;
+    return CardImageIndex(code);
+}
+
+QImage TablePainter::HandCardImage(const HandCardPlace& place)
+{
+    if (place.image == NoCardImage)
+        return {};
+    return AppImage(place.image < 0 ? FullBack : FullFace(place.image));
+}
+
+void TablePainter::DrawHand()
+{
+    const TableLayout& L = state.view.Layout;
+    const QPoint anchor = L.HandAnchor[2];
+    const int t = state.table.DeckCount * 54 / 6;
+    const int full = RowWidth(t);
+    RestoreBack(anchor.x() - full / 2, anchor.y() - RaiseOffset, full + 1, CardHeight + 25);
+    hand_ = HandPicture{};
+
+    const QImage mask = AppImage(FullMask);
+    if (!Fits(mask, CardWidth, CardHeight))
+        return;
+    CardState& c = state.cards;
+    const int n = c.HandCards.count();
+    if (n == 0)
+        return;
+    if (c.SelectedFlags.count() != n)
+        c.SelectedFlags.resize(n);
+
+    hand_.cards = c.HandCards.codes();
+    hand_.faces = state.table.CanSeeHand != 0;
+    hand_.anchor = anchor;
+    hand_.places.resize(static_cast<std::size_t>(n));
+    int x = HandLeft(L, n);
+    for (int i = 1; i <= n; ++i) {
+        HandCardPlace& place = hand_.places[static_cast<std::size_t>(i - 1)];
+        place.image = HandImageIndexAt(i);
+        place.x = x;
+        const QImage card = HandCardImage(place);
+        if (!Fits(card, CardWidth, CardHeight))
+            continue;
+        const int y = anchor.y() - (c.SelectedFlags.at(i) != 0 ? RaiseOffset : 0);
+        MaskedTransfer(picGameBack.image(), x, y, CardWidth, CardHeight, card, 0, 0, mask, 0, 0);
+        place.drawn = true;
+        x += CardStep;
+    }
+    hand_.valid = true;
+}
+
+void TablePainter::RedrawHandCard(int index)
+{
+    const CardState& c = state.cards;
+    const int n = c.HandCards.count();
+    if (index < 1 || index > n)
+        return;
+    // Anything but a changed flag since the last full drawing: draw it all.
+    bool same = hand_.valid && c.SelectedFlags.count() == n && hand_.cards == c.HandCards.codes() &&
+                hand_.faces == (state.table.CanSeeHand != 0) &&
+                hand_.anchor == state.view.Layout.HandAnchor[2] &&
+                static_cast<int>(hand_.places.size()) == n;
+    for (int i = 1; same && i <= n; ++i)
+        same = hand_.places[static_cast<std::size_t>(i - 1)].image == HandImageIndexAt(i);
+    if (!same) {
+        DrawHand();
+        return;
+    }
+    const HandCardPlace& moved = hand_.places[static_cast<std::size_t>(index - 1)];
+    if (!moved.drawn)
+        return;
+    const QImage mask = AppImage(FullMask);
+    if (!Fits(mask, CardWidth, CardHeight)) {
+        DrawHand();
+        return;
+    }
+
+    // Only three parts of the picture depend on the card's flag: its column
+    // in the band above the lowered tops, its column in the band below the
+    // raised bottoms, and its own visible slice between them, which ends
+    // where the next drawn card begins.
+    const int top = hand_.anchor.y();
+    int sliceEnd = moved.x + CardWidth;
+    for (int j = index + 1; j <= n; ++j) {
+        if (hand_.places[static_cast<std::size_t>(j - 1)].drawn) {
+            sliceEnd = hand_.places[static_cast<std::size_t>(j - 1)].x;
+            break;
+        }
+    }
+    const QRect strips[] = {
+        QRect(moved.x, top - RaiseOffset, CardWidth, RaiseOffset),
+        QRect(moved.x, top, sliceEnd - moved.x, CardHeight - RaiseOffset),
+        QRect(moved.x, top + CardHeight - RaiseOffset, CardWidth, RaiseOffset),
+    };
+    const int t = state.table.DeckCount * 54 / 6;
+    const int full = RowWidth(t);
+    const QRect background(hand_.anchor.x() - full / 2, top - RaiseOffset, full + 1, CardHeight + 25);
+    const QRect touched = QRect(moved.x, top - RaiseOffset, CardWidth, CardHeight + RaiseOffset);
+
+    // Each card that reaches into the touched column, loaded once.
+    struct Slice {
+        QPoint at;
+        QImage card;
+    };
+    std::vector<Slice> cards;
+    for (int j = 1; j <= n; ++j) {
+        const HandCardPlace& p = hand_.places[static_cast<std::size_t>(j - 1)];
+        if (!p.drawn || p.x + CardWidth <= touched.left() || p.x > touched.right())
+            continue;
+        const QImage card = HandCardImage(p);
+        if (!Fits(card, CardWidth, CardHeight)) {
+            // The file changed under us; only a full drawing is right now.
+            DrawHand();
+            return;
+        }
+        cards.push_back({QPoint(p.x, top - (c.SelectedFlags.at(j) != 0 ? RaiseOffset : 0)), card});
+    }
+    for (const QRect& strip : strips) {
+        if (strip.isEmpty())
+            continue;
+        const QRect restore = strip.intersected(background);
+        RestoreBack(restore.x(), restore.y(), restore.width(), restore.height());
+        for (const Slice& s : cards)
+            PaintCardClipped(picGameBack.image(), strip, s.at, s.card, mask);
+    }
+}
+
+void TablePainter::DrawPartnerHand(int which)
+{
+    if (which != ViewLeftPartner && which != ViewRightPartner)
+        return;
+    const bool left = which == ViewLeftPartner;
+    const int W = picGameBack.width();
+    RestoreBack(left ? 20 : W - 143, 38, 123, 321);
+    const int mySeat = state.globals.MySeat;
+    if (mySeat < SeatCount)
+        PaintSeatPicture((mySeat + (left ? 4 : 2)) % SeatCount);
+
+    const QImage mask = AppImage(SmallMask);
+    if (!Fits(mask, SmallCardWidth, SmallCardHeight))
+        return;
+    CardList& hand = left ? state.cards.PartnerHandFar : state.cards.PartnerHandNext;
+    SortCardsByRank(hand);
+    const RankGroupList groups = GroupCardsByRank(hand, hand.count());
+
+    const FontState saved = picGameBack.font;
+    picGameBack.font.fontSize = 12;
+    picGameBack.font.fontBold = true;
+    const int x = left ? 24 : W - 86;
+    const bool faces = state.table.CanSeeHand != 0;
+    // Without sight of the cards every rank shows a back: thirteen ranks and
+    // two jokers.
+    const int rows = faces ? groups.count() : 15;
+    for (int g = 1; g <= rows; ++g) {
+        const int y = 41 + (g - 1) * SmallCardStep;
+        const QImage card = faces ? AppImage(SmallFace(CardImageIndex(groups.at(g).at(1)))) : AppImage(SmallBack);
+        if (Fits(card, SmallCardWidth, SmallCardHeight))
+            MaskedTransfer(picGameBack.image(), x, y, SmallCardWidth, SmallCardHeight, card, 0, 0, mask, 0, 0);
+        const bool odd = g % 2 == 1;
+        picGameBack.font.foreColor = odd ? qRgb(255, 255, 0) : qRgb(0, 255, 255);
+        const QString dashes = odd ? QStringLiteral("---") : QStringLiteral("-");
+        const int count = faces ? groups.at(g).count : 0;
+        if (left)
+            picGameBack.print(x + SmallCardWidth + 3, y, dashes + QString::number(count));
+        else if (count < 10)
+            picGameBack.print(x - 40, y, QStringLiteral("  ") + QString::number(count) + dashes);
+        else
+            picGameBack.print(x - 50, y, QString::number(count) + dashes);
+    }
+    picGameBack.font = saved;
+}
+
+void TablePainter::RedrawSeatHand(int seat)
+{
+    const int view = ViewOfSeat(state, seat);
+    if (view == ViewBottom)
+        DrawHand();
+    else if ((view == ViewLeftPartner || view == ViewRightPartner) && state.table.ThreeHandDeal != 0)
+        DrawPartnerHand(view);
+}
+
+void TablePainter::DrawCardRow(const CardList& cards, int x, int y, bool /*handSet*/)
+{
+    // Both geometry sets hold the same card size and step.
+    const QImage mask = AppImage(FullMask);
+    const bool masked = Fits(mask, CardWidth, CardHeight);
+    for (int i = 1; i <= cards.count(); ++i) {
+        const int index = CardImageIndex(cards.at(i));
+        if (index == NoCardImage)
+            continue;
+        const QImage card = AppImage(FullFace(index));
+        if (!Fits(card, CardWidth, CardHeight))
+            continue;
+        if (masked)
+            MaskedTransfer(picGameBack.image(), x, y, CardWidth, CardHeight, card, 0, 0, mask, 0, 0);
+        else
+            BlockTransfer(picGameBack.image(), x, y, CardWidth, CardHeight, card, 0, 0, RasterOp::Or);
+        x += CardStep;
+    }
+}
+
+} // namespace kelpo

@@ -1,0 +1,67 @@
+// Played cards, pass marks and the seat marks drawn with them.
+
+#include "table/TablePainter.h"
+
+namespace kelpo {
+
+void TablePainter::PaintPassMark(int x, int y)
+{
+    DrawMaskedCell(AppImage(QStringLiteral("Res\\BuChu.bmp")), x, y, PassMarkWidth, PassMarkHeight, {0, 0},
+                   {PassMarkWidth, 0});
+}
+
+void TablePainter::PaintPlay(int seat, const CardList& play)
+{
+    const int view = ViewOfSeat(state, seat);
+    PlayPlacement place;
+    if (view < 0 || !PlacePlay(state.view.Layout, view, play.count(), place))
+        return;
+    if (play.isPass()) {
+        PaintPassMark(place.passMark.x(), place.passMark.y());
+        return;
+    }
+    DrawCardRow(play, place.cards.x(), place.cards.y(), false);
+    const FontState saved = picGameBack.font;
+    picGameBack.font.fontSize = 12;
+    picGameBack.font.fontBold = true;
+    picGameBack.font.foreColor = qRgb(255, 255, 0);
+    picGameBack.print(place.countText.x(), place.countText.y(), QString::number(play.count()) + QStringLiteral("张"));
+    picGameBack.font.fontSize = saved.fontSize;
+    picGameBack.font.fontBold = saved.fontBold;
+    picGameBack.font.foreColor = saved.foreColor;
+}
+
+void TablePainter::PaintPlays(bool previous)
+{
+    const auto& P = state.view.Layout.PlayAnchor;
+    RestoreBack(P[1].x(), P[5].y(), P[3].x() - P[1].x() + 1, P[2].y() + CardHeight - P[5].y() + 1);
+    for (int seat = 0; seat < SeatCount; ++seat) {
+        PaintNetBreak(seat);
+        PaintRankMark(seat);
+        PaintRemainingCount(seat);
+        PaintWarnFlag(seat);
+    }
+    PaintScorePanel();
+    for (int seat = 0; seat < SeatCount; ++seat) {
+        const SeatRecord& s = state.seats[static_cast<std::size_t>(seat)];
+        PaintPlay(seat, previous ? s.lastRoundPlay : s.currentPlay);
+    }
+}
+
+void TablePainter::PaintSeatPlay(int seat)
+{
+    if (const SeatRecord* s = state.seat(seat))
+        PaintPlay(seat, s->currentPlay);
+}
+
+void TablePainter::ClearSeatPlay(int seat)
+{
+    const SeatRecord* s = state.seat(seat);
+    PlayPlacement place;
+    if (!s || !PlacePlay(state.view.Layout, ViewOfSeat(state, seat), s->currentPlay.count(), place))
+        return;
+    const QRect r = s->currentPlay.isPass() ? place.passArea : place.cardArea;
+    RestoreBack(r.x(), r.y(), r.width(), r.height());
+}
+
+} // namespace kelpo

@@ -1,0 +1,151 @@
+// Seat pictures and the marks beside each seat.
+
+#include "table/TablePainter.h"
+
+namespace kelpo {
+
+namespace {
+
+constexpr QRgb White = qRgb(255, 255, 255);
+
+} // namespace
+
+void TablePainter::PaintSeatPicture(int seat)
+{
+    const int view = ViewOfSeat(state, seat);
+    if (view < 0)
+        return;
+    const TableLayout& L = state.view.Layout;
+    const int x = L.SeatAnchor[view].x();
+    const int y = L.SeatAnchor[view].y();
+    const bool centre = AlignmentOf(view) == Alignment::Centre;
+    const SeatRecord& s = *state.seat(seat);
+    picGameBack.font.foreColor = White;
+
+    if (s.name.isEmpty()) {
+        if (!state.view.IncrementalPaint)
+            return;
+        if (centre) {
+            RestoreBack(x - 5, y - 3, 150, 38);
+        } else {
+            const int left = std::min(x, L.NameAnchor[view].x());
+            RestoreBack(left - 1, y - 1, 52, 90);
+        }
+        return;
+    }
+
+    const QImage icon = ParentImage(QStringLiteral("UserRes\\LargeUser\\%1.ico").arg(s.iconNumber % 1000 + 1));
+    if (icon.isNull())
+        return;
+    const QImage frame =
+        AppImage(QStringLiteral("Res\\%1%2.bmp").arg(centre ? QLatin1Char('s') : QLatin1Char('c')).arg(seat % 2));
+    if (frame.isNull())
+        return;
+    static constexpr QPoint FrameOffset[SeatCount] = {{-1, 0}, {-1, -2}, {-5, -3}, {-10, -2}, {-10, 0}, {-5, -3}};
+    picGameBack.drawImage(x + FrameOffset[view].x(), y + FrameOffset[view].y(), frame);
+    picGameBack.drawImage(x, y, icon);
+    const QPoint name = L.NameAnchor[view];
+    if (centre)
+        picGameBack.print(name.x(), name.y(), s.name);
+    else
+        PrintWrappedName(picGameBack, name.x(), name.y(), s.name);
+}
+
+void TablePainter::PrintWrappedName(Picture& target, int x, int y, const QString& text)
+{
+    target.font.foreColor = White;
+    QString line;
+    int units = 0;
+    int row = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        // A surrogate pair is one character and is never split across lines.
+        const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        int cost = 0;
+        for (qsizetype k = i; k < i + len; ++k)
+            cost += (text.at(k).unicode() >> 8) != 0 ? 2 : 1;
+        if (units >= 8) {
+            target.print(x, y + 12 * row, line);
+            ++row;
+            line.clear();
+            units = 0;
+        }
+        line += text.mid(i, len);
+        units += cost;
+        i += len;
+    }
+    if (!line.isEmpty())
+        target.print(x, y + 12 * row, line);
+}
+
+void TablePainter::PaintNetBreak(int seat)
+{
+    const int view = ViewOfSeat(state, seat);
+    if (view < 0)
+        return;
+    const QPoint p = state.view.Layout.NetBreakAnchor[view];
+    if (state.seats[seat].isOffline)
+        picGameBack.drawImage(p.x(), p.y(), AppImage(QStringLiteral("Res\\NetBreak.bmp")));
+    else if (state.view.IncrementalPaint)
+        RestoreBack(p.x(), p.y(), 32, 32);
+}
+
+void TablePainter::PaintReadyHand(int seat)
+{
+    const int view = ViewOfSeat(state, seat);
+    if (view < 0)
+        return;
+    const QPoint p = state.view.Layout.ReadyAnchor[view];
+    if (state.seats[seat].isHandUp)
+        DrawMaskedCell(AppImage(QStringLiteral("Res\\Hand.bmp")), p.x(), p.y(), 80, 35, {0, 0}, {80, 0});
+    else if (state.view.IncrementalPaint)
+        RestoreBack(p.x() - 1, p.y() - 1, 82, 37);
+}
+
+void TablePainter::PaintRankMark(int seat)
+{
+    const int view = ViewOfSeat(state, seat);
+    if (view < 0)
+        return;
+    const int rank = state.seats[seat].finishRank;
+    QPoint p;
+    if (rank < 1 || rank > 5 || !RankMarkPlace(state.view.Layout, view, state.table.ThreeHandDeal != 0, p))
+        return;
+    const int cx = (rank - 1) * 66;
+    DrawMaskedCell(AppImage(QStringLiteral("Res\\MingCi.bmp")), p.x(), p.y(), 66, 25, {cx, 0}, {cx, 25});
+}
+
+void TablePainter::PaintWarnFlag(int seat)
+{
+    const int view = ViewOfSeat(state, seat);
+    QPoint p;
+    if (view < 0 || !WarnFlagPlace(state.view.Layout, view, state.table.ThreeHandDeal != 0, p))
+        return;
+    if (state.seats[seat].warnFlag != 0)
+        DrawMaskedCell(AppImage(QStringLiteral("Res\\UserWarnFlag.bmp")), p.x(), p.y(), 32, 32, {0, 0}, {32, 0});
+    else
+        RestoreBack(p.x(), p.y(), 32, 32);
+}
+
+void TablePainter::PaintRemainingCount(int seat)
+{
+    const int view = ViewOfSeat(state, seat);
+    QPoint p;
+    if (view < 0 || state.table.ShowCardCounts == 0 ||
+        !CardCountPlace(state.view.Layout, view, state.table.ThreeHandDeal != 0, p))
+        return;
+    const FontState saved = picGameBack.font;
+    RestoreBack(p.x(), p.y(), 63, 13);
+    picGameBack.font.foreColor = qRgb(0, 180, 200);
+    picGameBack.font.fontSize = 11;
+    picGameBack.font.fontBold = false;
+    picGameBack.print(p.x(), p.y(), QStringLiteral("余牌:"));
+    picGameBack.font.foreColor = qRgb(250, 0, 200);
+    picGameBack.font.fontSize = 13;
+    picGameBack.font.fontBold = true;
+    picGameBack.print(p.x() + 40, p.y() - 3, QString::number(state.seats[seat].cardsLeft));
+    picGameBack.font.foreColor = saved.foreColor;
+    picGameBack.font.fontSize = saved.fontSize;
+    picGameBack.font.fontBold = saved.fontBold;
+}
+
+} // namespace kelpo

@@ -1,0 +1,227 @@
+#include "table/TablePainter.h"
+
+#include "platform/Raster.h"
+#include "platform/ResourcePath.h"
+
+namespace kelpo {
+
+namespace {
+
+// Restores a flag when a scope ends, whatever path it leaves by.
+class FlagScope {
+public:
+    FlagScope(bool& flag, bool during) : flag_(flag), saved_(flag) { flag_ = during; }
+    ~FlagScope() { flag_ = saved_; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+    bool saved_;
+};
+
+bool HoldsCell(const QImage& image, QPoint cell, int w, int h)
+{
+    return !image.isNull() && w > 0 && h > 0 && image.rect().contains(QRect(cell, QSize(w, h)));
+}
+
+} // namespace
+
+TablePainter::TablePainter(ClientState& s) : state(s)
+{
+    picGameBack.setBackColor(TableBackColor);
+    picSaveGameBack.setBackColor(TableBackColor);
+}
+
+QImage TablePainter::CachedImage(const QString& base, const QString& relative)
+{
+    const QString key = base + QChar(u'|') + relative;
+    const auto it = resolved_.constFind(key);
+    if (it != resolved_.constEnd()) {
+        QImage image = images_.load(*it);
+        if (!image.isNull())
+            return image;
+    }
+    // First use, or the file went away: its name may now differ in case.
+    const QString path = ResolvePath(base, relative);
+    resolved_.insert(key, path);
+    return images_.load(path);
+}
+
+QImage TablePainter::AppImage(const QString& relative)
+{
+    return CachedImage(state.globals.AppPath, relative);
+}
+
+QImage TablePainter::ParentImage(const QString& relative)
+{
+    return CachedImage(state.globals.ParentPath, relative);
+}
+
+bool TablePainter::AppFileExists(const QString& relative)
+{
+    return ResourceExists(ResolvePath(state.globals.AppPath, relative));
+}
+
+void TablePainter::DrawMaskedCell(const QImage& image, int x, int y, int w, int h, QPoint cell,
+                                  QPoint maskCell)
+{
+    if (!HoldsCell(image, cell, w, h) || !HoldsCell(image, maskCell, w, h))
+        return;
+    MaskedTransfer(picGameBack.image(), x, y, w, h, image, cell.x(), cell.y(), image, maskCell.x(),
+                   maskCell.y());
+}
+
+void TablePainter::DrawMaskedImage(const QImage& image, const QImage& mask, int x, int y, int w, int h)
+{
+    if (!HoldsCell(image, {0, 0}, w, h) || !HoldsCell(mask, {0, 0}, w, h))
+        return;
+    MaskedTransfer(picGameBack.image(), x, y, w, h, image, 0, 0, mask, 0, 0);
+}
+
+void TablePainter::DrawOpaqueCell(const QImage& image, int x, int y, int w, int h, QPoint cell)
+{
+    if (!HoldsCell(image, cell, w, h))
+        return;
+    BlockTransfer(picGameBack.image(), x, y, w, h, image, cell.x(), cell.y(), RasterOp::Copy);
+}
+
+void TablePainter::RestoreBack(int x, int y, int w, int h)
+{
+    BlockTransfer(picGameBack.image(), x, y, w, h, picSaveGameBack.image(), x, y, RasterOp::Copy);
+}
+
+void TablePainter::ComputeSeatLayout()
+{
+    kelpo::ComputeSeatLayout(state.view.Layout, picGameBack.width(), picGameBack.height(),
+                             state.table.ThreeHandDeal != 0);
+}
+
+void TablePainter::ResizeTable(int width, int height)
+{
+    picGameBack.resize(width, height);
+    picSaveGameBack.resize(width, height);
+    ComputeSeatLayout();
+    PlaceTimeBar();
+    RepaintTable();
+}
+
+void TablePainter::PaintTableBackground()
+{
+    const int W = picGameBack.width();
+    const int H = picGameBack.height();
+    picGameBack.setBackColor(TableBackColor);
+    picGameBack.clear();
+    picSaveGameBack.setBackColor(TableBackColor);
+    picSaveGameBack.resize(W, H);
+    if (picGameBack.image().isNull())
+        return;
+
+    auto both = [&](const QImage& image, int x, int y) {
+        picGameBack.drawImage(x, y, image);
+        picSaveGameBack.drawImage(x, y, image);
+    };
+    both(AppImage(QStringLiteral("Res\\GameBackMid.bmp")), (W - 295) / 2, (H - 345) / 2);
+    both(AppImage(QStringLiteral("Res\\LeftLogo.bmp")), 30, 30);
+
+    if (state.table.ThreeHandDeal != 0) {
+        const int y = (H - 345) / 2 + 10;
+        const QImage band = AppImage(QStringLiteral("Res\\DjBkMid.bmp"));
+        if (!band.isNull()) {
+            for (int x = 143; x <= W / 2 - 30; x += 10)
+                both(band, x, y);
+            for (int x = W / 2 + 30; x <= W - 100; x += 10)
+                both(band, x, y);
+        }
+        both(AppImage(QStringLiteral("Res\\LtDjHead.bmp")), W / 2 - 156, y);
+        both(AppImage(QStringLiteral("Res\\RtDjHead.bmp")), W / 2 + 3, y);
+        both(AppImage(QStringLiteral("Res\\LtDjbk.bmp")), 20, 38);
+        both(AppImage(QStringLiteral("Res\\RtDjbk.bmp")), W - 143, 38);
+    }
+
+    // The border goes on the table picture only.
+    const QImage vEdge = AppImage(QStringLiteral("Res\\GameBackVsBian.bmp"));
+    if (!vEdge.isNull()) {
+        const QImage mirrored = vEdge.mirrored(true, false);
+        for (int y = 0; y < H; y += 5) {
+            picGameBack.drawImage(0, y, vEdge);
+            picGameBack.drawImage(W - mirrored.width(), y, mirrored);
+        }
+    }
+    const QImage hEdge = AppImage(QStringLiteral("Res\\GameBackHsBian.bmp"));
+    if (!hEdge.isNull()) {
+        const QImage mirrored = hEdge.mirrored(false, true);
+        for (int x = 0; x < W; x += 5) {
+            picGameBack.drawImage(x, 0, hEdge);
+            picGameBack.drawImage(x, H - mirrored.height(), mirrored);
+        }
+    }
+    const QImage corner = AppImage(QStringLiteral("Res\\GameBackJiao.bmp"));
+    if (!corner.isNull()) {
+        const int cw = corner.width();
+        const int ch = corner.height();
+        picGameBack.drawImage(0, 0, corner);
+        picGameBack.drawImage(W - cw, 0, corner.mirrored(true, false));
+        picGameBack.drawImage(0, H - ch, corner.mirrored(false, true));
+        picGameBack.drawImage(W - cw, H - ch, corner.mirrored(true, true));
+    }
+}
+
+void TablePainter::RepaintTable()
+{
+    if (repainting_)
+        return;
+    FlagScope busy(repainting_, true);
+    picGameBack.clear();
+    PaintTableBackground();
+    PaintTimeBar();
+    {
+        FlagScope whole(state.view.IncrementalPaint, false);
+        PaintPlays(false);
+        if (!state.globals.UserName.isEmpty()) {
+            for (int seat = 0; seat < SeatCount; ++seat) {
+                PaintSeatPicture(seat);
+                PaintNetBreak(seat);
+                PaintReadyHand(seat);
+                if (!state.table.NoHandInPlay)
+                    RedrawSeatHand(seat);
+                PaintRankMark(seat);
+                PaintRemainingCount(seat);
+                PaintWarnFlag(seat);
+            }
+            if (RefreshStartButton)
+                RefreshStartButton();
+            PaintOptionButton(0);
+            PaintOptionButton(1);
+            PaintPlayButton(0);
+            PaintPlayButton(1);
+            PaintTributeButton(0);
+            PaintTimeBar();
+            PaintClock(true);
+            PaintScorePanel();
+        }
+    }
+    state.view.IncrementalPaint = true;
+}
+
+int TablePainter::HitTestHand(int x, int y) const
+{
+    return kelpo::HitTestHand(state.view.Layout, state.cards.HandCards, state.cards.SelectedFlags, x, y);
+}
+
+int TablePainter::HitOptionButton(int x, int y) const
+{
+    return kelpo::HitOptionButton(state.view.Layout, state.view, x, y);
+}
+
+int TablePainter::HitPlayButton(int x, int y) const
+{
+    return kelpo::HitPlayButton(state.view.Layout, state.view, state.table.TurnPhase, x, y);
+}
+
+int TablePainter::HitTributeButton(int x, int y) const
+{
+    return kelpo::HitTributeButton(state.view.Layout, state.view, x, y);
+}
+
+} // namespace kelpo

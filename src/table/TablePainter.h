@@ -1,0 +1,138 @@
+#pragma once
+// The table view (modGamePaint): everything drawn on the table picture
+// picGameBack, erased from its saved background picSaveGameBack. Each
+// procedure reads the client state and draws at once; bitmaps come from
+// files below AppPath or ParentPath, tested for existence each time, and a
+// missing or broken file leaves only its own element out.
+
+#include "platform/ImageFiles.h"
+#include "platform/Picture.h"
+#include "state/ClientState.h"
+#include "table/TableGeometry.h"
+
+#include <QHash>
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+namespace kelpo {
+
+class YuClock;
+
+class TablePainter {
+public:
+    explicit TablePainter(ClientState& state);
+
+    ClientState& state;
+    QRgb TableBackColor = qRgb(41, 73, 123);
+    Picture picGameBack;
+    Picture picSaveGameBack;
+    // The explosion's clean background and the colour-keyed painter's work
+    // picture.
+    Picture picBomb1;
+    Picture picBomb2;
+
+    // The time bar on the table; without one the clock still draws.
+    YuClock* YuClockControl = nullptr;
+    // The cooperative wait between explosion frames (lets window events
+    // run); unset, the frames follow each other at once.
+    std::function<void(int milliseconds)> WaitMilliseconds;
+    // The start button's refresh, called by the full repaint.
+    std::function<void()> RefreshStartButton;
+
+    // Table background and layout.
+    void ResizeTable(int width, int height); // the resize path of picGameBack
+    void ComputeSeatLayout();
+    void PaintTableBackground();
+    void RepaintTable(); // the full repaint; not re-entered
+    void RestoreBack(int x, int y, int w, int h);
+
+    // Seats.
+    void PaintSeatPicture(int seat);
+    static void PrintWrappedName(Picture& target, int x, int y, const QString& text);
+    void PaintNetBreak(int seat);
+    void PaintReadyHand(int seat);
+    void PaintRankMark(int seat);
+    void PaintWarnFlag(int seat);
+    void PaintRemainingCount(int seat);
+
+    // Hands and card rows.
+    void DrawHand();
+    void RedrawHandCard(int index);
+    void DrawPartnerHand(int which); // ViewLeftPartner or ViewRightPartner
+    void RedrawSeatHand(int seat);
+    void DrawCardRow(const CardList& cards, int x, int y, bool handSet);
+    int HitTestHand(int x, int y) const;
+
+    // Plays.
+    void PaintPlays(bool previous);
+    void PaintSeatPlay(int seat);
+    void ClearSeatPlay(int seat);
+    void PaintPassMark(int x, int y);
+
+    // Buttons.
+    void PaintOptionButton(int i);
+    int HitOptionButton(int x, int y) const;
+    void ShowPlayButtons(bool show);
+    void PaintPlayButton(int i);
+    int HitPlayButton(int x, int y) const;
+    void ShowTributeButton(bool show);
+    void PaintTributeButton(int i);
+    int HitTributeButton(int x, int y) const;
+
+    // Clock and panels.
+    void PlaceTimeBar();
+    void PaintTimeBar();
+    void PaintClock(bool show);
+    void StopTurnClock();
+    void StartTurnClock(int seat);
+    void PaintGameEnd(const std::array<std::int32_t, SeatCount>& scores);
+    void PaintScorePanel();
+    void PlayBombAnimation(int seat, int kind);
+
+    // The image of a file below AppPath or ParentPath, written with `\` and
+    // any case; null when missing or unreadable.
+    QImage AppImage(const QString& relative);
+    QImage ParentImage(const QString& relative);
+    bool AppFileExists(const QString& relative);
+
+private:
+    // The cell at `cell` of image masked by the cell at `maskCell` of the
+    // same image, w x h, at (x, y). Nothing when a cell lies outside the
+    // image.
+    void DrawMaskedCell(const QImage& image, int x, int y, int w, int h, QPoint cell, QPoint maskCell);
+    void DrawMaskedImage(const QImage& image, const QImage& mask, int x, int y, int w, int h);
+    void DrawOpaqueCell(const QImage& image, int x, int y, int w, int h, QPoint cell);
+    QImage CachedImage(const QString& base, const QString& relative);
+
+    // Where each hand card went in the last DrawHand, so that
+    // RedrawHandCard can repaint a strip without testing every card file.
+    struct HandCardPlace {
+        int x = 0;        // left edge
+        int image = 0;    // image index, or -1 for the back
+        bool drawn = false;
+    };
+    struct HandPicture {
+        bool valid = false;
+        std::vector<CardCode> cards;
+        bool faces = true;
+        QPoint anchor;
+        std::vector<HandCardPlace> places;
+    };
+    QImage HandCardImage(const HandCardPlace& place);
+    int HandImageIndexAt(int i) const; // -1: the back
+    void PaintHandCardsInto(const QRect& clip, const QImage& mask);
+    void PaintPlay(int seat, const CardList& play);
+
+    ImageFileCache images_;
+    // Resolved paths by relative name; re-resolved when the file is gone.
+    QHash<QString, QString> resolved_;
+    HandPicture hand_;
+    bool repainting_ = false;
+    bool bombRunning_ = false;
+};
+
+} // namespace kelpo
