@@ -1,0 +1,104 @@
+#include "game/Client.h"
+
+#include "controls/QelSckClient.h"
+#include "game/GameMessages.h"
+#include "game/RoomMessages.h"
+#include "net/Packet.h"
+#include "platform/NumericValue.h"
+#include "platform/TickClock.h"
+#include "skin/MsgPool.h"
+
+namespace kelpo {
+
+MessageRoute RouteOf(const QByteArray& message)
+{
+    if (message.isEmpty())
+        return MessageRoute::None;
+    const auto c = static_cast<std::uint8_t>(message[0]);
+    return c >= 95 && c != 113 && c != 133 ? MessageRoute::Room : MessageRoute::Game;
+}
+
+Client::Client(QObject* parent)
+    : QObject(parent), socket_(new QelSckClient(this)), msgPool_(new MsgPool(state, this)),
+      clock_(&SystemTickClock())
+{
+    connect(socket_, &QelSckClient::Connected, this, &Client::OnConnected);
+    connect(socket_, &QelSckClient::DataArrived, this, &Client::OnDataArrived);
+    connect(socket_, &QelSckClient::Closed, this, &Client::OnClosed);
+    connect(socket_, &QelSckClient::Failed, this, &Client::OnFailed);
+}
+
+Client::~Client() = default;
+
+void Client::ConnectRoomServer()
+{
+    socket_->Connect(state.globals.ServerHost, NumericInt32(state.globals.ServerPort), ConnectTimeoutSeconds);
+}
+
+void Client::SendPacket(const QByteArray& packet)
+{
+    if (packet.isEmpty())
+        return;
+    if (sink_) {
+        sink_(packet);
+        return;
+    }
+    socket_->Send(packet, 0, static_cast<int>(packet.size() - 1));
+}
+
+void Client::SendDecline()
+{
+    QByteArray packet;
+    if (BuildPacket(state.globals.UserName, packet, 2, QByteArray("\x6e\x00", 2)))
+        SendPacket(packet);
+}
+
+void Client::SendGameSetResult(const QByteArray& bteCmd)
+{
+    SendPacket(bteCmd);
+}
+
+void Client::OnConnected()
+{
+    QByteArray header(18, '\0');
+    header[0] = static_cast<char>(130);
+    const QString body = QStringLiteral("300`KELPO`") + QString::number(state.prefs.AllowWatchCards);
+    QByteArray packet;
+    if (BuildPacket(body, packet, 2, header))
+        SendPacket(packet);
+}
+
+void Client::OnDataArrived(const QByteArray& message)
+{
+    switch (RouteOf(message)) {
+    case MessageRoute::Room:
+        HandleRoomMessage(*this, message);
+        break;
+    case MessageRoute::Game:
+        HandleGameMessage(*this, message);
+        break;
+    case MessageRoute::None:
+        break;
+    }
+}
+
+void Client::OnClosed()
+{
+    connectionLost(ExitConnectionClosed);
+}
+
+void Client::OnFailed()
+{
+    connectionLost(ExitConnectionFailed);
+}
+
+void Client::connectionLost(int exitCode)
+{
+    // One connection, never reopened: it can only be lost once.
+    if (lost_)
+        return;
+    lost_ = true;
+    emit unloadRequested(exitCode);
+}
+
+} // namespace kelpo

@@ -1,0 +1,90 @@
+#pragma once
+// The table client: its state, its one connection to the room server, and
+// the routing of every arriving message to the room or the game handler.
+
+#include "game/RoomView.h"
+#include "state/ClientState.h"
+
+#include <QByteArray>
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+
+namespace kelpo {
+
+class MsgPool;
+class QelSckClient;
+class TickClock;
+
+// Exit statuses of a program ended by the connection.
+inline constexpr int ExitConnectionClosed = 3;
+inline constexpr int ExitConnectionFailed = 4;
+
+// Handed to the socket with the connect call: seconds before giving up.
+inline constexpr int ConnectTimeoutSeconds = 120;
+
+enum class MessageRoute { None, Room, Game };
+
+// Which handler a message goes to, by its first byte: room classes are
+// 95..255 except 113 and 133, everything else is a game class. An empty
+// message goes nowhere.
+MessageRoute RouteOf(const QByteArray& message);
+
+class Client : public QObject {
+    Q_OBJECT
+public:
+    explicit Client(QObject* parent = nullptr);
+    ~Client() override;
+
+    ClientState state;
+    // The main window's parts the handlers use; empty while no window is up.
+    RoomView room;
+
+    // The message-box pool (ShowMsg, CloseMsgBoxes, InitMsgObjects).
+    MsgPool& msgPool() { return *msgPool_; }
+
+    QelSckClient& socket() { return *socket_; }
+
+    // Every packet the client sends goes to `sink` instead of the socket
+    // while one is set; tests capture what is sent this way.
+    void setPacketSink(std::function<void(const QByteArray&)> sink) { sink_ = std::move(sink); }
+
+    // The clock behind waits and countdowns; the system's unless replaced.
+    // The client does not own it.
+    const TickClock& clock() const { return *clock_; }
+    void setClock(const TickClock& clock) { clock_ = &clock; }
+
+    // Connects to ServerHost at the numeric value of ServerPort; the outcome
+    // arrives as the socket's Connected or Failed.
+    void ConnectRoomServer();
+
+    // Sends the whole packet; an empty packet sends nothing.
+    void SendPacket(const QByteArray& packet);
+    // Declines the table settings or leaves: 110, 0 and the user name.
+    void SendDecline();
+    // Sends a table-settings reply built by the settings dialog, unchanged.
+    void SendGameSetResult(const QByteArray& bteCmd);
+
+    // The socket's events; public so tests can drive a client without one.
+    void OnConnected();
+    void OnDataArrived(const QByteArray& message);
+    void OnClosed();
+    void OnFailed();
+
+signals:
+    // The connection is gone; the main window unloads and the program ends
+    // with exitCode (never 0).
+    void unloadRequested(int exitCode);
+
+private:
+    void connectionLost(int exitCode);
+
+    QelSckClient* socket_;
+    MsgPool* msgPool_;
+    std::function<void(const QByteArray&)> sink_;
+    const TickClock* clock_;
+    bool lost_ = false;
+};
+
+} // namespace kelpo
