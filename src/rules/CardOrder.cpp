@@ -11,25 +11,28 @@ int clampCount(const CardList& list, int n) { return std::clamp(n, 0, list.count
 
 } // namespace
 
-bool IsLowerCard(CardCode a, CardCode b)
+namespace {
+
+// Jokers above every ordinary rank, the big one above the small one. The key
+// is defined for every byte so that codes that are no card still compare the
+// same way as their suit and rank fields say, without a branch in the sort.
+constexpr int rankKeyOf(CardCode code) { return IsJoker(code) ? 13 + RankField(code) : RankField(code); }
+
+constexpr std::array<std::uint8_t, 256> makeRankKeys()
 {
-    const bool jokerA = IsJoker(a);
-    const bool jokerB = IsJoker(b);
-    if (jokerA && jokerB)
-        return RankField(a) < RankField(b);
-    if (jokerA)
-        return false;
-    if (jokerB)
-        return true;
-    return RankField(a) < RankField(b);
+    std::array<std::uint8_t, 256> keys{};
+    for (int c = 0; c < 256; ++c)
+        keys[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(rankKeyOf(static_cast<CardCode>(c)));
+    return keys;
 }
 
-bool IsSameRank(CardCode a, CardCode b)
-{
-    if (IsJoker(a) != IsJoker(b))
-        return false;
-    return RankField(a) == RankField(b);
-}
+constexpr std::array<std::uint8_t, 256> RankKeys = makeRankKeys();
+
+} // namespace
+
+bool IsLowerCard(CardCode a, CardCode b) { return RankKeys[a] < RankKeys[b]; }
+
+bool IsSameRank(CardCode a, CardCode b) { return RankKeys[a] == RankKeys[b]; }
 
 void SortCardsByRank(CardCode* cards, int n)
 {

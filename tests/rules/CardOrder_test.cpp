@@ -44,6 +44,26 @@ TEST(CardOrder, ComparisonAgreesWithRankKeyForEveryPair)
     }
 }
 
+// Bytes that are no card still compare by their suit and rank fields, as
+// the comparison is defined, so a stray byte never makes the sort erratic.
+TEST(CardOrder, StrayBytesCompareByTheirFields)
+{
+    auto lower = [](int a, int b) {
+        const bool ja = a / 13 >= 4, jb = b / 13 >= 4;
+        if (ja && jb)
+            return a % 13 < b % 13;
+        if (ja || jb)
+            return jb && !ja;
+        return a % 13 < b % 13;
+    };
+    for (int a = 0; a < 256; ++a) {
+        for (int b = 0; b < 256; ++b) {
+            ASSERT_EQ(IsLowerCard(CardCode(a), CardCode(b)), lower(a, b)) << a << " " << b;
+            ASSERT_EQ(IsSameRank(CardCode(a), CardCode(b)), (a / 13 >= 4) == (b / 13 >= 4) && a % 13 == b % 13);
+        }
+    }
+}
+
 TEST(CardOrder, RankSortKeepsTheExchangeOrderOfEqualRanks)
 {
     CardList list{0, 2, 13, 1};
