@@ -9,6 +9,7 @@ void BuildPack(Pack& pack)
     AddBombs(pack);
     AddWindowArt(pack);
     AddFaces(pack);
+    AddShop(pack);
 }
 
 } // namespace kelpo::resgen

@@ -141,6 +141,38 @@ QImage HandFan(const SheetBuilder& b, const QString& folder, const QString& mask
     return out;
 }
 
+// The shop's pieces put together at the window's own coordinates.
+QImage ShopPreview(const SheetBuilder& b)
+{
+    const QImage main = b.parent("DaoJuMaket/DaoJuMain.bmp");
+    if (main.isNull())
+        return {};
+    QImage out = main.copy();
+    QPainter p(&out);
+    p.drawImage(10, 63, b.parent("DaoJuMaket/DaoJuInfoBk.bmp"));
+    for (int i = 1; i <= 3; ++i)
+        p.drawImage(10 + (i - 1) * 85, 38, b.parent(i == 1 ? "DaoJuMaket/TabBut.bmp" : "DaoJuMaket/TabButM.bmp"));
+    for (int i = 1; i <= 2; ++i)
+        p.drawImage(10 + (i - 1) * 85, 427, b.parent(i == 1 ? "DaoJuMaket/TabBut.bmp" : "DaoJuMaket/TabButM.bmp"));
+    for (int c = 0; c < 4; ++c) {
+        p.drawImage(15 + 279 * (c % 2), 68 + 159 * (c / 2),
+                    b.app(QStringLiteral("Res/DaoJu/DaoJuInfo_%1.bmp").arg(c + 1)));
+        p.drawImage(c % 2 ? 506 : 227, c / 2 ? 348 : 190,
+                    b.parent(c == 1 ? "DaoJuMaket/BuyButM.bmp" : "DaoJuMaket/BuyBut.bmp"));
+    }
+    p.drawImage(594, 78, b.parent("DaoJuMaket/DaoJuNo.bmp"));
+    for (int k = 0; k < 7; ++k)
+        p.drawImage(56 + 90 * k, 454,
+                    k < 5 ? b.app(QStringLiteral("Res/DaoJu/MyDaoJu_%1.bmp").arg(k + 2))
+                          : b.parent(k == 5 ? "DaoJuMaket/MeNo.bmp" : "DaoJuMaket/MyDaoJuBk.bmp"));
+    p.drawImage(6, 447, b.parent("DaoJuMaket/Move0.bmp"));
+    p.drawImage(688, 447, b.parent("DaoJuMaket/move1M.bmp"));
+    const QImage sys = b.parent("DaoJuMaket/SysBut.bmp");
+    p.drawImage(689, 2, sys.copy(0, 0, 17, 17));
+    p.drawImage(710, 2, sys.copy(51, 0, 17, 17));
+    return out;
+}
+
 } // namespace
 
 QImage ContactSheet(const Pack& pack)
@@ -249,6 +281,8 @@ QImage ContactSheet(const Pack& pack)
                 SheetBuilder::add(window, QStringLiteral("b%1/%2").arg(k.kind).arg(f),
                                   KeyedOverTable(frame, k.key));
         }
+    Section& shop = b.section(QStringLiteral("Item shop, pieces at their places (labels are the window's own)"));
+    SheetBuilder::add(shop, "DaoJuMaket", ShopPreview(b));
     return b.render();
 }
 

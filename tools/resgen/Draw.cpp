@@ -6,12 +6,6 @@
 
 namespace kelpo::resgen {
 
-void PinFonts()
-{
-    QFont::insertSubstitution(QStringLiteral("黑体"), QStringLiteral("Noto Sans CJK SC"));
-    QFont::insertSubstitution(QStringLiteral("宋体"), QStringLiteral("Noto Serif CJK SC"));
-}
-
 QFont SansFont(int pixelSize, bool bold, int stretch)
 {
     QFont f(QStringLiteral("Noto Sans CJK SC"));
@@ -224,6 +218,28 @@ QImage MaskedCells(const std::vector<QImage>& argbCells, int cellW, int cellH, i
     }
     p.drawImage(maskCell * cellW, 0, mask);
     return strip;
+}
+
+void DrawFrameGlyph(QPainter& p, int kind, QColor ink, qreal size)
+{
+    p.save();
+    p.scale(size / 21, size / 21);
+    p.setPen(QPen(ink, 1.8, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(Qt::NoBrush);
+    switch (kind) {
+    case 0: p.drawLine(QPointF(6, 14.5), QPointF(15, 14.5)); break;
+    case 1: p.drawRect(QRectF(6, 6, 9, 9)); p.drawLine(QPointF(6, 7), QPointF(15, 7)); break;
+    case 2:
+        p.drawRect(QRectF(5.5, 8.5, 7, 7));
+        p.drawPolyline(QPolygonF({QPointF(8.5, 8.5), QPointF(8.5, 5.5), QPointF(15.5, 5.5),
+                                  QPointF(15.5, 12.5), QPointF(12.5, 12.5)}));
+        break;
+    default:
+        p.drawLine(QPointF(6.5, 6.5), QPointF(14.5, 14.5));
+        p.drawLine(QPointF(14.5, 6.5), QPointF(6.5, 14.5));
+        break;
+    }
+    p.restore();
 }
 
 void DrawButtonFace(QPainter& p, const QRectF& r, qreal radius, QColor top, QColor bottom,

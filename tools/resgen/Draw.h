@@ -40,8 +40,6 @@ private:
     std::uint32_t state_;
 };
 
-// Pins the two Chinese faces the client asks for to installed fonts.
-void PinFonts();
 QFont SansFont(int pixelSize, bool bold = true, int stretch = 100);
 QFont SerifFont(int pixelSize, bool bold = true);
 
@@ -80,6 +78,10 @@ QPainterPath Star(QPointF centre, qreal outer, qreal inner, int points = 5);
 // Cells of cellW x cellH drawn side by side with one shared mask (taken from
 // the first cell's shape) in cell number maskCell.
 QImage MaskedCells(const std::vector<QImage>& argbCells, int cellW, int cellH, int maskCell);
+
+// Window button glyphs in a size x size cell: 0 minimise, 1 maximise,
+// 2 restore, 3 close.
+void DrawFrameGlyph(QPainter& p, int kind, QColor ink, qreal size);
 
 // A rounded, lit button face used by the table and window buttons.
 void DrawButtonFace(QPainter& p, const QRectF& r, qreal radius, QColor top, QColor bottom,

@@ -57,25 +57,6 @@ QImage CaptionEnd()
     return img;
 }
 
-void Glyph(QPainter& p, int kind, QColor ink)
-{
-    p.setPen(QPen(ink, 1.8, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    p.setBrush(Qt::NoBrush);
-    switch (kind) {
-    case 0: p.drawLine(QPointF(6, 14.5), QPointF(15, 14.5)); break;
-    case 1: p.drawRect(QRectF(6, 6, 9, 9)); p.drawLine(QPointF(6, 7), QPointF(15, 7)); break;
-    case 2:
-        p.drawRect(QRectF(5.5, 8.5, 7, 7));
-        p.drawPolyline(QPolygonF({QPointF(8.5, 8.5), QPointF(8.5, 5.5), QPointF(15.5, 5.5),
-                                  QPointF(15.5, 12.5), QPointF(12.5, 12.5)}));
-        break;
-    default:
-        p.drawLine(QPointF(6.5, 6.5), QPointF(14.5, 14.5));
-        p.drawLine(QPointF(14.5, 6.5), QPointF(6.5, 14.5));
-        break;
-    }
-}
-
 // Buttons sit on the caption at y 7, so their ground is the band from row 5.
 QImage SysButton(int kind, bool hover)
 {
@@ -87,12 +68,12 @@ QImage SysButton(int kind, bool hover)
         DrawButtonFace(p, QRectF(0, 0, 21, 21), 4, close ? QColor(246, 120, 100) : QColor(140, 184, 240),
                        close ? QColor(196, 40, 30) : QColor(60, 110, 190),
                        close ? QColor(130, 20, 16) : QColor(40, 70, 130));
-        Glyph(p, kind, Qt::white);
+        DrawFrameGlyph(p, kind, Qt::white, 21);
     } else {
         p.setPen(QPen(QColor(150, 166, 194), 1));
         p.setBrush(QColor(255, 255, 255, 90));
         p.drawRoundedRect(QRectF(0.5, 0.5, 20, 20), 4, 4);
-        Glyph(p, kind, QColor(44, 58, 86));
+        DrawFrameGlyph(p, kind, QColor(44, 58, 86), 21);
     }
     return img;
 }

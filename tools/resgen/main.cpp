@@ -5,7 +5,7 @@
 //   kelpo-resgen --contact-sheet FILE.png   also (or only) the overview picture
 
 #include "Art.h"
-#include "Draw.h"
+#include "platform/Fonts.h"
 
 #include <QGuiApplication>
 #include <QStringList>
@@ -53,7 +53,9 @@ int main(int argc, char** argv)
     if (appDir.isEmpty() != parentDir.isEmpty() || (appDir.isEmpty() && sheet.isEmpty()))
         return Usage();
 
-    PinFonts();
+    // The pictures name font families directly; pinning keeps any text drawn
+    // with the client's two family names on the same faces.
+    kelpo::PinFontFamilies();
     Pack pack;
     BuildPack(pack);
     if (!appDir.isEmpty()) {
