@@ -1,0 +1,127 @@
+#include "game/Sounds.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace kelpo {
+namespace {
+
+class RecordingOutput : public SoundOutput {
+public:
+    int devices = 1;
+    QStringList played;
+    int deviceCount() const override { return devices; }
+    void play(const QString& file) override { played << QFileInfo(file).fileName(); }
+};
+
+class SoundCueTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QDir(dir.path()).mkpath(QStringLiteral("Res/Sound"));
+        for (int cue = 0; cue < SoundCueCount; ++cue)
+            touch(SoundCueFileName(cue));
+        window.show();
+        context.output = &output;
+        context.mainWindow = &window;
+        context.soundOn = true;
+        context.appPath = dir.path() + u'/';
+    }
+
+    void touch(const QString& name)
+    {
+        QFile f(dir.path() + QStringLiteral("/Res/Sound/") + name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("RIFF");
+    }
+
+    void playAllCues()
+    {
+        for (int cue = 0; cue < SoundCueCount; ++cue)
+            PlaySoundCue(context, static_cast<std::uint8_t>(cue));
+    }
+
+    QTemporaryDir dir;
+    QWidget window;
+    RecordingOutput output;
+    SoundCueContext context;
+};
+
+TEST_F(SoundCueTest, EveryCuePlaysItsOwnFile)
+{
+    playAllCues();
+    const QStringList expected{"Start.wav",   "Liang.wav", "OutPai.wav",     "Pass.wav",
+                               "Hong10.wav",  "ZhaDan.wav", "Warning.wav",   "End.wav",
+                               "PangGuanIn.wav", "PangGuanOut.wav", "UserWarn.wav"};
+    EXPECT_EQ(output.played, expected);
+}
+
+TEST_F(SoundCueTest, HiddenMinimisedOrSwitchedOffPlaysNothing)
+{
+    window.hide();
+    playAllCues();
+    EXPECT_TRUE(output.played.isEmpty()) << "hidden window";
+
+    window.showMinimized();
+    ASSERT_TRUE(window.isMinimized());
+    playAllCues();
+    EXPECT_TRUE(output.played.isEmpty()) << "minimised window";
+
+    window.showNormal();
+    ASSERT_TRUE(window.isVisible() && !window.isMinimized());
+    context.soundOn = false;
+    playAllCues();
+    EXPECT_TRUE(output.played.isEmpty()) << "preference off";
+
+    context.soundOn = true;
+    context.mainWindow = nullptr;
+    playAllCues();
+    EXPECT_TRUE(output.played.isEmpty()) << "no main window";
+}
+
+TEST_F(SoundCueTest, MissingFileOrDeviceOrUnknownCueIsSilent)
+{
+    ASSERT_TRUE(QFile::remove(dir.path() + QStringLiteral("/Res/Sound/Pass.wav")));
+    PlaySoundCue(context, 3);
+    PlaySoundCue(context, 11);
+    PlaySoundCue(context, 255);
+    EXPECT_TRUE(output.played.isEmpty());
+    PlaySoundCue(context, 2);
+    EXPECT_EQ(output.played, QStringList{"OutPai.wav"}) << "only the pass is silenced";
+
+    output.played.clear();
+    output.devices = 0;
+    playAllCues();
+    EXPECT_TRUE(output.played.isEmpty());
+}
+
+TEST(PlayWaveFile, SystemOutputReturnsAtOnceAndReplacesTheLastCue)
+{
+    // With or without an audio device, starting two sounds in a row must
+    // return immediately and never block on the effect's state.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.path() + QStringLiteral("/a.wav");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not really a wave");
+    f.close();
+    QElapsedTimer clock;
+    clock.start();
+    auto output = MakeSystemSoundOutput();
+    output->play(path);
+    output->play(path);
+    PlayWaveFile(*output, path);
+    PlayWaveFile(*output, dir.path() + QStringLiteral("/missing.wav"));
+    EXPECT_LT(clock.elapsed(), 2000);
+}
+
+} // namespace
+} // namespace kelpo
