@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+
 namespace kelpo {
 
 namespace {
@@ -30,6 +32,39 @@ QByteArray FormatFor(const QString& path)
     return {};
 }
 
+quint32 LittleEndian(const QByteArray& b, int at, int size)
+{
+    quint32 v = 0;
+    for (int i = size - 1; i >= 0; --i)
+        v = (v << 8) | static_cast<quint8>(b.at(at + i));
+    return v;
+}
+
+// The decoder fills the rows missing from a cut-off bitmap with black and
+// reports success; an uncompressed bitmap shorter than its header says is
+// refused here instead.
+bool BitmapComplete(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(54);
+    if (head.size() < 30 || !head.startsWith("BM"))
+        return false;
+    const quint32 offset = LittleEndian(head, 10, 4);
+    const quint32 infoSize = LittleEndian(head, 14, 4);
+    if (infoSize < 40 || head.size() < 34)
+        return true; // old-style headers: left to the decoder
+    const qint64 width = static_cast<qint32>(LittleEndian(head, 18, 4));
+    const qint64 height = static_cast<qint32>(LittleEndian(head, 22, 4));
+    const qint64 bits = LittleEndian(head, 28, 2);
+    const quint32 compression = LittleEndian(head, 30, 4);
+    if (compression != 0 && compression != 3)
+        return true; // run-length data has no fixed size
+    const qint64 stride = ((std::abs(width) * bits + 31) / 32) * 4;
+    return file.size() >= static_cast<qint64>(offset) + stride * std::abs(height);
+}
+
 } // namespace
 
 QImage ReadImageFile(const QString& path)
@@ -38,6 +73,8 @@ QImage ReadImageFile(const QString& path)
         return {};
     const QByteArray format = FormatFor(path);
     if (format.isEmpty())
+        return {};
+    if (format == "bmp" && !BitmapComplete(path))
         return {};
     QImageReader reader(path, format);
     reader.setAllocationLimit(AllocationLimitMb);

@@ -23,6 +23,26 @@ bool Fits(const QImage& image, int w, int h)
     return !image.isNull() && image.width() >= w && image.height() >= h;
 }
 
+// Rows of a card mask that hide nothing, so a card drawn with it covers the
+// whole row. Remembered for the last mask seen.
+const std::vector<bool>& OpaqueRows(const QImage& mask)
+{
+    static qint64 key = 0;
+    static std::vector<bool> rows;
+    if (key != mask.cacheKey() || rows.size() != static_cast<std::size_t>(CardHeight)) {
+        key = mask.cacheKey();
+        rows.assign(CardHeight, false);
+        for (int y = 0; y < CardHeight && y < mask.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
+            bool all = true;
+            for (int x = 0; x < CardWidth && all; ++x)
+                all = (line[x] & 0x00FFFFFFu) == 0;
+            rows[static_cast<std::size_t>(y)] = all;
+        }
+    }
+    return rows;
+}
+
 void PaintCardClipped(QImage& dst, const QRect& clip, QPoint at, const QImage& card, const QImage& mask)
 {
     const QRect r = clip.intersected(QRect(at, QSize(CardWidth, CardHeight)));
@@ -119,23 +139,30 @@ void TablePainter::RedrawHandCard(int index)
         return;
     }
 
-    // Only three parts of the picture depend on the card's flag: its column
-    // in the band above the lowered tops, its column in the band below the
-    // raised bottoms, and its own visible slice between them, which ends
-    // where the next drawn card begins.
+    // The card's flag changes at most its own column. In each row of that
+    // column, the part right of the first later card that is opaque across
+    // the whole row cannot change, so only the part left of it is redrawn;
+    // rows with the same extent are redrawn together.
     const int top = hand_.anchor.y();
-    int sliceEnd = moved.x + CardWidth;
-    for (int j = index + 1; j <= n; ++j) {
-        if (hand_.places[static_cast<std::size_t>(j - 1)].drawn) {
-            sliceEnd = hand_.places[static_cast<std::size_t>(j - 1)].x;
-            break;
+    const std::vector<bool>& opaque = OpaqueRows(mask);
+    std::vector<QRect> strips;
+    for (int y = top - RaiseOffset; y < top + CardHeight; ++y) {
+        int end = moved.x + CardWidth;
+        for (int j = index + 1; j <= n; ++j) {
+            const HandCardPlace& p = hand_.places[static_cast<std::size_t>(j - 1)];
+            if (!p.drawn)
+                continue;
+            const int row = y - (top - (c.SelectedFlags.at(j) != 0 ? RaiseOffset : 0));
+            if (row >= 0 && row < CardHeight && opaque[static_cast<std::size_t>(row)]) {
+                end = std::min(end, p.x);
+                break;
+            }
         }
+        if (!strips.empty() && strips.back().right() + 1 == end && strips.back().bottom() + 1 == y)
+            strips.back().setBottom(y);
+        else
+            strips.push_back(QRect(moved.x, y, end - moved.x, 1));
     }
-    const QRect strips[] = {
-        QRect(moved.x, top - RaiseOffset, CardWidth, RaiseOffset),
-        QRect(moved.x, top, sliceEnd - moved.x, CardHeight - RaiseOffset),
-        QRect(moved.x, top + CardHeight - RaiseOffset, CardWidth, RaiseOffset),
-    };
     const int t = state.table.DeckCount * 54 / 6;
     const int full = RowWidth(t);
     const QRect background(hand_.anchor.x() - full / 2, top - RaiseOffset, full + 1, CardHeight + 25);

@@ -1,0 +1,196 @@
+#include "TableFixture.h"
+
+#include "table/TableGeometry.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelpo;
+using namespace kelpo::test;
+
+namespace {
+
+// Eighteen different cards: every image index appears at most once.
+CardList EighteenCards()
+{
+    CardList hand;
+    for (int i = 0; i < 18; ++i)
+        hand.append(static_cast<CardCode>(i * 3 % 54 + 1));
+    return hand;
+}
+
+class HandPainting : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        f.seatPlayers();
+        f.state.table.NoHandInPlay = false;
+        f.state.cards.HandCards = EighteenCards();
+        f.state.cards.SelectedFlags.resize(18);
+    }
+    QPoint anchor() const { return f.layout().HandAnchor[2]; }
+    // The image pixel shown at picture point (x, y) for a card drawn with its
+    // top-left at (cx, cy).
+    QRgb cardAt(int index, int cx, int cy, int x, int y) const { return CardPixel(index, x - cx, y - cy); }
+
+    TableFixture f;
+};
+
+} // namespace
+
+TEST_F(HandPainting, CardsOverlapFromTheLeftEdgeAndRaisedOnesAreLifted)
+{
+    f.state.cards.SelectedFlags.set(4, 1);
+    f.painter->DrawHand();
+    const int left = 207;
+    const int top = anchor().y();
+    for (int i = 1; i <= 18; ++i) {
+        const int index = CardImageIndex(f.state.cards.HandCards.at(i));
+        const int cx = left + (i - 1) * CardStep;
+        const int cy = top - (i == 4 ? RaiseOffset : 0);
+        // A point in the visible strip of card i, below any corner.
+        EXPECT_EQ(f.pic().pixel(cx + 5, cy + 50), cardAt(index, cx, cy, cx + 5, cy + 50)) << i;
+    }
+    // The last card shows its full width; the corner pixels stay transparent.
+    const int lastIndex = CardImageIndex(f.state.cards.HandCards.at(18));
+    EXPECT_EQ(f.pic().pixel(left + 17 * 18 + 79, top + 104), cardAt(lastIndex, left + 306, top, 592, top + 104));
+    EXPECT_EQ(f.pic().pixel(left, top), f.painter->picSaveGameBack.image().pixel(left, top));
+    // Above the lowered cards and beyond the ends the background is untouched.
+    EXPECT_EQ(DifferingPixels(f.pic(), f.painter->picSaveGameBack.image(), QRect(left, top - RaiseOffset, 3 * 18, RaiseOffset)), 0);
+    EXPECT_NE(DifferingPixels(f.pic(), f.painter->picSaveGameBack.image(), QRect(left + 3 * 18, top - RaiseOffset, 18, RaiseOffset)), 0);
+}
+
+TEST_F(HandPainting, HiddenHandShowsBacksStillLifted)
+{
+    f.state.table.CanSeeHand = 0;
+    f.state.cards.SelectedFlags.set(2, 1);
+    f.painter->DrawHand();
+    const int top = anchor().y();
+    EXPECT_EQ(f.pic().pixel(207 + 5, top + 50), CardBackColour);
+    EXPECT_EQ(f.pic().pixel(207 + 18 + 5, top - RaiseOffset + 10), CardBackColour);
+    EXPECT_EQ(f.pic().pixel(207 + 17 * 18 + 50, top + 50), CardBackColour);
+}
+
+TEST_F(HandPainting, FirstLeaderSeesCardZeroMarkedUntilTheFirstLead)
+{
+    f.state.cards.HandCards.set(18, 0);
+    f.state.cards.FirstLeader = 1;
+    f.painter->DrawHand();
+    const int cx = 207 + 17 * 18;
+    const int top = anchor().y();
+    EXPECT_EQ(f.pic().pixel(cx + 40, top + 40), CardPixel(100, 40, 40));
+    f.state.cards.FirstLeadDone = true;
+    f.painter->DrawHand();
+    EXPECT_EQ(f.pic().pixel(cx + 40, top + 40), CardPixel(CardImageIndex(0), 40, 40));
+}
+
+TEST_F(HandPainting, MissingOrBrokenCardFileLeavesTheNextCardInItsPlace)
+{
+    const int skipped = CardImageIndex(f.state.cards.HandCards.at(3));
+    const int next = CardImageIndex(f.state.cards.HandCards.at(4));
+    f.remove(QStringLiteral("Res/ResPk/Pk%1.bmp").arg(skipped));
+    // A truncated file is as good as none.
+    const int broken = CardImageIndex(f.state.cards.HandCards.at(5));
+    QFile file(f.appFile(QStringLiteral("Res/ResPk/Pk%1.bmp").arg(broken)));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.resize(100);
+    file.close();
+    f.painter->DrawHand();
+    const int top = anchor().y();
+    const int cx = 207 + 2 * CardStep;
+    EXPECT_EQ(f.pic().pixel(cx + 5, top + 50), CardPixel(next, 5, 50));
+    const int after = CardImageIndex(f.state.cards.HandCards.at(6));
+    EXPECT_EQ(f.pic().pixel(cx + 18 + 5, top + 50), CardPixel(after, 5, 50));
+}
+
+TEST_F(HandPainting, FilesThatChangeOrDisappearAreNoticed)
+{
+    f.painter->DrawHand();
+    const int first = CardImageIndex(f.state.cards.HandCards.at(1));
+    const int top = anchor().y();
+    QImage red(80, 105, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    ASSERT_TRUE(red.save(f.appFile(QStringLiteral("Res/ResPk/Pk%1.bmp").arg(first)), "BMP"));
+    f.painter->DrawHand();
+    EXPECT_EQ(f.pic().pixel(207 + 5, top + 50), qRgb(255, 0, 0));
+    f.remove(QStringLiteral("Res/ResPk/PkMask.bmp"));
+    f.painter->DrawHand();
+    EXPECT_EQ(DifferingPixels(f.pic(), f.painter->picSaveGameBack.image(), QRect(207, top - RaiseOffset, 387, 129)), 0);
+}
+
+TEST_F(HandPainting, RedrawHandCardMatchesAFullDrawingForEveryCard)
+{
+    f.state.cards.SelectedFlags.set(7, 1);
+    f.state.cards.SelectedFlags.set(8, 1);
+    f.state.cards.SelectedFlags.set(18, 1);
+    f.painter->DrawHand();
+    QImage before = f.pic().copy();
+    for (int i = 1; i <= 18; ++i) {
+        for (int pass = 0; pass < 2; ++pass) {
+            CardList& flags = f.state.cards.SelectedFlags;
+            flags.set(i, flags.at(i) ? 0 : 1);
+            f.painter->RedrawHandCard(i);
+            const QImage strip = f.pic().copy();
+            f.painter->DrawHand();
+            ASSERT_EQ(DifferingPixels(strip, f.pic(), f.pic().rect()), 0)
+                << "card " << i << " pass " << pass << " at " << ChangedBox(strip, f.pic(), f.pic().rect()).x() << ","
+                << ChangedBox(strip, f.pic(), f.pic().rect()).y() << " top " << anchor().y();
+            // Only the card's own column changed.
+            const QRect changed = ChangedBox(strip, before, f.pic().rect());
+            const int cx = 207 + (i - 1) * CardStep;
+            EXPECT_TRUE(QRect(cx, anchor().y() - RaiseOffset, CardWidth, 129).contains(changed)) << i;
+            before = strip;
+        }
+    }
+}
+
+TEST_F(HandPainting, RedrawHandCardAfterTheHandChangedDrawsItAll)
+{
+    f.painter->DrawHand();
+    f.state.cards.HandCards.removeAt(1);
+    f.state.cards.SelectedFlags.set(2, 1);
+    f.painter->RedrawHandCard(2);
+    const QImage strip = f.pic().copy();
+    f.painter->DrawHand();
+    EXPECT_EQ(DifferingPixels(strip, f.pic(), f.pic().rect()), 0);
+    f.painter->RedrawHandCard(0);
+    f.painter->RedrawHandCard(40);
+    EXPECT_EQ(DifferingPixels(strip, f.pic(), f.pic().rect()), 0);
+}
+
+TEST_F(HandPainting, BadCardsAndEmptyHandsDrawNothing)
+{
+    f.state.cards.HandCards = CardList{200, 254, 54};
+    f.painter->DrawHand();
+    EXPECT_EQ(f.state.cards.SelectedFlags.count(), 3);
+    EXPECT_EQ(DifferingPixels(f.pic(), f.painter->picSaveGameBack.image(), QRect(10, anchor().y() - 24, 780, 129)), 0);
+    f.state.cards.HandCards.clear();
+    f.painter->DrawHand();
+    EXPECT_EQ(f.painter->HitTestHand(400, anchor().y() + 10), -1);
+}
+
+TEST_F(HandPainting, PartnerHandsShowOneSmallCardPerRankWithCounts)
+{
+    f.state.table.ThreeHandDeal = 1;
+    f.painter->ResizeTable(800, 600);
+    f.state.cards.PartnerHandFar = CardList{0, 13, 5, 53, 26};   // three 3s, a 8, a big joker
+    f.state.cards.PartnerHandNext = CardList{1};
+    f.painter->DrawPartnerHand(ViewLeftPartner);
+    // Rank order: big joker, the 8, the 3s.
+    EXPECT_EQ(f.state.cards.PartnerHandFar.at(1), 53);
+    EXPECT_EQ(f.pic().pixel(24 + 30, 41 + 5), SmallCardColour(53));
+    EXPECT_EQ(f.pic().pixel(24 + 30, 41 + 16 + 5), SmallCardColour(CardImageIndex(5)));
+    EXPECT_EQ(f.pic().pixel(24 + 30, 41 + 32 + 80), SmallCardColour(CardImageIndex(0)));
+    // Counts printed right of the column, in yellow then cyan.
+    const QRect firstLabel(24 + 62 + 3, 41, 40, 14);
+    bool yellow = false;
+    for (int y = firstLabel.top(); y <= firstLabel.bottom(); ++y)
+        for (int x = firstLabel.left(); x <= firstLabel.right(); ++x)
+            yellow |= f.pic().pixel(x, y) == qRgb(255, 255, 0);
+    EXPECT_TRUE(yellow);
+
+    f.state.table.CanSeeHand = 0;
+    f.painter->DrawPartnerHand(ViewRightPartner);
+    const int x = 800 - 86;
+    EXPECT_EQ(f.pic().pixel(x + 30, 41 + 14 * 16 + 5), SmallBackColour);
+    EXPECT_EQ(f.pic().pixel(x + 30, 41 + 14 * 16 + 89), SmallBackColour);
+}
