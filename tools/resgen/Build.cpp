@@ -10,6 +10,7 @@ void BuildPack(Pack& pack)
     AddWindowArt(pack);
     AddFaces(pack);
     AddShop(pack);
+    AddSounds(pack);
 }
 
 } // namespace kelpo::resgen

@@ -8,7 +8,9 @@
 #include "platform/Fonts.h"
 
 #include <QGuiApplication>
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -29,6 +31,10 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt wants a private runtime folder even offscreen; a build has none.
+    QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QGuiApplication app(argc, argv);
     QString appDir, parentDir, sheet;
     const QStringList args = app.arguments();
