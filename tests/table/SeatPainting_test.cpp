@@ -1,0 +1,280 @@
+#include "TableFixture.h"
+
+#include "table/TableGeometry.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelpo;
+using namespace kelpo::test;
+
+namespace {
+
+class SeatPainting : public ::testing::Test {
+protected:
+    void SetUp() override { f.seatPlayers(); }
+    // Seat shown at a view position (the local player sits at seat 1).
+    static int SeatAt(int view) { return (view - 2 + 1 + SeatCount) % SeatCount; }
+    const QImage& save() { return f.painter->picSaveGameBack.image(); }
+    int yellowPixels(QRect r)
+    {
+        int n = 0;
+        r = r.intersected(f.pic().rect());
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += f.pic().pixel(x, y) == qRgb(255, 255, 0);
+        return n;
+    }
+
+    TableFixture f;
+};
+
+CardList Cards(int n)
+{
+    CardList c;
+    for (int i = 0; i < n; ++i)
+        c.append(static_cast<CardCode>(i));
+    return c;
+}
+
+} // namespace
+
+TEST_F(SeatPainting, PassMarksAndCardRowsInEachAlignmentClass)
+{
+    for (int view = 0; view < SeatCount; ++view)
+        f.state.seats[SeatAt(view)].currentPlay = CardList{PassMarker};
+    f.painter->PaintPlays(false);
+    for (int view = 0; view < SeatCount; ++view) {
+        PlayPlacement p;
+        ASSERT_TRUE(PlacePlay(f.layout(), view, 1, p));
+        EXPECT_EQ(f.pic().pixel(p.passMark), PassMarkColour) << view;
+        EXPECT_EQ(f.pic().pixel(p.passMark + QPoint(94, 44)), PassMarkColour) << view;
+        EXPECT_NE(f.pic().pixel(p.passMark - QPoint(1, 1)), PassMarkColour) << view;
+        // A pass never shows a count.
+        EXPECT_EQ(yellowPixels(QRect(f.layout().PlayAnchor[view] - QPoint(120, 0), QSize(240, 105))), 0) << view;
+    }
+
+    for (int view = 0; view < SeatCount; ++view)
+        f.state.seats[SeatAt(view)].currentPlay = Cards(view + 2);
+    f.painter->PaintPlays(false);
+    for (int view = 0; view < SeatCount; ++view) {
+        const int n = view + 2;
+        PlayPlacement p;
+        ASSERT_TRUE(PlacePlay(f.layout(), view, n, p));
+        const QPoint last = p.cards + QPoint((n - 1) * CardStep, 0);
+        EXPECT_EQ(f.pic().pixel(p.cards + QPoint(5, 50)), CardPixel(CardImageIndex(0), 5, 50)) << view;
+        EXPECT_EQ(f.pic().pixel(last + QPoint(79, 104)),
+                  CardPixel(CardImageIndex(static_cast<CardCode>(n - 1)), 79, 104))
+            << view;
+        EXPECT_GT(yellowPixels(QRect(p.countText, QSize(40, 20))), 5) << view;
+        EXPECT_EQ(yellowPixels(QRect(p.countText - QPoint(30, 0), QSize(28, 20))), 0) << view;
+    }
+}
+
+TEST_F(SeatPainting, TwelveCardsAtARightSeatEndAtTheAnchor)
+{
+    const int seat = SeatAt(3);
+    f.state.seats[seat].currentPlay = Cards(12);
+    const QImage before = f.pic().copy();
+    f.painter->PaintSeatPlay(seat);
+    const QPoint a = f.layout().PlayAnchor[3];
+    EXPECT_EQ(f.pic().pixel(a.x() - 278 + 5, a.y() + 50), CardPixel(CardImageIndex(0), 5, 50));
+    EXPECT_EQ(f.pic().pixel(a.x() - 1, a.y() + 50), CardPixel(CardImageIndex(11), 79, 50));
+    EXPECT_EQ(f.pic().pixel(a.x(), a.y() + 50), before.pixel(a.x(), a.y() + 50));
+    EXPECT_GT(yellowPixels(QRect(a.x() - 278 - 42, a.y() + 35, 40, 20)), 5);
+
+    f.painter->ClearSeatPlay(seat);
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+}
+
+TEST_F(SeatPainting, ClearSeatPlayErasesWhatPaintSeatPlayDrew)
+{
+    for (int view = 0; view < SeatCount; ++view) {
+        for (const CardList& play : {CardList{PassMarker}, Cards(9)}) {
+            const QImage before = f.pic().copy();
+            f.state.seats[SeatAt(view)].currentPlay = play;
+            f.painter->PaintSeatPlay(SeatAt(view));
+            EXPECT_GT(DifferingPixels(f.pic(), before, f.pic().rect()), 0) << view;
+            f.painter->ClearSeatPlay(SeatAt(view));
+            EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0) << view;
+        }
+    }
+}
+
+TEST_F(SeatPainting, EmptyPlaysBadSeatsAndBadCodesDrawNothing)
+{
+    const QImage before = f.pic().copy();
+    f.painter->PaintSeatPlay(0);
+    f.painter->ClearSeatPlay(0);
+    for (int seat : {6, 7, 255, -1}) {
+        f.painter->PaintSeatPicture(seat);
+        f.painter->PaintNetBreak(seat);
+        f.painter->PaintReadyHand(seat);
+        f.painter->PaintRankMark(seat);
+        f.painter->PaintWarnFlag(seat);
+        f.painter->PaintRemainingCount(seat);
+        f.painter->PaintSeatPlay(seat);
+        f.painter->ClearSeatPlay(seat);
+        f.painter->RedrawSeatHand(seat);
+        f.painter->StartTurnClock(seat);
+        f.painter->PlayBombAnimation(seat, 2);
+    }
+    f.state.globals.SeatViewPos[2] = 9; // a view that does not exist
+    f.state.seats[2].currentPlay = Cards(3);
+    f.painter->PaintSeatPlay(2);
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+}
+
+TEST_F(SeatPainting, RankMarksOnlyForPlacesOneToFive)
+{
+    const int seat = SeatAt(5);
+    QPoint p;
+    ASSERT_TRUE(RankMarkPlace(f.layout(), 5, false, p));
+    f.state.seats[seat].finishRank = 3;
+    f.painter->PaintRankMark(seat);
+    EXPECT_EQ(f.pic().pixel(p + QPoint(10, 10)), RankMarkColour(3));
+    f.painter->RestoreBack(p.x(), p.y(), 66, 25);
+    const QImage before = f.pic().copy();
+    for (int rank : {0, 6, 200}) {
+        f.state.seats[seat].finishRank = static_cast<std::uint8_t>(rank);
+        f.painter->PaintRankMark(seat);
+    }
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+}
+
+TEST_F(SeatPainting, WarnFlagReadyHandAndCountComeAndGo)
+{
+    const int seat = SeatAt(4);
+    QPoint w;
+    ASSERT_TRUE(WarnFlagPlace(f.layout(), 4, false, w));
+    f.state.seats[seat].warnFlag = 1;
+    f.painter->PaintWarnFlag(seat);
+    EXPECT_EQ(f.pic().pixel(w + QPoint(31, 31)), WarnFlagColour);
+    f.state.seats[seat].warnFlag = 0;
+    f.painter->PaintWarnFlag(seat);
+    EXPECT_EQ(f.pic().pixel(w + QPoint(31, 31)), save().pixel(w + QPoint(31, 31)));
+
+    const QPoint r = f.layout().ReadyAnchor[4];
+    f.state.seats[seat].isHandUp = true;
+    f.painter->PaintReadyHand(seat);
+    EXPECT_EQ(f.pic().pixel(r + QPoint(79, 34)), ReadyColour);
+    f.state.seats[seat].isHandUp = false;
+    f.painter->PaintReadyHand(seat);
+    EXPECT_EQ(f.pic().pixel(r + QPoint(79, 34)), save().pixel(r + QPoint(79, 34)));
+
+    QPoint c;
+    ASSERT_TRUE(CardCountPlace(f.layout(), 4, false, c));
+    f.state.seats[seat].cardsLeft = 17;
+    const QImage before = f.pic().copy();
+    f.painter->PaintRemainingCount(seat); // counts hidden
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+    f.state.table.ShowCardCounts = 1;
+    const FontState font = f.painter->picGameBack.font;
+    f.painter->PaintRemainingCount(seat);
+    const QRect box = ChangedBox(f.pic(), before, f.pic().rect());
+    EXPECT_TRUE(QRect(c - QPoint(0, 3), QSize(63 + 30, 25)).contains(box)) << box.x() << "," << box.y();
+    EXPECT_LT(box.left(), c.x() + 5);
+    EXPECT_EQ(f.painter->picGameBack.font, font);
+}
+
+TEST_F(SeatPainting, SeatPicturesWithIconFrameAndName)
+{
+    const int seat = SeatAt(2);
+    f.state.seats[seat].iconNumber = 1000; // icon number 1
+    f.painter->PaintSeatPicture(seat);
+    const QPoint a = f.layout().SeatAnchor[2];
+    EXPECT_EQ(f.pic().pixel(a + QPoint(16, 16)), qRgb(20, 150, 200));
+    EXPECT_EQ(f.pic().pixel(a + QPoint(-5, -3)), qRgb(100, 60, 30)); // frame s1 of an odd seat
+
+    // No icon file: nothing at all.
+    f.state.seats[seat].iconNumber = 99;
+    f.painter->RestoreBack(0, 0, 800, 600);
+    const QImage before = f.pic().copy();
+    f.painter->PaintSeatPicture(seat);
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+
+    // An empty seat erases its place, except while the whole table repaints.
+    f.state.seats[seat].name.clear();
+    f.pic().fill(qRgb(1, 2, 3));
+    f.state.view.IncrementalPaint = false;
+    f.painter->PaintSeatPicture(seat);
+    EXPECT_EQ(PixelsNotOf(f.pic(), f.pic().rect(), qRgb(1, 2, 3)), 0);
+    f.state.view.IncrementalPaint = true;
+    f.painter->PaintSeatPicture(seat);
+    EXPECT_EQ(DifferingPixels(f.pic(), save(), QRect(a.x() - 5, a.y() - 3, 150, 38)), 0);
+}
+
+TEST(PrintWrappedName, EightUnitsToALine)
+{
+    auto rows = [](const QString& text) {
+        Picture p(200, 60, qRgb(0, 0, 0));
+        TablePainter::PrintWrappedName(p, 10, 10, text);
+        int last = -1;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 200; ++x)
+                if (p.image().pixel(x, y) != qRgb(0, 0, 0))
+                    last = y;
+        return last;
+    };
+    // One line ends within the first cell; a second one reaches well into
+    // the next, 12 px lower.
+    EXPECT_LT(rows(QStringLiteral("四个汉字")), 10 + 12 + 2);
+    EXPECT_GE(rows(QStringLiteral("五个汉字啊")), 10 + 12 + 8);
+    EXPECT_LT(rows(QStringLiteral("abcdefhi")), 10 + 12 + 2);
+    EXPECT_GE(rows(QStringLiteral("abcdefhik")), 10 + 12 + 8);
+    EXPECT_EQ(rows(QString()), -1);
+}
+
+TEST_F(SeatPainting, ButtonsShowInTheirPhaseAndHideByRestoring)
+{
+    const QImage before = f.pic().copy();
+    f.state.table.TurnPhase = PhaseLead;
+    f.painter->ShowPlayButtons(true);
+    EXPECT_EQ(f.state.view.PlayButtonState[0], 1);
+    EXPECT_EQ(f.state.view.PlayButtonState[1], 0);
+    const QRect lead = PlayButtonRect(f.layout(), PhaseLead, 0);
+    EXPECT_EQ(f.pic().pixel(lead.topLeft() + QPoint(3, 3)), qRgb(150, 10, 90));
+    f.painter->ShowPlayButtons(false);
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+
+    f.state.table.TurnPhase = PhaseFollow;
+    f.painter->ShowPlayButtons(true);
+    f.state.view.PlayButtonState[1] = 2; // pass button under the pointer
+    f.painter->PaintPlayButton(1);
+    EXPECT_EQ(f.pic().pixel(PlayButtonRect(f.layout(), PhaseFollow, 0).topLeft() + QPoint(3, 3)), qRgb(150, 10, 90));
+    EXPECT_EQ(f.pic().pixel(PlayButtonRect(f.layout(), PhaseFollow, 1).topLeft() + QPoint(3, 3)),
+              qRgb(150, 20 * 4 + 10, 90));
+    f.painter->ShowPlayButtons(false);
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+
+    f.state.table.TurnPhase = PhaseReturnTribute;
+    f.painter->ShowTributeButton(true);
+    const QRect t = TributeButtonRect(f.layout());
+    EXPECT_EQ(f.pic().pixel(t.topLeft() + QPoint(3, 3)), qRgb(90, 30, 150)); // frame 0, return variant
+    f.painter->ShowTributeButton(false);
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+    f.state.table.TurnPhase = PhaseFollow;
+    f.painter->ShowTributeButton(true);
+    EXPECT_EQ(f.state.view.TributeButtonState[0], 0);
+
+    f.state.view.OptionButtonState = {2, 3};
+    f.painter->PaintOptionButton(0);
+    f.painter->PaintOptionButton(1);
+    f.painter->PaintOptionButton(2);
+    EXPECT_EQ(f.pic().pixel(OptionButtonRect(f.layout(), 0).topLeft()), qRgb(200, 25, 50));
+    EXPECT_EQ(f.pic().pixel(OptionButtonRect(f.layout(), 1).topLeft()), before.pixel(OptionButtonRect(f.layout(), 1).topLeft()));
+}
+
+TEST_F(SeatPainting, FullRepaintIsNotReentered)
+{
+    int refreshes = 0;
+    bool incrementalDuring = true;
+    f.painter->RefreshStartButton = [&] {
+        ++refreshes;
+        incrementalDuring = f.state.view.IncrementalPaint;
+        f.painter->RepaintTable();
+    };
+    f.painter->RepaintTable();
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_FALSE(incrementalDuring);
+    EXPECT_TRUE(f.state.view.IncrementalPaint);
+}
