@@ -55,14 +55,15 @@ QelChat::QelChat(QWidget* parent)
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(to_);
-    row->addWidget(input_, 1);
+    row->addWidget(new QLabel(QStringLiteral("对"), this));
+    row->addWidget(to_, 1);
     row->addWidget(send_);
     auto* col = new QVBoxLayout(this);
     col->setContentsMargins(2, 2, 2, 2);
     col->setSpacing(2);
     col->addWidget(title_);
     col->addWidget(view_, 1);
+    col->addWidget(input_);
     col->addLayout(row);
 
     connect(send_, &QPushButton::clicked, this, &QelChat::SendInput);

@@ -11,6 +11,7 @@ YuClock::YuClock(QWidget* parent) : QWidget(parent)
     connect(&timer_, &QTimer::timeout, this, &YuClock::Tick);
     setFixedHeight(BarHeight);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    hide(); // shown only while it counts
 }
 
 void YuClock::Place(int left, int top, int width)
@@ -26,6 +27,8 @@ void YuClock::Start(int limitSeconds, int warnLead)
     warned_ = false;
     running_ = true;
     timer_.start();
+    show();
+    raise();
     update();
 }
 
@@ -33,6 +36,7 @@ void YuClock::Stop()
 {
     running_ = false;
     timer_.stop();
+    hide();
     update();
 }
 

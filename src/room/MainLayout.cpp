@@ -1,0 +1,140 @@
+// Layout of the main window: the table pane, the vertical bar and the room
+// pane, and the two horizontal bars inside the room pane.
+
+#include "room/frmGameMain.h"
+
+#include "controls/QelAdvWeb.h"
+#include "controls/QelChat.h"
+#include "controls/QelList.h"
+#include "controls/SplitterBar.h"
+#include "room/TablePicture.h"
+#include "room/VSplitterBar.h"
+
+#include <QFrame>
+#include <QResizeEvent>
+
+namespace kelpo {
+
+namespace {
+constexpr int Top = 35; // below the skinned caption
+constexpr int ButtonStrip = 33;
+constexpr int ListTop = Top + ButtonStrip;
+} // namespace
+
+void frmGameMain::InitLayout(const QSize& screen)
+{
+    UpperSplitTop = screen.height() / 3;
+    LowerSplitTop = UpperSplitTop + 5 + AdvertHeight + 4;
+    SplitterX = screen.width() <= 800 ? 680 : screen.width() * 4 / 5 + 24;
+    SavedSplitterX = SplitterX;
+    SplitterCollapsed = false;
+    picSplitter->setCollapsed(false);
+}
+
+void frmGameMain::resizeEvent(QResizeEvent*) { LayoutMainWindow(); }
+
+void frmGameMain::LayoutMainWindow()
+{
+    if (isMinimized())
+        return;
+    const int W = width();
+    const int H = height();
+    const int b = H - 4 - Top - 1;
+    SplitterX = std::max(SplitterX, VSplitterBar::MinLeft);
+    if (b > 0)
+        picSplitter->setGeometry(SplitterX, Top, SplitterWidth, b);
+    picSplitter->update();
+    famGameBack->setGeometry(5, Top, std::max(SplitterX - 6, 0), std::max(b, 0));
+
+    const int R = SplitterX + SplitterWidth + 2;
+    const int rw = W - SplitterX - SplitterWidth - 2 - 6;
+    QWidget* pane[] = {picUserButBk, lstUser, chat, HSplitterBar, HSplitterBar1, picAdvBack, advWeb};
+    if (rw < SplitterWidth) {
+        for (QWidget* w : pane)
+            w->hide();
+    } else {
+        picUserButBk->setGeometry(R, Top, rw, ButtonStrip);
+        if (UpperSplitTop - ListTop > 0)
+            lstUser->setGeometry(R, ListTop, rw, UpperSplitTop - ListTop);
+        const int left = lstUser->x();
+        const int w = lstUser->width();
+        HSplitterBar->Place(left, UpperSplitTop, w);
+        const int advTop = HSplitterBar->top() + HSplitterBar->barHeight();
+        picAdvBack->setGeometry(left, advTop, w, std::max(LowerSplitTop - advTop, 0));
+        HSplitterBar1->Place(left, LowerSplitTop, w);
+        const int chatTop = HSplitterBar1->top() + HSplitterBar1->barHeight();
+        const int ch = H - 4 - chatTop - 2;
+        if (ch > 0)
+            chat->setGeometry(left, chatTop, w, ch);
+        for (QWidget* pw : pane)
+            pw->show();
+    }
+    FitTablePicture();
+    if (picAdvBack->width() >= 10 && picAdvBack->height() >= 10)
+        advWeb->setGeometry(4, 3, picAdvBack->width() - 8, picAdvBack->height() - 6);
+}
+
+void frmGameMain::FitTablePicture()
+{
+    picGameBack->setGeometry(0, 0, famGameBack->width(), famGameBack->height());
+}
+
+void frmGameMain::HSplitterBar_PositionChanged()
+{
+    const int H = height();
+    int t = HSplitterBar->top();
+    t = std::max(t, 200);
+    t = std::min(t, H - AdvertHeight - 100);
+    UpperSplitTop = t;
+    HSplitterBar->setTop(t);
+    lstUser->setGeometry(lstUser->x(), lstUser->y(), lstUser->width(), std::max(t - lstUser->y(), 0));
+    const int left = lstUser->x();
+    const int w = lstUser->width();
+    const int bar = HSplitterBar->barHeight();
+    picAdvBack->setGeometry(left, t + bar, w, AdvertHeight);
+    HSplitterBar1->setTop(t + bar + AdvertHeight);
+    LowerSplitTop = HSplitterBar1->top();
+    const int chatTop = HSplitterBar1->top() + HSplitterBar1->barHeight();
+    chat->setGeometry(left, chatTop, w, std::max(H - chatTop - 5, 0));
+    advWeb->setGeometry(4, 3, std::max(w - 8, 0), AdvertHeight - 6);
+}
+
+void frmGameMain::HSplitterBar1_PositionChanged()
+{
+    const int H = height();
+    int t = HSplitterBar1->top();
+    t = std::max(t, 382);
+    t = std::min(t, H - 100);
+    LowerSplitTop = t;
+    HSplitterBar1->setTop(t);
+    const int left = lstUser->x();
+    const int w = lstUser->width();
+    const int bar = HSplitterBar1->barHeight();
+    chat->setGeometry(left, t + bar, w, std::max(H - t - bar - 2 - 4, 0));
+    picAdvBack->setGeometry(left, t - AdvertHeight, w, AdvertHeight);
+    HSplitterBar->setTop(t - AdvertHeight - HSplitterBar->barHeight());
+    UpperSplitTop = HSplitterBar->top();
+    lstUser->setGeometry(left, lstUser->y(), w, std::max(HSplitterBar->top() - lstUser->y(), 0));
+    advWeb->setGeometry(4, 3, std::max(w - 8, 0), AdvertHeight - 6);
+}
+
+void frmGameMain::ToggleRoomPane()
+{
+    if (!SplitterCollapsed) {
+        SavedSplitterX = SplitterX;
+        SplitterX = width() - SplitterWidth - 2;
+    } else {
+        SplitterX = SavedSplitterX;
+    }
+    SplitterCollapsed = !SplitterCollapsed;
+    picSplitter->setCollapsed(SplitterCollapsed);
+    LayoutMainWindow();
+}
+
+void frmGameMain::MoveSplitterTo(int left)
+{
+    SplitterX = std::max(std::min(left, width() - VSplitterBar::RightMargin), VSplitterBar::MinLeft);
+    LayoutMainWindow();
+}
+
+} // namespace kelpo
