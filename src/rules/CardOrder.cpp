@@ -34,19 +34,17 @@ bool IsLowerCard(CardCode a, CardCode b) { return RankKeys[a] < RankKeys[b]; }
 
 bool IsSameRank(CardCode a, CardCode b) { return RankKeys[a] == RankKeys[b]; }
 
-void SortCardsByRank(CardCode* cards, int n)
+void SortCardsByRank(CardList& list, int n)
 {
+    // Straight over the storage: this runs for every play and every deal.
+    auto& cards = list.codes();
+    n = clampCount(list, n);
     for (int j = 0; j < n - 1; ++j) {
         for (int i = j + 1; i < n; ++i) {
             if (IsLowerCard(cards[j], cards[i]))
                 std::swap(cards[j], cards[i]);
         }
     }
-}
-
-void SortCardsByRank(CardList& list, int n)
-{
-    SortCardsByRank(list.codes().data(), clampCount(list, n));
 }
 
 void SortCardsByRank(CardList& list) { SortCardsByRank(list, list.count()); }

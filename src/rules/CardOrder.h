@@ -30,9 +30,6 @@ bool IsSameRank(CardCode a, CardCode b);
 // clamped to the list.
 void SortCardsByRank(CardList& list, int n);
 void SortCardsByRank(CardList& list);
-// The same sort over a raw buffer of n cards, for callers with their own
-// storage.
-void SortCardsByRank(CardCode* cards, int n);
 
 // Cards of one rank, in the order of the list they came from.
 struct RankGroup {
