@@ -1,0 +1,239 @@
+#include "TableFixture.h"
+
+#include "controls/YuClock.h"
+#include "table/TableGeometry.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace kelpo;
+using namespace kelpo::test;
+
+namespace {
+
+class ClockAndPanels : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        f.seatPlayers();
+        f.painter->YuClockControl = &clock;
+    }
+    // The picture as it would be after printing text over `base`.
+    static QImage Printed(const QImage& base, const FontState& font, QPoint at, const QString& text)
+    {
+        Picture p;
+        p.image() = base.copy();
+        p.font = font;
+        p.print(at.x(), at.y(), text);
+        return p.image();
+    }
+
+    TableFixture f;
+    YuClock clock;
+};
+
+} // namespace
+
+TEST_F(ClockAndPanels, ClockShowsFrameAndSecondsLeft)
+{
+    f.state.table.TurnPhase = PhaseFollow;
+    f.state.table.TurnSeconds = 20;
+    f.painter->StartTurnClock(3); // seat 3 sits at view 4
+    EXPECT_EQ(clock.Tag(), QStringLiteral("3"));
+    EXPECT_TRUE(clock.isRunning());
+    EXPECT_EQ(clock.limit(), 20);
+    QPoint c;
+    ASSERT_TRUE(ClockPlace(f.layout(), 4, false, c));
+
+    f.state.view.ClockTicks = 3;
+    const QImage before = f.pic().copy();
+    f.painter->PaintClock(true);
+    EXPECT_EQ(f.pic().pixel(c + QPoint(15, 19)), ClockFrameColour(3));
+    QImage expected = before.copy();
+    {
+        Picture e;
+        e.image() = expected;
+        const QRect r(60, 30, 30, 10);
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                e.image().setPixel(x, y, f.painter->picSaveGameBack.image().pixel(x, y));
+        expected = e.image();
+    }
+    FontState font;
+    font.fontName = QStringLiteral("黑体");
+    font.fontBold = true;
+    font.fontSize = 9;
+    font.foreColor = qRgb(255, 255, 0);
+    expected = Printed(expected, font, {60, 30}, QStringLiteral("17"));
+    EXPECT_EQ(DifferingPixels(f.pic(), expected, QRect(40, 20, 100, 30)), 0);
+    EXPECT_EQ(f.painter->picGameBack.font.fontName, QStringLiteral("宋体"));
+    EXPECT_FALSE(f.painter->picGameBack.font.fontBold);
+
+    f.state.view.ClockTicks = 8;
+    f.painter->PaintClock(true);
+    EXPECT_EQ(f.pic().pixel(c + QPoint(15, 19)), ClockFrameColour(0));
+
+    // Tribute turns run on their own limit.
+    f.state.table.TurnPhase = PhaseTribute;
+    f.state.table.TributeSeconds = 15;
+    f.painter->StartTurnClock(3);
+    EXPECT_EQ(clock.limit(), 15);
+    EXPECT_EQ(f.state.view.ClockTicks, 0);
+
+    f.painter->StopTurnClock();
+    EXPECT_EQ(clock.Tag(), QStringLiteral("100"));
+    EXPECT_FALSE(clock.isRunning());
+    EXPECT_EQ(DifferingPixels(f.pic(), f.painter->picSaveGameBack.image(), QRect(c, QSize(32, 39))), 0);
+}
+
+TEST_F(ClockAndPanels, NoSeatOrNoPhaseDrawsAndErasesNothing)
+{
+    f.state.table.TurnPhase = PhaseFollow;
+    clock.SetTag(QStringLiteral("100"));
+    f.pic().fill(qRgb(9, 9, 9));
+    f.painter->PaintClock(true);
+    f.painter->PaintClock(false);
+    clock.SetTag(QStringLiteral("2"));
+    f.state.table.TurnPhase = PhaseNone;
+    f.painter->PaintClock(true);
+    f.painter->StartTurnClock(2);
+    EXPECT_FALSE(clock.isRunning());
+    EXPECT_EQ(PixelsNotOf(f.pic(), f.pic().rect(), qRgb(9, 9, 9)), 0);
+}
+
+TEST_F(ClockAndPanels, TimeBarEndsAndItsPlace)
+{
+    f.painter->PaintTimeBar();
+    EXPECT_EQ(f.pic().pixel(15, 15), qRgb(70, 70, 90));
+    EXPECT_EQ(f.pic().pixel(15 + 51, 44), qRgb(70, 70, 90));
+    EXPECT_EQ(f.pic().pixel(187, 15), qRgb(90, 70, 70));
+    f.painter->PlaceTimeBar();
+    EXPECT_EQ(clock.geometry().topLeft(), QPoint(67, 15));
+    EXPECT_EQ(clock.width(), 120);
+}
+
+TEST_F(ClockAndPanels, EndPanelForADrawShowsOnlyTheDrawText)
+{
+    const QImage before = f.pic().copy();
+    f.painter->PaintGameEnd({0, 5, -5, 3, 0, 1});
+    const int px = (800 - 309) / 2;
+    const int py = (600 - 300) / 2;
+    QImage expected = before.copy();
+    for (int y = py; y < py + 300; ++y)
+        for (int x = px; x < px + 309; ++x)
+            expected.setPixel(x, y, EndPanelColour);
+    FontState font;
+    font.fontName = QStringLiteral("黑体");
+    font.fontBold = true;
+    font.fontSize = 20;
+    font.foreColor = qRgb(0, 0, 250);
+    expected = Printed(expected, font, {px + 90, py + 120}, QStringLiteral("本轮和局！"));
+    EXPECT_EQ(DifferingPixels(f.pic(), expected, f.pic().rect()), 0);
+    EXPECT_EQ(f.painter->picGameBack.font.fontSize, 9);
+}
+
+TEST_F(ClockAndPanels, EndPanelListsNamesAndSignedResults)
+{
+    const QImage before = f.pic().copy();
+    const std::array<std::int32_t, SeatCount> scores{12, -7, 0, 3, -100, 2147483647};
+    f.painter->PaintGameEnd(scores);
+    const int px = (800 - 309) / 2;
+    const int py = (600 - 300) / 2;
+    Picture e;
+    e.image() = before.copy();
+    e.fillRect(px, py, 309, 300, EndPanelColour);
+    e.line(px + 30, py + 70, px + 280, py + 70, qRgb(30, 30, 30));
+    e.line(px + 30, py + 69, px + 280, py + 69, qRgb(230, 230, 230));
+    e.font.fontName = QStringLiteral("宋体");
+    e.font.fontBold = true;
+    e.font.fontSize = 10;
+    e.font.foreColor = qRgb(0, 0, 250);
+    for (int i = 0; i < SeatCount; ++i) {
+        e.print(px + 60, py + 90 + 25 * i, f.state.seats[i].name);
+        e.print(px + 240, py + 90 + 25 * i, QString::number(scores[i]));
+    }
+    EXPECT_EQ(DifferingPixels(f.pic(), e.image(), f.pic().rect()), 0);
+    // The minus sign is there: "-7" is wider than "7".
+    Picture minus(60, 20, qRgb(0, 0, 0));
+    minus.font = e.font;
+    EXPECT_GT(minus.textWidth(QStringLiteral("-7")), minus.textWidth(QStringLiteral("7")));
+}
+
+TEST_F(ClockAndPanels, ScorePanelNeedsItsMaskAndShowsBothCounters)
+{
+    f.state.table.ScoreCounters = {4, 9};
+    f.painter->PaintScorePanel();
+    const int px = 800 - 182 - 15;
+    EXPECT_EQ(f.pic().pixel(px + 2, 17), ScorePanelColour);
+    auto colourIn = [&](const QRect& r, QRgb c) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += f.pic().pixel(x, y) == c;
+        return n;
+    };
+    EXPECT_GT(colourIn(QRect(px + 129, 48, 30, 30), qRgb(0, 0, 255)), 5);
+    EXPECT_GT(colourIn(QRect(px + 129, 83, 30, 30), qRgb(255, 0, 0)), 5);
+
+    f.painter->RestoreBack(0, 0, 800, 600);
+    const QImage before = f.pic().copy();
+    f.remove(QStringLiteral("Res/GameScoreM.bmp"));
+    f.painter->PaintScorePanel();
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+}
+
+TEST_F(ClockAndPanels, ExplosionDrawsEachFrameAndLeavesNoTrace)
+{
+    const int seat = 1; // the viewed seat, bottom centre
+    f.state.seats[seat].currentPlay = CardList{3, 16, 29, 42};
+    f.painter->PaintSeatPlay(seat);
+    const QImage before = f.pic().copy();
+    const QPoint a = f.layout().PlayAnchor[2];
+    const QPoint centre(a.x() - 88 / 2 + 44, a.y() + 40);
+    int waits = 0;
+    int total = 0;
+    f.painter->WaitMilliseconds = [&](int ms) {
+        ++waits;
+        total += ms;
+        EXPECT_TRUE(f.state.view.BombPlaying);
+        EXPECT_GT(qRed(f.pic().pixel(centre)), 150);
+        // The white around the blast is the key colour: the cards show.
+        EXPECT_EQ(f.pic().pixel(a.x() - 40, a.y() + 2), before.pixel(a.x() - 40, a.y() + 2));
+    };
+    f.painter->PlayBombAnimation(seat, 2);
+    EXPECT_EQ(waits, 15);
+    EXPECT_EQ(total, 15 * 40);
+    EXPECT_FALSE(f.state.view.BombPlaying);
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+
+    // A missing frame is skipped without waiting; a quit ends it early.
+    f.remove(QStringLiteral("Res/Bomb/b2/Blast003.jpg"));
+    waits = 0;
+    f.painter->PlayBombAnimation(seat, 2);
+    EXPECT_EQ(waits, 14);
+    waits = 0;
+    f.painter->WaitMilliseconds = [&](int) {
+        if (++waits == 2)
+            f.state.globals.QuitRequested = true;
+    };
+    f.painter->PlayBombAnimation(seat, 2);
+    EXPECT_EQ(waits, 2);
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+    f.painter->PlayBombAnimation(seat, 4);
+    f.painter->PlayBombAnimation(seat, 0);
+    EXPECT_EQ(waits, 2);
+}
+
+TEST_F(ClockAndPanels, AnExplosionAskedForDuringOneIsSkipped)
+{
+    const QImage before = f.pic().copy();
+    int waits = 0;
+    f.painter->WaitMilliseconds = [&](int) {
+        ++waits;
+        f.painter->PlayBombAnimation(4, 2);
+    };
+    f.painter->PlayBombAnimation(1, 2);
+    EXPECT_EQ(waits, 15);
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+}
