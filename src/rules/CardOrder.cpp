@@ -9,10 +9,6 @@ namespace {
 
 int clampCount(const CardList& list, int n) { return std::clamp(n, 0, list.count()); }
 
-} // namespace
-
-namespace {
-
 // Jokers above every ordinary rank, the big one above the small one. The key
 // is defined for every byte so that codes that are no card still compare the
 // same way as their suit and rank fields say, without a branch in the sort.
