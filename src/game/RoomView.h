@@ -14,6 +14,8 @@
 
 namespace kelpo {
 
+class TablePainter;
+
 struct RoomView {
     QPointer<QWidget> frmGameMain;
     QPointer<QWidget> picGameBack;
@@ -24,6 +26,8 @@ struct RoomView {
     QPointer<QTimer> tmrStart;
     // Previous-round view: interval 1000 ms.
     QPointer<QTimer> tmrPaintLastOutPai;
+    // The table view drawing into picGameBack; owned by the main window.
+    TablePainter* painter = nullptr;
 };
 
 } // namespace kelpo
