@@ -12,6 +12,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
+#include <functional>
+
 namespace kelpo {
 
 class TablePainter;
@@ -28,6 +31,12 @@ struct RoomView {
     QPointer<QTimer> tmrPaintLastOutPai;
     // The table view drawing into picGameBack; owned by the main window.
     TablePainter* painter = nullptr;
+    // The turn procedures and the sound cues as the room side provides
+    // them; the table flow calls them through here and skips any not set.
+    std::function<void()> ApplyTurn;
+    std::function<void()> ClearTurn;
+    std::function<void()> UpdateStartButton;
+    std::function<void(std::uint8_t cue)> PlaySoundCue;
 };
 
 } // namespace kelpo
