@@ -47,10 +47,10 @@ void Picture::print(int x, int y, const QString& text)
     const QFont f = MakeFont(font.fontName, font.fontSize, font.fontBold);
     p.setFont(f);
     p.setPen(QColor::fromRgb(font.foreColor));
-    // The table was laid out for fonts whose character cell is one em high
-    // with the baseline near its foot; the CJK faces here carry a much
+    // The table was laid out for fonts whose character cell is about one em
+    // high with the baseline at its foot; the CJK faces here carry a much
     // taller ascent, which would push every label down by several pixels.
-    p.drawText(x, y + (f.pixelSize() * 7 + 4) / 8, text);
+    p.drawText(x, y + f.pixelSize(), text);
 }
 
 int Picture::textWidth(const QString& text) const

@@ -1,0 +1,184 @@
+#include "platform/Fonts.h"
+#include "platform/ImageFiles.h"
+#include "platform/Picture.h"
+#include "platform/Raster.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QFontInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+using namespace kelpo;
+
+namespace {
+
+QImage Filled(int w, int h, QRgb c)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(c);
+    return image;
+}
+
+} // namespace
+
+TEST(BlockTransfer, FourOperationsKeepPicturesOpaque)
+{
+    const QImage src = Filled(2, 1, qRgb(0x0F, 0xF0, 0x33));
+    QImage dst = Filled(4, 1, qRgb(0x3C, 0x3C, 0x3C));
+    BlockTransfer(dst, 0, 0, 1, 1, src, 0, 0, RasterOp::Copy);
+    BlockTransfer(dst, 1, 0, 1, 1, src, 0, 0, RasterOp::And);
+    BlockTransfer(dst, 2, 0, 1, 1, src, 0, 0, RasterOp::Or);
+    BlockTransfer(dst, 3, 0, 1, 1, src, 0, 0, RasterOp::NotCopy);
+    EXPECT_EQ(dst.pixel(0, 0), qRgb(0x0F, 0xF0, 0x33));
+    EXPECT_EQ(dst.pixel(1, 0), qRgb(0x0C, 0x30, 0x30));
+    EXPECT_EQ(dst.pixel(2, 0), qRgb(0x3F, 0xFC, 0x3F));
+    EXPECT_EQ(dst.pixel(3, 0), qRgb(0xF0, 0x0F, 0xCC));
+}
+
+TEST(BlockTransfer, ClipsAtEveryEdgeOfBothPictures)
+{
+    QImage src(4, 4, QImage::Format_RGB32);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            src.setPixel(x, y, qRgb(x * 10, y * 10, 99));
+    QImage dst = Filled(5, 5, qRgb(1, 1, 1));
+    // Destination left/top outside: the source moves along.
+    BlockTransfer(dst, -2, -1, 4, 4, src, 0, 0, RasterOp::Copy);
+    EXPECT_EQ(dst.pixel(0, 0), qRgb(20, 10, 99));
+    EXPECT_EQ(dst.pixel(1, 2), qRgb(30, 30, 99));
+    EXPECT_EQ(dst.pixel(2, 0), qRgb(1, 1, 1));
+    // Source outside on the left, destination beyond the right edge.
+    dst.fill(qRgb(1, 1, 1));
+    BlockTransfer(dst, 3, 3, 4, 4, src, -1, 0, RasterOp::Copy);
+    EXPECT_EQ(dst.pixel(3, 3), qRgb(1, 1, 1));
+    EXPECT_EQ(dst.pixel(4, 3), qRgb(0, 0, 99));
+    EXPECT_EQ(dst.pixel(4, 4), qRgb(0, 10, 99));
+    // Nothing overlaps, absurd sizes, null images: nothing happens.
+    const QImage kept = dst.copy();
+    BlockTransfer(dst, 5, 0, 3, 3, src, 0, 0, RasterOp::Copy);
+    BlockTransfer(dst, 0, 0, 3, 3, src, 4, 0, RasterOp::Copy);
+    BlockTransfer(dst, 0, 0, -3, 3, src, 0, 0, RasterOp::Copy);
+    BlockTransfer(dst, -2147483647, 0, 2147483647, 2147483647, src, 0, 0, RasterOp::Copy);
+    BlockTransfer(dst, 0, 0, 3, 3, QImage(), 0, 0, RasterOp::Copy);
+    EXPECT_EQ(dst, kept);
+}
+
+TEST(MaskedTransfer, EqualsAndThenOr)
+{
+    QImage image(3, 1, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(0, 0, 0));     // transparent
+    image.setPixel(1, 0, qRgb(200, 10, 10)); // shown
+    image.setPixel(2, 0, qRgb(0, 0, 0));     // black shown
+    QImage mask(3, 1, QImage::Format_RGB32);
+    mask.setPixel(0, 0, qRgb(255, 255, 255));
+    mask.setPixel(1, 0, qRgb(0, 0, 0));
+    mask.setPixel(2, 0, qRgb(0, 0, 0));
+    QImage fused = Filled(3, 1, qRgb(50, 60, 70));
+    QImage twoStep = fused.copy();
+    MaskedTransfer(fused, 0, 0, 3, 1, image, 0, 0, mask, 0, 0);
+    BlockTransfer(twoStep, 0, 0, 3, 1, mask, 0, 0, RasterOp::And);
+    BlockTransfer(twoStep, 0, 0, 3, 1, image, 0, 0, RasterOp::Or);
+    EXPECT_EQ(fused, twoStep);
+    EXPECT_EQ(fused.pixel(0, 0), qRgb(50, 60, 70));
+    EXPECT_EQ(fused.pixel(1, 0), qRgb(200, 10, 10));
+    EXPECT_EQ(fused.pixel(2, 0), qRgb(0, 0, 0));
+    // A mask smaller than the image limits the transfer.
+    QImage cut = Filled(3, 1, qRgb(50, 60, 70));
+    MaskedTransfer(cut, 0, 0, 3, 1, image, 0, 0, mask.copy(0, 0, 2, 1), 0, 0);
+    EXPECT_EQ(cut.pixel(2, 0), qRgb(50, 60, 70));
+}
+
+TEST(ImageFileCache, FollowsTheFileOnDisk)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.bmp"));
+    ImageFileCache cache;
+    EXPECT_TRUE(cache.load(path).isNull());
+    ASSERT_TRUE(Filled(3, 2, qRgb(1, 2, 3)).save(path, "BMP"));
+    const QImage first = cache.load(path);
+    ASSERT_EQ(first.size(), QSize(3, 2));
+    EXPECT_EQ(first.format(), QImage::Format_RGB32);
+    EXPECT_EQ(cache.load(path).cacheKey(), first.cacheKey());
+
+    ASSERT_TRUE(Filled(3, 2, qRgb(9, 8, 7)).save(path, "BMP"));
+    EXPECT_EQ(cache.load(path).pixel(0, 0), qRgb(9, 8, 7));
+    QFile::remove(path);
+    EXPECT_TRUE(cache.load(path).isNull());
+    EXPECT_EQ(cache.size(), 0);
+}
+
+TEST(ReadImageFile, RefusesCutOffHugeAndUnknownFiles)
+{
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("g.bmp"));
+    ASSERT_TRUE(Filled(80, 105, qRgb(1, 2, 3)).save(good, "BMP"));
+    EXPECT_FALSE(ReadImageFile(good).isNull());
+
+    const QString cut = dir.filePath(QStringLiteral("c.bmp"));
+    QFile::copy(good, cut);
+    QFile(cut).resize(QFileInfo(good).size() - 10);
+    EXPECT_TRUE(ReadImageFile(cut).isNull());
+
+    // A header announcing 60000 x 60000 pixels must not be decoded.
+    const QString huge = dir.filePath(QStringLiteral("h.bmp"));
+    {
+        QFile f(huge);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QDataStream s(&f);
+        s.setByteOrder(QDataStream::LittleEndian);
+        const quint32 stride = 60000u * 3u;
+        s.writeRawData("BM", 2);
+        s << quint32(54 + stride * 60000u) << quint32(0) << quint32(54);
+        s << quint32(40) << qint32(60000) << qint32(60000) << quint16(1) << quint16(24) << quint32(0)
+          << quint32(0) << qint32(0) << qint32(0) << quint32(0) << quint32(0);
+        f.resize(54 + qint64(stride) * 60000);
+    }
+    EXPECT_TRUE(ReadImageFile(huge).isNull());
+
+    const QString text = dir.filePath(QStringLiteral("t.txt"));
+    QFile::copy(good, text);
+    EXPECT_TRUE(ReadImageFile(text).isNull());
+    EXPECT_TRUE(ReadImageFile(dir.path()).isNull());
+}
+
+TEST(Picture, TextLinesAndRectangles)
+{
+    Picture p(120, 40, qRgb(0, 0, 0));
+    p.font.foreColor = qRgb(255, 255, 255);
+    p.print(10, 5, QStringLiteral("余牌"));
+    QRect box;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x)
+            if (p.image().pixel(x, y) != qRgb(0, 0, 0))
+                box |= QRect(x, y, 1, 1);
+    EXPECT_GE(box.left(), 10);
+    EXPECT_LE(box.left(), 12);
+    EXPECT_GE(box.top(), 5);
+    EXPECT_LE(box.bottom(), 5 + 14);
+
+    p.clear();
+    p.line(2, 3, 8, 3, qRgb(9, 9, 9));
+    EXPECT_EQ(p.image().pixel(2, 3), qRgb(9, 9, 9));
+    EXPECT_EQ(p.image().pixel(8, 3), qRgb(9, 9, 9));
+    EXPECT_EQ(p.image().pixel(9, 3), qRgb(0, 0, 0));
+    p.rectangle(20, 10, 25, 14, qRgb(7, 7, 7));
+    EXPECT_EQ(p.image().pixel(25, 14), qRgb(7, 7, 7));
+    EXPECT_EQ(p.image().pixel(26, 14), qRgb(0, 0, 0));
+    EXPECT_EQ(p.image().pixel(22, 12), qRgb(0, 0, 0));
+
+    p.resize(0, 10); // nothing to draw on, nothing breaks
+    p.print(0, 0, QStringLiteral("x"));
+    p.fillRect(0, 0, 5, 5, 0);
+    EXPECT_TRUE(p.image().isNull());
+}
+
+TEST(Fonts, ChineseFamiliesArePinned)
+{
+    EXPECT_EQ(QFontInfo(MakeFont(QStringLiteral("黑体"), 9, false)).family(), QStringLiteral("Noto Sans CJK SC"));
+    EXPECT_EQ(QFontInfo(MakeFont(QStringLiteral("宋体"), 9, false)).family(), QStringLiteral("Noto Serif CJK SC"));
+    EXPECT_EQ(PointsToPixels(9), 12);
+    EXPECT_EQ(PointsToPixels(0), 1);
+}
