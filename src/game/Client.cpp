@@ -3,6 +3,7 @@
 #include "controls/QelSckClient.h"
 #include "game/GameMessages.h"
 #include "game/RoomMessages.h"
+#include "game/Sounds.h"
 #include "net/Packet.h"
 #include "platform/NumericValue.h"
 #include "platform/TickClock.h"
@@ -29,6 +30,18 @@ Client::Client(QObject* parent)
 }
 
 Client::~Client() = default;
+
+SoundOutput& Client::soundOutput()
+{
+    if (!sound_)
+        sound_ = MakeSystemSoundOutput();
+    return *sound_;
+}
+
+void Client::setSoundOutput(std::unique_ptr<SoundOutput> output)
+{
+    sound_ = std::move(output);
+}
 
 void Client::ConnectRoomServer()
 {

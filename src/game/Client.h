@@ -10,11 +10,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace kelpo {
 
 class MsgPool;
 class QelSckClient;
+class SoundOutput;
 class TickClock;
 
 // Exit statuses of a program ended by the connection.
@@ -55,6 +57,15 @@ public:
     const TickClock& clock() const { return *clock_; }
     void setClock(const TickClock& clock) { clock_ = &clock; }
 
+    // Where sound cues play: the system's, made on first use, unless a test
+    // put a recorder in its place.
+    SoundOutput& soundOutput();
+    void setSoundOutput(std::unique_ptr<SoundOutput> output);
+
+    // Ends the program from the table's side (the start countdown ran out,
+    // the server sent the player away, too many automatic plays).
+    void UnloadMainWindow(int exitCode) { emit unloadRequested(exitCode); }
+
     // Connects to ServerHost at the numeric value of ServerPort; the outcome
     // arrives as the socket's Connected or Failed.
     void ConnectRoomServer();
@@ -73,8 +84,8 @@ public:
     void OnFailed();
 
 signals:
-    // The connection is gone; the main window unloads and the program ends
-    // with exitCode (never 0).
+    // The main window unloads and the program ends with exitCode; never 0
+    // when the connection is gone.
     void unloadRequested(int exitCode);
 
 private:
@@ -83,6 +94,7 @@ private:
     QelSckClient* socket_;
     MsgPool* msgPool_;
     std::function<void(const QByteArray&)> sink_;
+    std::unique_ptr<SoundOutput> sound_;
     const TickClock* clock_;
     bool lost_ = false;
 };

@@ -1,5 +1,6 @@
 #include "game/Sounds.h"
 
+#include "game/Client.h"
 #include "platform/ResourcePath.h"
 
 #include <QFileInfo>
@@ -70,6 +71,21 @@ void PlaySoundCue(const SoundCueContext& context, std::uint8_t cue)
     if (file.isEmpty())
         return; // only the folder would remain, and a folder plays nothing
     PlayWaveFile(*context.output, ResolvePath(context.appPath, QStringLiteral("Res\\Sound\\") + file));
+}
+
+void PlaySoundCue(Client& client, std::uint8_t cue)
+{
+    const ClientState& state = client.state;
+    const QWidget* window = client.room.frmGameMain.data();
+    // Checked here as well so that a silent cue never creates the output.
+    if (state.prefs.SoundOn == 0 || !window || !window->isVisible())
+        return;
+    SoundCueContext context;
+    context.output = &client.soundOutput();
+    context.mainWindow = window;
+    context.soundOn = true;
+    context.appPath = state.globals.AppPath;
+    PlaySoundCue(context, cue);
 }
 
 } // namespace kelpo

@@ -43,4 +43,8 @@ struct SoundCueContext {
 
 void PlaySoundCue(const SoundCueContext& context, std::uint8_t cue);
 
+class Client;
+// The cue through the client's output, main window and preference.
+void PlaySoundCue(Client& client, std::uint8_t cue);
+
 } // namespace kelpo
