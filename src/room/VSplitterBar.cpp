@@ -105,7 +105,7 @@ void VSplitterBar::MouseMove(Qt::MouseButtons buttons, int x, int y)
 
 void VSplitterBar::MouseUp(Qt::MouseButton button, int, int)
 {
-    if (busy() || button != Qt::LeftButton || tag_ != QLatin1String("MOVE") || !ghost_->isVisible())
+    if (busy() || button != Qt::LeftButton || tag_ != QLatin1String("MOVE") || ghost_->isHidden())
         return;
     ghost_->hide();
     const int left = std::max(std::min(candidate_, maxLeft()), MinLeft);

@@ -1,9 +1,10 @@
 #include "skin/frmMsg.h"
 
+#include "platform/ImageFiles.h"
+#include "platform/ResourcePath.h"
+
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -137,7 +138,7 @@ void frmMsg::reject() { Unload(); }
 
 QString frmMsg::iconPath() const
 {
-    return iconFolder_ + QStringLiteral("Msg%1.ico").arg(type_);
+    return ResolvePath(iconFolder_, QStringLiteral("Msg%1.ico").arg(type_));
 }
 
 QImage frmMsg::Picture() const
@@ -145,11 +146,8 @@ QImage frmMsg::Picture() const
     QImage img(size(), QImage::Format_RGB32);
     img.fill(palette().color(QPalette::Window));
     QPainter p(&img);
-    const QString path = iconPath();
-    if (!iconFolder_.isEmpty() && QFileInfo(path).isFile()) {
-        QImageReader reader(path, "ico");
-        reader.setAllocationLimit(16);
-        const QImage icon = reader.read();
+    if (!iconFolder_.isEmpty()) {
+        const QImage icon = ReadImageFile(iconPath());
         if (!icon.isNull())
             p.drawImage(10, 15, icon);
     }
