@@ -469,4 +469,20 @@ TEST(ResourceGenerator, RefusesIncompleteArguments)
     }
 }
 
+TEST(ResourceGenerator, DrawsTheContactSheetWithoutWritingThePack)
+{
+    QTemporaryDir dir;
+    const QString sheet = dir.path() + "/sheet.png";
+    QProcess gen;
+    gen.start(QStringLiteral(KELPO_RESGEN), {"--contact-sheet", sheet});
+    ASSERT_TRUE(gen.waitForFinished(60000));
+    ASSERT_EQ(gen.exitCode(), 0);
+    const QImage img(sheet);
+    ASSERT_FALSE(img.isNull());
+    // Room for the table, both card sets and every strip.
+    EXPECT_GE(img.width(), 800);
+    EXPECT_GE(img.height(), 1500);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"sheet.png"});
+}
+
 } // namespace

@@ -20,4 +20,7 @@ void BuildPack(Pack& pack);
 // client draws them over the table cloth.
 QImage ContactSheet(const Pack& pack);
 
+// An assembled table for the contact sheet.
+QImage TablePreview(const Pack& pack);
+
 } // namespace kelpo::resgen

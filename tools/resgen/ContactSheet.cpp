@@ -181,6 +181,9 @@ QImage ContactSheet(const Pack& pack)
     const QImage fullMask = b.app("Res/ResPk/PkMask.bmp");
     const QImage smallMask = b.app("Res/ResPK_DJ/PkMask.bmp");
 
+    Section& table = b.section(QStringLiteral("An 800 x 600 table put together from the pack (standard layout)"));
+    SheetBuilder::add(table, "table", TablePreview(pack));
+
     Section& hands = b.section(QStringLiteral("Hand as drawn (18 px step) and partner column (16 px step)"));
     SheetBuilder::add(hands, "hand", HandFan(b, "Res/ResPk/", "PkMask.bmp",
                                              {16, 3, 29, 42, 4, 30, 17, 44, 7, 33, 20, 11, 24, 38, 1,

@@ -80,10 +80,16 @@ QPainterPath SuitPath(int suit, const QRectF& b)
     }
     case 2: { // club: three leaves and a flared stem
         const qreal r = w * 0.235;
-        path.addEllipse(QPointF(x + w * 0.5, y + h * 0.25), r, r);
-        path.addEllipse(QPointF(x + w * 0.25, y + h * 0.56), r, r);
-        path.addEllipse(QPointF(x + w * 0.75, y + h * 0.56), r, r);
-        path.addEllipse(QPointF(x + w * 0.5, y + h * 0.5), r * 0.7, r * 0.7);
+        // Overlapping leaves are united one by one: added to a single path
+        // their overlaps would cancel out into holes.
+        path.setFillRule(Qt::WindingFill);
+        const QPointF leaves[4] = {{0.5, 0.25}, {0.25, 0.56}, {0.75, 0.56}, {0.5, 0.5}};
+        for (int i = 0; i < 4; ++i) {
+            QPainterPath leaf;
+            const qreal lr = i == 3 ? r * 0.7 : r;
+            leaf.addEllipse(QPointF(x + w * leaves[i].x(), y + h * leaves[i].y()), lr, lr);
+            path = path.united(leaf);
+        }
         path = path.united(SuitStem(x, y, w, h, 0.55));
         break;
     }
