@@ -1,0 +1,71 @@
+#include "table/TableWidget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace kelpo {
+
+namespace {
+
+// Often enough for the explosion's frames, rare enough to cost nothing.
+constexpr int WatchIntervalMs = 15;
+
+} // namespace
+
+TableWidget::TableWidget(TablePainter& painter, QWidget* parent) : QWidget(parent), painter_(painter)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    watch_.setInterval(WatchIntervalMs);
+    connect(&watch_, &QTimer::timeout, this, &TableWidget::RefreshFromPicture);
+    watch_.start();
+}
+
+void TableWidget::RefreshFromPicture()
+{
+    // Every drawing call detaches the image, which changes its key.
+    const qint64 key = painter_.picGameBack.image().cacheKey();
+    if (key != shownKey_) {
+        shownKey_ = key;
+        update();
+    }
+}
+
+void TableWidget::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    const QImage& image = painter_.picGameBack.image();
+    if (image.isNull()) {
+        p.fillRect(rect(), QColor::fromRgb(painter_.TableBackColor));
+        return;
+    }
+    p.drawImage(0, 0, image);
+    shownKey_ = image.cacheKey();
+}
+
+void TableWidget::resizeEvent(QResizeEvent*)
+{
+    painter_.ResizeTable(width(), height());
+    update();
+}
+
+void TableWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (MouseDown)
+        MouseDown(event->button(), event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TableWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    if (MouseMove)
+        MouseMove(static_cast<int>(event->buttons()), event->position().toPoint().x(),
+                  event->position().toPoint().y());
+}
+
+void TableWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (MouseUp)
+        MouseUp(event->button(), event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+} // namespace kelpo

@@ -1,0 +1,43 @@
+#pragma once
+// The widget that shows the table picture on screen. It sizes the picture
+// to itself (the table's resize path), hands mouse events to whoever handles
+// them, and refreshes itself whenever the picture has been drawn on.
+
+#include "table/TablePainter.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace kelpo {
+
+class TableWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit TableWidget(TablePainter& painter, QWidget* parent = nullptr);
+
+    // Mouse handlers of the table: button (Qt::MouseButton), x, y in table
+    // pixels. Unset handlers ignore the event.
+    std::function<void(int button, int x, int y)> MouseDown;
+    std::function<void(int button, int x, int y)> MouseMove;
+    std::function<void(int button, int x, int y)> MouseUp;
+
+    // Shows what the picture holds now; also done by a timer that notices
+    // any drawing on the picture.
+    void RefreshFromPicture();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    TablePainter& painter_;
+    QTimer watch_;
+    qint64 shownKey_ = 0;
+};
+
+} // namespace kelpo
