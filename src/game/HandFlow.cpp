@@ -1,0 +1,206 @@
+// A hand from its start to its end: the hand start, the deal, the refresh
+// of the hands and the hand over.
+
+#include "game/Client.h"
+#include "game/GameMessageBuilders.h"
+#include "game/GameMessageReaders.h"
+#include "game/TableFlow.h"
+#include "game/TableFlowSupport.h"
+#include "game/Waits.h"
+#include "rules/CardOrder.h"
+#include "rules/TributeRules.h"
+#include "state/CardStateOps.h"
+#include "table/TableGeometry.h"
+#include "table/TablePainter.h"
+
+#include <algorithm>
+
+namespace kelpo {
+
+namespace {
+
+std::uint8_t CountByte(const CardList& list) { return static_cast<std::uint8_t>(std::min(list.count(), 255)); }
+
+// The deal can switch the three-hand layout on or off, which moves the
+// card anchors.
+void ComputeCardGeometry(Client& client, TablePainter& view)
+{
+    ClientState& s = client.state;
+    ComputeCardLayout(s.view.Layout, view.picGameBack.width(), view.picGameBack.height(),
+                      s.table.ThreeHandDeal != 0);
+}
+
+} // namespace
+
+void HandleHandStart(Client& client, const QByteArray& m)
+{
+    ClientState& s = client.state;
+    const HandStartMessage msg = ReadHandStart(m);
+
+    s.cards.SavedHand.clear();
+    if (s.table.StartOffered) {
+        s.table.StartOffered = false;
+        RunUpdateStartButton(client);
+    }
+    if (s.table.MatchStarted == 0) {
+        s.table.MatchStarted = 1;
+        client.SendPacket(BuildMatchStartedPacket());
+    }
+    if (TablePainter* view = TableView(client))
+        view->StopTurnClock();
+    ResetForNewHand(s, true);
+    s.table.MatchStarted = 1;
+    s.table.NoHandInPlay = false;
+    if (!msg.hasParameters)
+        return;
+
+    s.table.AutoPlayLimit = msg.AutoPlayLimit;
+    if (msg.DeckCount)
+        s.table.DeckCount = *msg.DeckCount;
+    s.table.TableParam = msg.TableParam;
+    s.table.TurnSeconds = msg.TurnSeconds;
+    s.table.TributeSeconds = msg.TributeSeconds;
+    if (msg.ActingSeat) {
+        s.table.ActingSeat = *msg.ActingSeat;
+        s.table.TurnPhase = msg.TurnPhase;
+        s.cards.FirstLeader = *msg.ActingSeat;
+    }
+    s.table.ShowCardCounts = msg.ShowCardCounts;
+    if (TablePainter* view = TableView(client)) {
+        view->ComputeSeatLayout();
+        view->RepaintTable();
+    }
+    if (IsPlayer(client))
+        client.SendPacket(BuildHandStartAckPacket(s.globals.MySeat));
+}
+
+void HandleDeal(Client& client, const QByteArray& m)
+{
+    ClientState& s = client.state;
+    const auto deal = ReadDeal(m, s.table.DeckCount);
+    if (!deal)
+        return;
+    s.table.ThreeHandDeal = deal->ThreeHandDeal;
+    if (!deal->fits)
+        return;
+
+    CardState& c = s.cards;
+    c.HandCards = deal->hand;
+    SortCardsByRank(c.HandCards);
+    MoveCardZeroLast(c.HandCards);
+    LowerAllCards(c);
+    if (s.table.ThreeHandDeal != 0) {
+        c.PartnerHandNext = deal->partnerNext;
+        c.PartnerHandFar = deal->partnerFar;
+        SortCardsByRank(c.PartnerHandNext);
+        SortCardsByRank(c.PartnerHandFar);
+    } else {
+        c.PartnerHandNext.clear();
+        c.PartnerHandFar.clear();
+    }
+    const auto perSeat = static_cast<std::uint8_t>(CardsPerSeat(s.table.DeckCount));
+    for (SeatRecord& r : s.seats)
+        r.cardsLeft = perSeat;
+    if (TablePainter* view = TableView(client)) {
+        ComputeCardGeometry(client, *view);
+        view->RepaintTable();
+    }
+    RunApplyTurn(client);
+    PlayCue(client, 0);
+}
+
+void HandleHandsRefresh(Client& client, const QByteArray& m)
+{
+    const auto msg = ReadHandsRefresh(m);
+    if (!msg)
+        return;
+    ClientState& s = client.state;
+    CardState& c = s.cards;
+    const int me = s.globals.MySeat;
+    c.HandCards = msg->hand;
+    if (msg->hasPartners) {
+        c.PartnerHandNext = msg->partnerNext;
+        c.PartnerHandFar = msg->partnerFar;
+    }
+    if (SeatRecord* r = s.seat(me))
+        r->cardsLeft = CountByte(c.HandCards);
+    if (SeatRecord* r = s.seat(PartnerNextSeat(me)))
+        r->cardsLeft = CountByte(c.PartnerHandNext);
+    if (SeatRecord* r = s.seat(PartnerFarSeat(me)))
+        r->cardsLeft = CountByte(c.PartnerHandFar);
+    if (TablePainter* view = TableView(client)) {
+        view->DrawHand();
+        if (s.table.ThreeHandDeal != 0) {
+            view->DrawPartnerHand(ViewLeftPartner);
+            view->DrawPartnerHand(ViewRightPartner);
+        }
+    }
+    RunApplyTurn(client);
+}
+
+void HandleHandOver(Client& client, const QByteArray& m)
+{
+    ClientState& s = client.state;
+    const HandOverMessage over = ReadHandOver(m);
+    if (TablePainter* view = TableView(client))
+        view->StopTurnClock();
+
+    if (over.detailed) {
+        if (over.kind == 1) {
+            if (client.room.QelChat) {
+                for (int seat = 0; seat < SeatCount; ++seat)
+                    client.room.QelChat->AppendNotice(s.seats[static_cast<std::size_t>(seat)].name
+                                                      + QStringLiteral("：")
+                                                      + QString::number(over.results[static_cast<std::size_t>(seat)]));
+            }
+        }
+        if (over.kind <= 1) {
+            for (int seat = 0; seat < SeatCount; ++seat) {
+                const auto& cards = over.revealed[static_cast<std::size_t>(seat)];
+                if (cards && seat != s.globals.MySeat)
+                    s.seats[static_cast<std::size_t>(seat)].revealedCards = *cards;
+            }
+        }
+        if (over.kind != 2) {
+            s.table.NoHandInPlay = true;
+            s.table.ScoreCounters = {0, 0};
+        } else {
+            s.table.ScoreCounters = over.ScoreCounters;
+            s.table.NoHandInPlay = false;
+        }
+        if (TablePainter* view = TableView(client))
+            view->PaintScorePanel();
+        RunClearTurn(client);
+        if (TablePainter* view = TableView(client)) {
+            ComputeCardGeometry(client, *view);
+            view->RepaintTable();
+            view->ShowPlayButtons(false);
+        }
+        PlayCue(client, 7);
+        if (over.kind == 2) {
+            ShowOkBox(client, QStringLiteral("本局游戏结束！"), QStringLiteral("系统提示"));
+        } else if (TablePainter* view = TableView(client)) {
+            view->PaintGameEnd(over.results);
+        }
+        if (s.globals.QuitRequested)
+            return;
+        if (s.globals.IsSpectator && !WaitMilliseconds(client, 5000))
+            return;
+    } else {
+        ShowOkBox(client, QStringLiteral("本局游戏结束!"), s.globals.GameName);
+        if (s.globals.QuitRequested)
+            return;
+    }
+
+    if (s.globals.IsSpectator)
+        ResetForNewHand(s, true);
+    RunClearTurn(client);
+    if (s.globals.IsSpectator) {
+        if (TablePainter* view = TableView(client))
+            view->RepaintTable();
+    }
+    s.table.StartOffered = !s.globals.IsSpectator;
+    RunUpdateStartButton(client);
+}
+
+} // namespace kelpo

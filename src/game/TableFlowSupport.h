@@ -1,0 +1,40 @@
+#pragma once
+// What the table-flow handlers reach through the client: the table view,
+// the boxes, the sounds and the end of the program. Each is a no-op while
+// no main window is up, so handlers run the same with or without one.
+
+#include <QMessageBox>
+#include <QString>
+
+#include <cstdint>
+
+namespace kelpo {
+
+class Client;
+class TablePainter;
+struct CardState;
+
+// The table view, or null while no main window is up.
+TablePainter* TableView(Client& client);
+
+bool IsPlayer(const Client& client);
+
+// A one-button skinned box ("确定", modal, answers itself after 10 seconds).
+void ShowOkBox(Client& client, const QString& text, const QString& caption);
+// The system message box owned by the main window.
+void ShowSystemBox(Client& client, QMessageBox::Icon icon, const QString& caption, const QString& text);
+
+void PlayCue(Client& client, std::uint8_t cue);
+
+// The room side's turn procedures, each skipped while not provided.
+void RunApplyTurn(Client& client);
+void RunClearTurn(Client& client);
+void RunUpdateStartButton(Client& client);
+
+// Unloads the main window; the program ends with exitCode.
+void UnloadMainWindow(Client& client, int exitCode);
+
+// Sets every selection flag of the hand to 0, one flag per card.
+void LowerAllCards(CardState& cards);
+
+} // namespace kelpo

@@ -1,0 +1,107 @@
+// The tribute and the return tribute: the local player's card, and the
+// cards the server reports as given, exchanged once the phase turns to lead.
+
+#include "game/Client.h"
+#include "game/GameMessageBuilders.h"
+#include "game/GameMessageReaders.h"
+#include "game/TableFlow.h"
+#include "game/TableFlowSupport.h"
+#include "game/Waits.h"
+#include "rules/TributeRules.h"
+#include "table/TableGeometry.h"
+#include "table/TablePainter.h"
+
+namespace kelpo {
+
+namespace {
+
+LocalHands HandsOf(CardState& c) { return LocalHands{c.HandCards, c.PartnerHandNext, c.PartnerHandFar}; }
+
+void RedrawChangedHands(TablePainter& view, unsigned changed)
+{
+    if (changed & OwnHandChanged)
+        view.DrawHand();
+    if (changed & PartnerFarChanged)
+        view.DrawPartnerHand(ViewLeftPartner);
+    if (changed & PartnerNextChanged)
+        view.DrawPartnerHand(ViewRightPartner);
+}
+
+} // namespace
+
+void TributeAction(Client& client)
+{
+    ClientState& s = client.state;
+    if (!IsPlayer(client) || s.globals.MySeat != s.table.ActingSeat)
+        return;
+    const std::uint8_t phase = s.table.TurnPhase;
+    if (phase != PhaseTribute && phase != PhaseReturnTribute)
+        return;
+    CollectSelectedCards(client);
+    if (s.cards.SelectedCards.count() != 1)
+        return;
+    const CardCode card = s.cards.SelectedCards.at(1);
+    QString message;
+    const bool ok = phase == PhaseReturnTribute ? CheckReturnTributeCard(card, s.cards.HandCards, message)
+                                                : CheckTributeCard(card, s.cards.HandCards, message);
+    if (!ok) {
+        ShowSystemBox(client, QMessageBox::Critical, QStringLiteral("系统提示"), message);
+        return;
+    }
+    client.SendPacket(BuildTributePacket(phase == PhaseReturnTribute, s.globals.MySeat, card));
+    if (TablePainter* view = TableView(client)) {
+        view->StopTurnClock();
+        view->ShowTributeButton(false);
+    }
+    LowerAllCards(s.cards);
+}
+
+void HandleTributeCard(Client& client, const QByteArray& m)
+{
+    const auto msg = ReadTribute(m);
+    if (!msg)
+        return;
+    ClientState& s = client.state;
+    if (TablePainter* view = TableView(client)) {
+        view->StopTurnClock();
+        if (s.view.TributeButtonState[0] != 0)
+            view->ShowTributeButton(false);
+    }
+
+    const int giver = msg->seat;
+    SeatRecord& rec = *s.seat(giver);
+    rec.currentPlay.clear();
+    if (IsValidCard(msg->card))
+        rec.currentPlay.append(msg->card);
+    s.table.ActingSeat = msg->ActingSeat;
+    s.table.TurnPhase = msg->TurnPhase;
+    const TributePairs pairs{msg->pairs[0][0], msg->pairs[0][1], msg->pairs[1][0], msg->pairs[1][1]};
+
+    unsigned changed = NoHandChanged;
+    if (IsValidCard(msg->card))
+        changed = RemoveGivenCard(giver, msg->card, s.globals.MySeat, s.table.ThreeHandDeal != 0, HandsOf(s.cards));
+    if (TablePainter* view = TableView(client)) {
+        view->RedrawSeatHand(giver);
+        view->PaintRemainingCount(giver);
+        view->PaintSeatPlay(giver);
+    }
+
+    if (s.table.TurnPhase == PhaseLead) {
+        // Everybody gets to see the given cards before they change hands.
+        if (!WaitMilliseconds(client, 3000))
+            return;
+        std::array<CardCode, SeatCount> given{};
+        for (int seat = 0; seat < SeatCount; ++seat)
+            given[static_cast<std::size_t>(seat)] = s.seats[static_cast<std::size_t>(seat)].currentPlay.at(1);
+        changed = ExchangeTributeCards(pairs, given, s.globals.MySeat, s.table.ThreeHandDeal != 0, HandsOf(s.cards));
+        for (SeatRecord& r : s.seats)
+            r.currentPlay.clear();
+        if (TablePainter* view = TableView(client)) {
+            RedrawChangedHands(*view, changed);
+            view->PaintPlays(false);
+        }
+    }
+    RunApplyTurn(client);
+}
+
+} // namespace kelpo
