@@ -125,7 +125,7 @@ void Referee::handleMessage(int seat, const QByteArray& message)
         std::array<CardList, SeatCount> hands;
         for (int s = 0; s < SeatCount; ++s)
             hands[s] = state_.seats[s].hand;
-        send(seat, BuildHandsRefresh(hands, seat, config_.threeHandDeal));
+        send(seat, BuildHandsRefresh(hands, seat, state_.config.threeHandDeal));
         break;
     }
     case ClientAction::Kind::HandStartAck:
@@ -315,10 +315,10 @@ void Referee::finishHand()
         remaining[s] = state_.seats[s].hand;
         SortCardsByRank(remaining[s]);
     }
-    SeatResults results = HandResults(ranks, config_.stake);
+    SeatResults results = HandResults(ranks, state_.config.stake);
     for (int s = 0; s < SeatCount; ++s)
         if (absent_[s])
-            results[s] -= config_.escapePenalty;
+            results[s] -= state_.config.escapePenalty;
     send(AllSeats, BuildHandOver(results, remaining));
     previousOrder_ = FinishingOrder(ranks, cardsLeft);
     lastResults_ = results;
@@ -331,8 +331,11 @@ bool Referee::isDue(int seat, std::int64_t now) const
     if (bot_[seat])
         return now - turnStartedMs_ >= config_.botDelayMs;
     const bool tributeTurn = state_.phase == Phase::Tribute || state_.phase == Phase::ReturnTribute;
+    // The limits the clients were told at the hand start; the delays are the
+    // server's own and apply at once.
+    const TableConfig& announced = state_.config;
     const std::int64_t limitMs =
-        std::int64_t{tributeTurn ? config_.tributeSeconds : config_.turnSeconds} * 1000;
+        std::int64_t{tributeTurn ? announced.tributeSeconds : announced.turnSeconds} * 1000;
     return now - turnStartedMs_ >= limitMs + config_.overdueGraceMs;
 }
 

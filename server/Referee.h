@@ -33,8 +33,8 @@ public:
     // The clock must outlive the referee.
     Referee(const TableConfig& config, std::uint64_t seed, const TickClock& clock);
 
-    // Takes effect from the next hand; out-of-range values are brought into
-    // range.
+    // The table parameters take effect from the next hand, the bots' delay
+    // and the grace time at once; out-of-range values are brought into range.
     void setConfig(const TableConfig& config);
     const TableConfig& config() const { return config_; }
 

@@ -70,8 +70,8 @@ TEST(Bots, SixBotsPlayAThousandSeededHandsLawfully)
     int hands = 0;
     for (int match = 0; match < 100; ++match) {
         TableConfig config;
-        config.deckCount = 1 + match % 3;
-        config.threeHandDeal = match % 2 == 1;
+        config.deckCount = std::array{1, 2, 3, 6}[match % 4];
+        config.threeHandDeal = match % 3 == 1;
         Referee referee(config, 1000 + match, clock);
         for (int s = 0; s < SeatCount; ++s)
             referee.setBot(s, true);
