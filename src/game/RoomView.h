@@ -7,8 +7,10 @@
 #include "controls/QelChat.h"
 #include "controls/QelList.h"
 #include "controls/YuClock.h"
+#include "settings/frmGameSet.h"
 
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -31,6 +33,10 @@ struct RoomView {
     QPointer<QTimer> tmrPaintLastOutPai;
     // The table view drawing into picGameBack; owned by the main window.
     TablePainter* painter = nullptr;
+    // The start button between hands, a child of picGameBack.
+    QPointer<QPushButton> cmdStart;
+    // The one table-settings dialog while it is open.
+    QPointer<kelpo::frmGameSet> gameSet;
     // The turn procedures and the sound cues as the room side provides
     // them; the table flow calls them through here and skips any not set.
     std::function<void()> ApplyTurn;
