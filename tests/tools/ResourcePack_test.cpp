@@ -197,6 +197,19 @@ TEST_F(ResourcePack, EveryFileIsThereWithItsSize)
         EXPECT_TRUE(QFile::exists(pack_->app() + QStringLiteral("Res/Sound/%1.wav").arg(f))) << f;
     EXPECT_TRUE(QFile::exists(pack_->app() + "Res/DaoJu/DaoJuInfo.ini"));
     EXPECT_TRUE(QFile::exists(pack_->app() + "MeChatWeb.htm"));
+
+    // Bitmaps are plain 24-bit uncompressed, whatever their colours: Qt
+    // would otherwise write two-colour masks as 4-bit palette files.
+    for (const Expected& e : ExpectedFiles()) {
+        if (!e.path.endsWith(".bmp"))
+            continue;
+        QFile f((e.parent ? pack_->parent() : pack_->app()) + e.path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << e.path.toStdString();
+        const QByteArray head = f.read(54);
+        ASSERT_EQ(head.size(), 54) << e.path.toStdString();
+        EXPECT_EQ(qFromLittleEndian<quint16>(head.constData() + 28), 24) << e.path.toStdString();
+        EXPECT_EQ(qFromLittleEndian<quint32>(head.constData() + 30), 0u) << e.path.toStdString();
+    }
 }
 
 TEST_F(ResourcePack, CardMasksFitEveryFaceAndBack)
@@ -467,6 +480,19 @@ TEST(ResourceGenerator, RefusesIncompleteArguments)
         ASSERT_TRUE(gen.waitForFinished(30000));
         EXPECT_EQ(gen.exitCode(), 2) << args.join(' ').toStdString();
     }
+}
+
+TEST(ResourceGenerator, FailsWhenThePackCannotBeWritten)
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.path() + "/file");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QProcess gen;
+    gen.start(QStringLiteral(KELPO_RESGEN), {"--out", dir.path() + "/file"});
+    ASSERT_TRUE(gen.waitForFinished(60000));
+    EXPECT_EQ(gen.exitCode(), 1);
+    EXPECT_FALSE(gen.readAllStandardError().isEmpty());
 }
 
 TEST(ResourceGenerator, DrawsTheContactSheetWithoutWritingThePack)
