@@ -2,7 +2,6 @@
 // and score panels.
 
 #include "controls/YuClock.h"
-#include "platform/NumericValue.h"
 #include "platform/Raster.h"
 #include "table/TablePainter.h"
 
@@ -41,8 +40,11 @@ void TablePainter::PaintClock(bool show)
 {
     if (state.table.TurnPhase == PhaseNone || !YuClockControl)
         return;
-    const int seat = NumericInt32(YuClockControl->Tag());
-    const int view = ViewOfSeat(state, seat);
+    // An empty or unset Tag names no seat; reading it as 0 would draw and
+    // erase a clock beside seat 0 that nobody started.
+    bool isNumber = false;
+    const int seat = YuClockControl->Tag().trimmed().toInt(&isNumber);
+    const int view = isNumber ? ViewOfSeat(state, seat) : -1;
     QPoint c;
     if (view < 0 || !ClockPlace(state.view.Layout, view, state.table.ThreeHandDeal != 0, c))
         return;

@@ -53,7 +53,6 @@ void SetUpSampleTable(TablePainter& painter, int width, int height, bool threeHa
     s.cards.PartnerHandFar = threeHand ? CardList{53, 25, 24, 47, 8, 34, 20, 45, 32, 17, 4, 28, 41, 2} : CardList{};
 
     s.view.OptionButtonState = {1, 1};
-    s.view.PlayButtonState = {1, 2};
     s.view.ClockTicks = 0;
     painter.ResizeTable(width, height);
     painter.StartTurnClock(2);

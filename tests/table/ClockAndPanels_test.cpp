@@ -90,10 +90,12 @@ TEST_F(ClockAndPanels, ClockShowsFrameAndSecondsLeft)
 TEST_F(ClockAndPanels, NoSeatOrNoPhaseDrawsAndErasesNothing)
 {
     f.state.table.TurnPhase = PhaseFollow;
-    clock.SetTag(QStringLiteral("100"));
     f.pic().fill(qRgb(9, 9, 9));
-    f.painter->PaintClock(true);
-    f.painter->PaintClock(false);
+    for (const char* tag : {"100", "", "x", "6", "-1"}) {
+        clock.SetTag(QString::fromLatin1(tag));
+        f.painter->PaintClock(true);
+        f.painter->PaintClock(false);
+    }
     clock.SetTag(QStringLiteral("2"));
     f.state.table.TurnPhase = PhaseNone;
     f.painter->PaintClock(true);
