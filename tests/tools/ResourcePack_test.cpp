@@ -188,6 +188,13 @@ TEST_F(ResourcePack, EveryFileIsThereWithItsSize)
     EXPECT_LE(App("Res/c0.bmp").width(), 52);
     EXPECT_LE(App("Res/c0.bmp").height(), 90);
     EXPECT_EQ(App("Res/c0.bmp").size(), App("Res/c1.bmp").size());
+    // Seats at the lower side views draw the frame one row above what an
+    // emptied seat restores, so that row must be plain cloth.
+    for (const char* c : {"Res/c0.bmp", "Res/c1.bmp"}) {
+        const QImage frame = App(c);
+        for (int x = 0; x < frame.width(); ++x)
+            ASSERT_EQ(frame.pixel(x, 0) & 0xFFFFFF, qRgb(41, 73, 123) & 0xFFFFFF) << c << " x " << x;
+    }
     EXPECT_GE(App("Res/TimeBarHead.bmp").height(), 25); // the seconds print 15 px down
     for (const char* f : {"VSpliterBk", "VSpliterMidBk", "VSpliterMid_Right", "VSpliterMid_Left"})
         EXPECT_LE(App(QStringLiteral("res/%1.bmp").arg(f)).width(), 12) << f;

@@ -194,10 +194,12 @@ QImage SeatFrameWide(int parity)
 
 QImage SeatFrameTall(int parity)
 {
+    // The top row stays cloth: the lower side seats draw this frame one row
+    // above the area their empty-seat erase restores.
     QImage img = OnCloth(50, 86);
     QPainter p(&img);
     Smooth(p);
-    Panel(p, QRectF(0.5, 0.5, 49, 85), 8, QColor(30, 52, 92), QColor(18, 34, 64), QPen(SeatAccent(parity), 1));
+    Panel(p, QRectF(0.5, 1.5, 49, 84), 8, QColor(30, 52, 92), QColor(18, 34, 64), QPen(SeatAccent(parity), 1));
     p.setPen(QPen(QColor(255, 255, 255, 45), 1));
     p.drawLine(QPointF(5, 36.5), QPointF(45, 36.5));
     return img;
