@@ -371,6 +371,16 @@ TEST_F(RefereeTest, BotsWaitTheirDelayAndOverdueHumansArePlayedFor)
     EXPECT_EQ(plays[0].seat, 1);
     EXPECT_EQ(plays[0].cards, CardList{Card(R5, 1)});
 
+    // New settings wait for the next hand: seat 2 still has the 20 seconds
+    // its client was told, but the new grace time applies at once.
+    c.turnSeconds = 5;
+    c.overdueGraceMs = 0;
+    referee.setConfig(c);
+    clock.advance(19999);
+    referee.tick();
+    EXPECT_TRUE(referee.takeOutgoing().empty());
+    EXPECT_EQ(referee.state().config.turnSeconds, 20);
+
     // A seat handed to a bot mid-hand is played at once by runBots.
     referee.runBots();
     EXPECT_TRUE(referee.takeOutgoing().empty());
