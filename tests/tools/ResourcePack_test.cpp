@@ -344,6 +344,20 @@ TEST_F(ResourcePack, VisibleCornersIdentifyEveryCard)
     EXPECT_GT(redPixels(App("Res/ResPk/Pk53.bmp").copy(0, 0, 18, 105)), 10);
 }
 
+TEST_F(ResourcePack, FaceAndMessageIconsAreAllDifferent)
+{
+    std::vector<QImage> faces;
+    for (int n = 1; n <= 40; ++n) {
+        const QImage face = Parent(QStringLiteral("UserRes/LargeUser/%1.ico").arg(n));
+        for (std::size_t i = 0; i < faces.size(); ++i)
+            EXPECT_NE(face, faces[i]) << "faces " << i + 1 << " and " << n;
+        faces.push_back(face);
+    }
+    EXPECT_NE(Parent("res/Msg0.ico"), Parent("res/Msg1.ico"));
+    EXPECT_NE(Parent("res/Msg1.ico"), Parent("res/Msg2.ico"));
+    EXPECT_NE(Parent("res/Msg0.ico"), Parent("res/Msg2.ico"));
+}
+
 TEST_F(ResourcePack, ExplosionFramesKeepTheirKeyColour)
 {
     const struct { int kind, frames; QRgb key; } kinds[] = {
@@ -421,6 +435,10 @@ TEST_F(ResourcePack, SoundsAreShortDistinctPcm)
             peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(w.data.constData() + i))));
         EXPECT_GT(peak, 8000) << f << " is nearly silent";
         EXPECT_LT(peak, 32767) << f << " clips";
+        // Starting or stopping mid-wave would click.
+        ASSERT_GE(w.data.size(), 4);
+        EXPECT_LT(std::abs(int(qFromLittleEndian<qint16>(w.data.constData()))), 300) << f;
+        EXPECT_LT(std::abs(int(qFromLittleEndian<qint16>(w.data.constData() + w.data.size() - 2))), 300) << f;
         EXPECT_FALSE(seen.contains(w.data)) << f << " repeats another cue";
         seen << w.data;
     }
