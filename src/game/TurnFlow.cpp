@@ -204,10 +204,8 @@ void ConnectStartControls(Client& client)
         QObject::connect(button, &QPushButton::clicked, &client, [&client] { cmdStart_Click(client); });
         room.cmdStart = button;
     }
-    if (room.tmrStart && !room.tmrStart->property("kelpoHooked").toBool()) {
-        room.tmrStart->setProperty("kelpoHooked", true);
+    if (room.tmrStart)
         QObject::connect(room.tmrStart, &QTimer::timeout, &client, [&client] { tmrStart_Timer(client); });
-    }
     PlaceStartButton(client);
 }
 

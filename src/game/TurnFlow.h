@@ -34,8 +34,7 @@ void cmdStart_Click(Client& client);
 void tmrStart_Timer(Client& client);
 
 // Puts the start button on the table picture and hooks it and tmrStart to
-// the handlers above. The main window calls it once its parts are in
-// client.room; calling it again changes nothing.
+// the handlers above; once, when the main window's parts are in client.room.
 void ConnectStartControls(Client& client);
 
 } // namespace kelpo
