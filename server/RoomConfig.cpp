@@ -1,0 +1,195 @@
+#include "server/RoomConfig.h"
+
+#include <QCommandLineParser>
+#include <QSet>
+
+namespace kelpo::server {
+
+namespace {
+
+// A name travels inside back-quote separated records and as a command-line
+// word of the client, so it may hold neither.
+bool IsUsableName(const QString& name)
+{
+    if (name.isEmpty() || name.size() > 32)
+        return false;
+    for (QChar c : name)
+        if (c == u'`' || c.isSpace() || c.category() == QChar::Other_Control)
+            return false;
+    return true;
+}
+
+bool ReadInt(const QString& text, int lo, int hi, int& out)
+{
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < lo || v > hi)
+        return false;
+    out = v;
+    return true;
+}
+
+bool ReadRange(const QString& text, SettingRange& out)
+{
+    const QStringList parts = text.split(u':');
+    if (parts.size() != 2)
+        return false;
+    SettingRange r;
+    // The dialog refuses more than seven digits, so wider bounds could never
+    // be met.
+    if (!ReadInt(parts[0], 0, 9999999, r.minimum) || !ReadInt(parts[1], 0, 9999999, r.maximum)
+        || r.minimum > r.maximum)
+        return false;
+    out = r;
+    return true;
+}
+
+} // namespace
+
+ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
+{
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral(
+        "Hosts one six-seat table on a TCP port. Players and spectators are the "
+        "identities a connecting client is given, in order; bots play the other seats."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help."));
+    const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Address to listen on (default 127.0.0.1)."),
+                                  QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("TCP port; 0 picks a free one and prints it (default 0)."),
+                                  QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption player(QStringLiteral("player"),
+                                    QStringLiteral("A human player, repeatable, in seat order; the first owns the table."),
+                                    QStringLiteral("name"));
+    const QCommandLineOption spectator(QStringLiteral("spectator"),
+                                       QStringLiteral("A spectator and the player it watches, repeatable."),
+                                       QStringLiteral("name:player"));
+    const QCommandLineOption bots(QStringLiteral("bots"),
+                                  QStringLiteral("Seats bots fill (default: all seats no player takes)."),
+                                  QStringLiteral("n"));
+    const QCommandLineOption turn(QStringLiteral("turn-seconds"), QStringLiteral("Seconds for a turn, 1..255 (default 30)."),
+                                  QStringLiteral("s"), QStringLiteral("30"));
+    const QCommandLineOption tribute(QStringLiteral("tribute-seconds"),
+                                     QStringLiteral("Seconds for a tribute turn, 1..255 (default 15)."),
+                                     QStringLiteral("s"), QStringLiteral("15"));
+    const QCommandLineOption autoLimit(QStringLiteral("auto-play-limit"),
+                                       QStringLiteral("Automatic plays in a hand that count as escaping, 1..255 (default 5)."),
+                                       QStringLiteral("n"), QStringLiteral("5"));
+    const QCommandLineOption packs(QStringLiteral("packs"), QStringLiteral("Packs of 54 cards, 1..6 (default 2)."),
+                                   QStringLiteral("n"), QStringLiteral("2"));
+    const QCommandLineOption threeHand(QStringLiteral("three-hand"),
+                                       QStringLiteral("Deal each player its two partners' hands as well."));
+    const QCommandLineOption counts(QStringLiteral("show-counts"),
+                                    QStringLiteral("Show every seat's card count, 0 or 1 (default 0)."),
+                                    QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption stake(QStringLiteral("stake"), QStringLiteral("Proposed stake (default 10)."),
+                                   QStringLiteral("n"), QStringLiteral("10"));
+    const QCommandLineOption stakeRange(QStringLiteral("stake-range"),
+                                        QStringLiteral("Stakes the owner may choose (default 1:1000)."),
+                                        QStringLiteral("min:max"), QStringLiteral("1:1000"));
+    const QCommandLineOption escape(QStringLiteral("escape-penalty"),
+                                    QStringLiteral("Proposed escape penalty (default 20)."), QStringLiteral("n"),
+                                    QStringLiteral("20"));
+    const QCommandLineOption escapeRange(QStringLiteral("escape-range"),
+                                         QStringLiteral("Escape penalties the owner may choose (default 0:1000)."),
+                                         QStringLiteral("min:max"), QStringLiteral("0:1000"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the deals (default 1)."),
+                                  QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption botDelay(QStringLiteral("bot-delay"),
+                                      QStringLiteral("Milliseconds a bot thinks, 0..60000 (default 800)."),
+                                      QStringLiteral("ms"), QStringLiteral("800"));
+    const QCommandLineOption noSettings(QStringLiteral("no-settings"),
+                                        QStringLiteral("Skip the owner's settings round."));
+    const QCommandLineOption identify(QStringLiteral("identify-timeout"),
+                                      QStringLiteral("Seconds a connection has to identify, 1..3600 (default 30)."),
+                                      QStringLiteral("s"), QStringLiteral("30"));
+    p.addOptions({help, host, port, player, spectator, bots, turn, tribute, autoLimit, packs, threeHand, counts,
+                  stake, stakeRange, escape, escapeRange, seed, botDelay, noSettings, identify});
+
+    ParsedRoomConfig result;
+    if (!p.parse(arguments)) {
+        result.message = p.errorText();
+        return result;
+    }
+    if (p.isSet(help)) {
+        result.helpRequested = true;
+        result.message = p.helpText();
+        return result;
+    }
+    if (!p.positionalArguments().isEmpty()) {
+        result.message = QStringLiteral("unexpected argument: %1").arg(p.positionalArguments().first());
+        return result;
+    }
+
+    RoomConfig c;
+    auto fail = [&](const QString& what) {
+        result.message = QStringLiteral("bad value for --%1").arg(what);
+        return result;
+    };
+    c.listenHost = p.value(host);
+    if (!ReadInt(p.value(port), 0, 65535, c.port))
+        return fail(QStringLiteral("port"));
+
+    QSet<QString> names;
+    for (const QString& name : p.values(player)) {
+        if (!IsUsableName(name) || names.contains(name))
+            return fail(QStringLiteral("player"));
+        names.insert(name);
+        c.players << name;
+    }
+    if (c.players.size() > SeatCount)
+        return fail(QStringLiteral("player"));
+    for (const QString& value : p.values(spectator)) {
+        const int colon = value.indexOf(u':');
+        ExpectedSpectator s{value.left(colon), value.mid(colon + 1)};
+        if (colon < 0 || !IsUsableName(s.name) || names.contains(s.name) || !c.players.contains(s.watches))
+            return fail(QStringLiteral("spectator"));
+        names.insert(s.name);
+        c.spectators << s;
+    }
+    c.bots = SeatCount - static_cast<int>(c.players.size());
+    if (p.isSet(bots)) {
+        int n = 0;
+        if (!ReadInt(p.value(bots), 0, SeatCount, n) || n + c.players.size() != SeatCount)
+            return fail(QStringLiteral("bots"));
+        c.bots = n;
+    }
+
+    TableConfig& t = c.table;
+    if (!ReadInt(p.value(turn), 1, 255, t.turnSeconds))
+        return fail(QStringLiteral("turn-seconds"));
+    if (!ReadInt(p.value(tribute), 1, 255, t.tributeSeconds))
+        return fail(QStringLiteral("tribute-seconds"));
+    if (!ReadInt(p.value(autoLimit), 1, 255, t.autoPlayLimit))
+        return fail(QStringLiteral("auto-play-limit"));
+    if (!ReadInt(p.value(packs), 1, MaxPacks, t.deckCount))
+        return fail(QStringLiteral("packs"));
+    t.threeHandDeal = p.isSet(threeHand);
+    if (!ReadInt(p.value(counts), 0, 1, t.showCardCounts))
+        return fail(QStringLiteral("show-counts"));
+    if (!ReadRange(p.value(stakeRange), c.stakeRange))
+        return fail(QStringLiteral("stake-range"));
+    if (!ReadRange(p.value(escapeRange), c.escapeRange))
+        return fail(QStringLiteral("escape-range"));
+    if (!ReadInt(p.value(stake), c.stakeRange.minimum, c.stakeRange.maximum, t.stake))
+        return fail(QStringLiteral("stake"));
+    if (!ReadInt(p.value(escape), c.escapeRange.minimum, c.escapeRange.maximum, t.escapePenalty))
+        return fail(QStringLiteral("escape-penalty"));
+    bool seedOk = false;
+    c.seed = p.value(seed).toULongLong(&seedOk);
+    if (!seedOk)
+        return fail(QStringLiteral("seed"));
+    if (!ReadInt(p.value(botDelay), 0, 60000, t.botDelayMs))
+        return fail(QStringLiteral("bot-delay"));
+    c.settingsRound = !p.isSet(noSettings);
+    int identifySeconds = 0;
+    if (!ReadInt(p.value(identify), 1, 3600, identifySeconds))
+        return fail(QStringLiteral("identify-timeout"));
+    c.identifyTimeoutMs = identifySeconds * 1000;
+
+    result.config = c;
+    return result;
+}
+
+} // namespace kelpo::server

@@ -1,0 +1,58 @@
+#pragma once
+// What one hosted table is set up with: who is expected, who plays the other
+// seats, the game's parameters and the ranges the owner may choose from.
+
+#include "server/TableConfig.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace kelpo::server {
+
+struct ExpectedSpectator {
+    QString name;
+    // The player whose seat the spectator sees.
+    QString watches;
+};
+
+struct SettingRange {
+    int minimum = 0;
+    int maximum = 0;
+    bool contains(int v) const { return v >= minimum && v <= maximum; }
+};
+
+struct RoomConfig {
+    QString listenHost = QStringLiteral("127.0.0.1");
+    // 0 lets the system pick a free port.
+    int port = 0;
+    // The human players, in seat order from seat 0; the first is the owner.
+    QStringList players;
+    QList<ExpectedSpectator> spectators;
+    // Seats bots fill, after the players'; players + bots must make six.
+    int bots = 0;
+    TableConfig table;
+    SettingRange stakeRange{1, 1000};
+    SettingRange escapeRange{0, 1000};
+    // Off: nobody is asked for settings, every player is offered the start
+    // button at once and the configured stake and penalty apply.
+    bool settingsRound = true;
+    std::uint64_t seed = 1;
+    // A connection that has not identified by then is closed.
+    int identifyTimeoutMs = 30000;
+};
+
+struct ParsedRoomConfig {
+    std::optional<RoomConfig> config;
+    // Set when config is not: the reason, or the help text.
+    QString message;
+    bool helpRequested = false;
+};
+
+// Reads the program's arguments (arguments[0] is the program). Every value
+// is checked against its range; the first one out of range is reported.
+ParsedRoomConfig ParseRoomArguments(const QStringList& arguments);
+
+} // namespace kelpo::server

@@ -1,0 +1,362 @@
+#include "net/Packet.h"
+#include "platform/TickClock.h"
+#include "server/GameMessages.h"
+#include "server/RoomMessages.h"
+#include "server/RoomTable.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+namespace kelpo::server {
+namespace {
+
+QByteArray Text(int cls, int code, const QString& body)
+{
+    QByteArray header;
+    header.append(static_cast<char>(cls));
+    header.append(static_cast<char>(code));
+    QByteArray packet;
+    BuildPacket(body, packet, 2, header);
+    return packet;
+}
+
+QByteArray Identification(int allowWatch = 0, const QString& game = QStringLiteral("KELPO"))
+{
+    return Text(130, 0, QStringLiteral("300`%1`%2").arg(game).arg(allowWatch));
+}
+
+int Cls(const QByteArray& m) { return static_cast<std::uint8_t>(m[0]); }
+int Code(const QByteArray& m) { return m.size() > 1 ? static_cast<std::uint8_t>(m[1]) : -1; }
+
+RoomConfig Config(const QStringList& players, const QList<ExpectedSpectator>& spectators = {})
+{
+    RoomConfig c;
+    c.players = players;
+    c.spectators = spectators;
+    c.bots = SeatCount - static_cast<int>(players.size());
+    c.table.botDelayMs = 0;
+    c.table.stake = 10;
+    c.table.escapePenalty = 7;
+    c.stakeRange = {1, 1000};
+    c.escapeRange = {0, 1000};
+    c.identifyTimeoutMs = 5000;
+    c.seed = 7;
+    return c;
+}
+
+class RoomTableTest : public ::testing::Test {
+protected:
+    void make(const RoomConfig& config)
+    {
+        table = std::make_unique<RoomTable>(
+            config, clock, [this](int id, const QByteArray& m) { inbox[id].push_back(m); },
+            [this](int id) { closed.insert(id); });
+    }
+    void join(int id, int allowWatch = 0)
+    {
+        table->connectionOpened(id);
+        table->messageArrived(id, Identification(allowWatch));
+    }
+    std::vector<QByteArray> take(int id)
+    {
+        std::vector<QByteArray> out;
+        out.swap(inbox[id]);
+        return out;
+    }
+    static std::vector<QByteArray> OfClass(const std::vector<QByteArray>& ms, int cls)
+    {
+        std::vector<QByteArray> out;
+        for (const QByteArray& m : ms)
+            if (Cls(m) == cls)
+                out.push_back(m);
+        return out;
+    }
+    static int IndexOfClass(const std::vector<QByteArray>& ms, int cls)
+    {
+        for (std::size_t i = 0; i < ms.size(); ++i)
+            if (Cls(ms[i]) == cls)
+                return static_cast<int>(i);
+        return -1;
+    }
+    // Every human turn runs out, so the referee plays the hand to its end.
+    void finishHand()
+    {
+        for (int i = 0; i < 500 && table->referee().handInPlay(); ++i) {
+            clock.advance(60000);
+            table->tick();
+        }
+        ASSERT_FALSE(table->referee().handInPlay());
+    }
+    void ownerSets(int id, const QString& name, int stake = 10, int escape = 7)
+    {
+        table->messageArrived(id, Text(112, 0, QStringLiteral("%1`%2`1000`1`%3`1000`0").arg(name).arg(stake).arg(escape)));
+    }
+
+    ManualTickClock clock;
+    std::unique_ptr<RoomTable> table;
+    std::map<int, std::vector<QByteArray>> inbox;
+    std::set<int> closed;
+};
+
+TEST_F(RoomTableTest, OwnerJoinsGetsTheSettingsAndTheBotsRaiseOnlyAfterTheOwner)
+{
+    make(Config({QStringLiteral("甲")}));
+    join(1);
+    auto got = take(1);
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(Cls(got[0]), 130);
+    EXPECT_EQ(Code(got[0]), 3);
+    EXPECT_EQ(BytesToText(got[0], 2), QStringLiteral("甲`甲"));
+    EXPECT_EQ(Code(got[1]), 2);
+    EXPECT_EQ(MessageFields(got[1], 2).size(), 6 * 16);
+    EXPECT_EQ(Cls(got[2]), 111);
+    const QStringList f = MessageFields(got[2], 2);
+    ASSERT_EQ(f.size(), 13);
+    EXPECT_EQ(f[3], QStringLiteral("1"));
+    EXPECT_EQ(f[5], QStringLiteral("1"));
+    EXPECT_EQ(f.mid(7).join(u'`'), QStringLiteral("10`1000`1`7`1000`0"));
+    for (const auto& m : got)
+        EXPECT_FALSE(Cls(m) == 130 && Code(m) == 1) << "a table reset would clear the identity";
+
+    // Out of range, or in another's name: asked again, nothing decided.
+    ownerSets(1, QStringLiteral("甲"), 5000);
+    EXPECT_FALSE(table->settingsMade());
+    got = take(1);
+    EXPECT_EQ(OfClass(got, 111).size(), 1u);
+    ownerSets(1, QStringLiteral("乙"), 20);
+    EXPECT_FALSE(table->settingsMade());
+
+    ownerSets(1, QStringLiteral("甲"), 25, 3);
+    EXPECT_EQ(table->stake(), 25);
+    EXPECT_EQ(table->escapePenalty(), 3);
+    got = take(1);
+    ASSERT_GE(got.size(), 7u);
+    EXPECT_EQ(Cls(got[0]), 112);
+    EXPECT_EQ(BytesToText(got[0], 2), QStringLiteral("甲"));
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(Cls(got[i]), 112);
+        EXPECT_EQ(Code(got[i]), 1);
+        EXPECT_EQ(BytesToText(got[i], 2), table->seatHolder(i));
+    }
+    EXPECT_EQ(Cls(got[6]), MsgHandStart);
+    EXPECT_TRUE(table->referee().handInPlay());
+    EXPECT_EQ(table->referee().config().stake, 25);
+}
+
+TEST_F(RoomTableTest, OtherPlayersWaitThenAgreeAndADeclinerIsReplacedByABot)
+{
+    make(Config({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丁")}));
+    join(1);
+    take(1);
+    join(2);
+    auto second = take(2);
+    const auto waiting = OfClass(second, 111);
+    ASSERT_EQ(waiting.size(), 1u);
+    EXPECT_EQ(MessageFields(waiting[0], 2).mid(3, 4), (QStringList{"0", "0", "1", "0"}));
+    const auto arrivals = OfClass(take(1), 130);
+    ASSERT_EQ(arrivals.size(), 1u);
+    EXPECT_EQ(Code(arrivals[0]), 4);
+    EXPECT_EQ(MessageFields(arrivals[0], 2)[0], QStringLiteral("乙"));
+
+    ownerSets(1, QStringLiteral("甲"));
+    second = take(2);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(MessageFields(second[0], 2),
+              (QStringList{"甲", "10", "1000", "1", "7", "1000", "0"}));
+    // A player arriving after the settings is asked to agree at once.
+    join(3);
+    const auto third = OfClass(take(3), 111);
+    ASSERT_EQ(third.size(), 1u);
+    EXPECT_EQ(MessageFields(third[0], 2).mid(6), (QStringList{"1", "10", "1000", "1", "7", "1000", "0"}));
+
+    table->messageArrived(2, Text(112, 1, QStringLiteral("乙")));
+    EXPECT_TRUE(table->isHandUp(1));
+    EXPECT_FALSE(table->isHandUp(3)) << "bots wait for every human";
+    EXPECT_FALSE(table->referee().handInPlay());
+
+    take(1);
+    table->messageArrived(3, Text(110, 0, QStringLiteral("丁")));
+    EXPECT_TRUE(closed.count(3));
+    const auto seen = take(1);
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(Cls(seen[0]), 110);
+    EXPECT_EQ(BytesToText(seen[0], 2), QStringLiteral("丁"));
+    EXPECT_EQ(Cls(seen[1]), 130);
+    EXPECT_EQ(Code(seen[1]), 4);
+    const QStringList bot = MessageFields(seen[1], 2);
+    EXPECT_EQ(bot[0], table->seatHolder(2));
+    EXPECT_EQ(bot[13], QStringLiteral("2"));
+    EXPECT_NE(table->seatHolder(2), QStringLiteral("丁"));
+    EXPECT_TRUE(table->referee().handInPlay());
+
+    // The identity is given out no more.
+    join(4);
+    EXPECT_TRUE(closed.count(4));
+}
+
+TEST_F(RoomTableTest, ConnectionsTakeTheFreeIdentitiesAndOthersAreClosed)
+{
+    make(Config({QStringLiteral("甲")}, {{QStringLiteral("丙"), QStringLiteral("甲")}}));
+    table->connectionOpened(1);
+    table->messageArrived(1, Identification(0, QStringLiteral("OTHER")));
+    EXPECT_TRUE(closed.count(1));
+
+    table->connectionOpened(5);
+    // Nothing but the identification counts before it.
+    table->messageArrived(5, QByteArray("\x14\0\0\0\0\0\0\x01\x05", 9));
+    table->messageArrived(5, Text(112, 1, QStringLiteral("甲")));
+    table->messageArrived(5, QByteArray(1, '\x82'));
+    EXPECT_TRUE(take(5).empty());
+
+    join(2);
+    take(2);
+    join(3);
+    EXPECT_EQ(table->userOf(2), QStringLiteral("甲"));
+    EXPECT_EQ(table->userOf(3), QStringLiteral("丙"));
+    const auto spectator = take(3);
+    EXPECT_EQ(BytesToText(spectator[0], 2), QStringLiteral("丙`甲"));
+    EXPECT_TRUE(OfClass(spectator, 111).empty());
+    const auto arrival = OfClass(take(2), 130);
+    ASSERT_EQ(arrival.size(), 1u);
+    EXPECT_EQ(Code(arrival[0]), 0);
+    EXPECT_EQ(MessageFields(arrival[0], 2)[4], QStringLiteral("甲"));
+
+    join(4);
+    EXPECT_TRUE(closed.count(4));
+
+    EXPECT_FALSE(closed.count(5));
+    clock.advance(4999);
+    table->tick();
+    EXPECT_FALSE(closed.count(5));
+    clock.advance(1);
+    table->tick();
+    EXPECT_TRUE(closed.count(5));
+}
+
+TEST_F(RoomTableTest, SpectatorSeesTheWatchedSeatWithTheViewFlagButNoRefusals)
+{
+    make(Config({QStringLiteral("甲")}, {{QStringLiteral("丙"), QStringLiteral("甲")}}));
+    join(1, 1);
+    join(2);
+    ownerSets(1, QStringLiteral("甲"));
+    const auto player = take(1);
+    const auto spectator = take(2);
+    const int start = IndexOfClass(spectator, MsgHandStart);
+    ASSERT_GE(start, 0);
+    ASSERT_LT(start + 1, static_cast<int>(spectator.size()));
+    EXPECT_EQ(spectator[start + 1], BuildViewFlag(true));
+    const auto deals = OfClass(spectator, MsgDeal);
+    ASSERT_EQ(deals.size(), 1u);
+    EXPECT_EQ(deals[0], OfClass(player, MsgDeal).at(0));
+
+    // A card nobody holds twice over: refused, and to the player alone.
+    table->messageArrived(1, QByteArray("\x14\0\0\0\0\0\0\x02\x35\x35", 10));
+    EXPECT_EQ(OfClass(take(1), MsgRefused).size(), 1u);
+    EXPECT_TRUE(OfClass(take(2), MsgRefused).empty());
+    // A spectator's play is nobody's.
+    table->messageArrived(2, QByteArray("\x14\0\0\0\0\0\0\x01\x00", 9));
+    EXPECT_TRUE(take(2).empty());
+
+    table->messageArrived(1, Text(113, 1, QStringLiteral("甲`0")));
+    EXPECT_EQ(take(2), std::vector<QByteArray>{BuildViewFlag(false)});
+}
+
+TEST_F(RoomTableTest, ChatGoesToTheTableOrOnlyToSenderAndAddressee)
+{
+    RoomConfig c = Config({QStringLiteral("甲"), QStringLiteral("乙")}, {{QStringLiteral("丙"), QStringLiteral("乙")}});
+    c.settingsRound = false;
+    make(c);
+    join(1);
+    join(2);
+    join(3);
+    take(1), take(2), take(3);
+    QByteArray line;
+    BuildPacket(QStringLiteral("CHAT`甲`甲`所有人`12:00:00`宋体`9`#000000`0`你好"), line, 1, QByteArray(1, '\1'));
+    table->messageArrived(1, line);
+    for (int id : {1, 2, 3})
+        EXPECT_EQ(take(id), std::vector<QByteArray>{line});
+
+    QByteArray whisper;
+    BuildPacket(QStringLiteral("CHAT`甲`甲`丙`12:00:01`宋体`9`#000000`0`悄悄话"), whisper, 1, QByteArray(1, '\1'));
+    table->messageArrived(1, whisper);
+    EXPECT_EQ(take(1), std::vector<QByteArray>{whisper});
+    EXPECT_TRUE(take(2).empty());
+    EXPECT_EQ(take(3), std::vector<QByteArray>{whisper});
+
+    QByteArray shortLine;
+    BuildPacket(QStringLiteral("CHAT`甲`甲`所有人`x`y`z`w`v"), shortLine, 1, QByteArray(1, '\1'));
+    table->messageArrived(1, shortLine);
+    EXPECT_TRUE(take(2).empty());
+}
+
+class DropTest : public RoomTableTest {
+protected:
+    void SetUp() override
+    {
+        RoomConfig c = Config({QStringLiteral("甲"), QStringLiteral("乙")});
+        c.settingsRound = false;
+        make(c);
+        join(1);
+        join(2);
+        const auto offered = OfClass(take(2), 111);
+        ASSERT_EQ(offered.size(), 1u);
+        EXPECT_EQ(MessageFields(offered[0], 2)[5], QStringLiteral("0")) << "no settings: the start button";
+        table->messageArrived(1, Text(112, 1, QStringLiteral("甲")));
+        table->messageArrived(2, Text(112, 1, QStringLiteral("乙")));
+        ASSERT_TRUE(table->referee().handInPlay());
+        take(1), take(2);
+    }
+    static bool IsEscapeResult(int result) { return result == 10 - 7 || result == -7 || result == -10 - 7; }
+    static bool IsPlainResult(int result) { return result == 10 || result == 0 || result == -10; }
+};
+
+TEST_F(DropTest, DroppedSeatIsPlayedForAndPaysTheEscapeWhenNotBack)
+{
+    table->connectionClosed(2);
+    EXPECT_EQ(take(1).at(0), BuildConnectionState(ConnectionDropped, QStringLiteral("乙")));
+    EXPECT_TRUE(table->isOffline(1));
+    EXPECT_TRUE(table->referee().actingSeat() != 1 || !table->referee().handInPlay());
+    finishHand();
+    const auto results = table->referee().lastResults();
+    ASSERT_TRUE(results.has_value());
+    EXPECT_TRUE(IsEscapeResult((*results)[1])) << (*results)[1];
+    EXPECT_TRUE(IsPlainResult((*results)[0])) << (*results)[0];
+
+    // Between hands the dropped seat is ready along with the bots, after
+    // the player present.
+    take(1);
+    clock.advance(60000);
+    table->tick();
+    EXPECT_TRUE(OfClass(take(1), MsgSeatReady).empty());
+    table->messageArrived(1, QByteArray("\x12\x00", 2));
+    const auto readies = OfClass(take(1), MsgSeatReady);
+    ASSERT_EQ(readies.size(), 6u);
+    EXPECT_EQ(readies[0], BuildSeatReady(0));
+    EXPECT_TRUE(table->referee().handInPlay());
+}
+
+TEST_F(DropTest, ReturningPlayerGetsItsSeatAndTheSnapshotAndPaysNothing)
+{
+    table->connectionClosed(2);
+    take(1);
+    join(7);
+    EXPECT_EQ(table->userOf(7), QStringLiteral("乙"));
+    EXPECT_FALSE(table->isOffline(1));
+    const auto back = take(7);
+    ASSERT_EQ(back.size(), 3u);
+    EXPECT_EQ(BytesToText(back[0], 2), QStringLiteral("乙`乙"));
+    EXPECT_EQ(Code(back[1]), 2);
+    EXPECT_EQ(Cls(back[2]), MsgSnapshot);
+    EXPECT_EQ(take(1).at(0), BuildConnectionState(ConnectionBack, QStringLiteral("乙")));
+    finishHand();
+    const auto results = table->referee().lastResults();
+    ASSERT_TRUE(results.has_value());
+    EXPECT_TRUE(IsPlainResult((*results)[1])) << (*results)[1];
+}
+
+} // namespace
+} // namespace kelpo::server
