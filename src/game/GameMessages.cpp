@@ -28,7 +28,7 @@ void HandleCannotContinue(Client& client, const QByteArray& m)
               s.seats[msg->seat].name + QStringLiteral(" 不能继续玩下去，原因：") + msg->reason,
               s.globals.GameName + QStringLiteral("系统提示"));
     if (msg->seat == s.globals.MySeat && IsPlayer(client))
-        UnloadMainWindow(client, ExitCannotContinue);
+        client.UnloadMainWindow(ExitCannotContinue);
 }
 
 void HandleSeatReady(Client& client, const QByteArray& m)

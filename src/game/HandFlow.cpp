@@ -5,7 +5,9 @@
 #include "game/GameMessageBuilders.h"
 #include "game/GameMessageReaders.h"
 #include "game/TableFlow.h"
+#include "game/Sounds.h"
 #include "game/TableFlowSupport.h"
+#include "game/TurnFlow.h"
 #include "game/Waits.h"
 #include "rules/CardOrder.h"
 #include "rules/TributeRules.h"
@@ -40,7 +42,7 @@ void HandleHandStart(Client& client, const QByteArray& m)
     s.cards.SavedHand.clear();
     if (s.table.StartOffered) {
         s.table.StartOffered = false;
-        RunUpdateStartButton(client);
+        UpdateStartButton(client);
     }
     if (s.table.MatchStarted == 0) {
         s.table.MatchStarted = 1;
@@ -105,8 +107,8 @@ void HandleDeal(Client& client, const QByteArray& m)
         ComputeCardGeometry(client, *view);
         view->RepaintTable();
     }
-    RunApplyTurn(client);
-    PlayCue(client, 0);
+    ApplyTurn(client);
+    PlaySoundCue(client, 0);
 }
 
 void HandleHandsRefresh(Client& client, const QByteArray& m)
@@ -135,7 +137,7 @@ void HandleHandsRefresh(Client& client, const QByteArray& m)
             view->DrawPartnerHand(ViewRightPartner);
         }
     }
-    RunApplyTurn(client);
+    ApplyTurn(client);
 }
 
 void HandleHandOver(Client& client, const QByteArray& m)
@@ -170,13 +172,13 @@ void HandleHandOver(Client& client, const QByteArray& m)
         }
         if (TablePainter* view = TableView(client))
             view->PaintScorePanel();
-        RunClearTurn(client);
+        ClearTurn(client);
         if (TablePainter* view = TableView(client)) {
             ComputeCardGeometry(client, *view);
             view->RepaintTable();
             view->ShowPlayButtons(false);
         }
-        PlayCue(client, 7);
+        PlaySoundCue(client, 7);
         if (over.kind == 2) {
             ShowOkBox(client, QStringLiteral("本局游戏结束！"), QStringLiteral("系统提示"));
         } else if (TablePainter* view = TableView(client)) {
@@ -194,13 +196,13 @@ void HandleHandOver(Client& client, const QByteArray& m)
 
     if (s.globals.IsSpectator)
         ResetForNewHand(s, true);
-    RunClearTurn(client);
+    ClearTurn(client);
     if (s.globals.IsSpectator) {
         if (TablePainter* view = TableView(client))
             view->RepaintTable();
     }
     s.table.StartOffered = !s.globals.IsSpectator;
-    RunUpdateStartButton(client);
+    UpdateStartButton(client);
 }
 
 } // namespace kelpo

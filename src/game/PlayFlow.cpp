@@ -3,7 +3,9 @@
 #include "game/Client.h"
 #include "game/GameMessageReaders.h"
 #include "game/TableFlow.h"
+#include "game/Sounds.h"
 #include "game/TableFlowSupport.h"
+#include "game/TurnFlow.h"
 #include "game/Waits.h"
 #include "rules/CardOrder.h"
 #include "rules/PlayRules.h"
@@ -60,7 +62,7 @@ void HandlePlay(Client& client, const QByteArray& m)
     rec.currentPlay = msg->cards;
 
     if (rec.currentPlay.isPass()) {
-        PlayCue(client, 3);
+        PlaySoundCue(client, 3);
     } else {
         SortCardsByRank(rec.currentPlay);
         CardCode maxCard = 0;
@@ -71,7 +73,7 @@ void HandlePlay(Client& client, const QByteArray& m)
             // later follow would be refused against it.
             rec.currentPlay.clear();
         } else {
-            PlayCue(client, 2);
+            PlaySoundCue(client, 2);
             s.cards.RoundBest = {static_cast<std::uint8_t>(seat), static_cast<std::uint8_t>(type), maxCard,
                                  static_cast<std::uint8_t>(n)};
         }
@@ -110,11 +112,11 @@ void HandlePlay(Client& client, const QByteArray& m)
     if (view && rec.finishRank != 0)
         view->PaintRankMark(seat);
     if (rec.warnFlag != 0) {
-        PlayCue(client, 10);
+        PlaySoundCue(client, 10);
         if (view)
             view->PaintWarnFlag(seat);
     }
-    RunApplyTurn(client);
+    ApplyTurn(client);
 }
 
 void HandlePlayRefused(Client& client, const QByteArray& m)
@@ -136,7 +138,7 @@ void HandlePlayRefused(Client& client, const QByteArray& m)
             view->DrawHand();
         }
     }
-    RunApplyTurn(client);
+    ApplyTurn(client);
 }
 
 } // namespace kelpo

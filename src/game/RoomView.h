@@ -14,9 +14,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdint>
-#include <functional>
-
 namespace kelpo {
 
 class TablePainter;
@@ -37,12 +34,6 @@ struct RoomView {
     QPointer<QPushButton> cmdStart;
     // The one table-settings dialog while it is open.
     QPointer<kelpo::frmGameSet> gameSet;
-    // The turn procedures and the sound cues as the room side provides
-    // them; the table flow calls them through here and skips any not set.
-    std::function<void()> ApplyTurn;
-    std::function<void()> ClearTurn;
-    std::function<void()> UpdateStartButton;
-    std::function<void(std::uint8_t cue)> PlaySoundCue;
 };
 
 } // namespace kelpo

@@ -46,4 +46,9 @@ void picGameBack_MouseMove(Client& client, int x, int y);
 void picGameBack_MouseUp(Client& client, int button, int x, int y);
 void tmrPaintLastOutPai_Timer(Client& client);
 
+// Hooks the time bar's events, the previous-round timer and the table
+// picture's mouse to the handlers above. The main window calls it once its
+// parts are in client.room.
+void ConnectTableFlowControls(Client& client);
+
 } // namespace kelpo

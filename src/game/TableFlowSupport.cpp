@@ -25,32 +25,6 @@ void ShowSystemBox(Client& client, QMessageBox::Icon icon, const QString& captio
     ModalBoxes::instance().SystemMessage(client.room.frmGameMain, icon, caption, text);
 }
 
-void PlayCue(Client& client, std::uint8_t cue)
-{
-    if (client.room.PlaySoundCue)
-        client.room.PlaySoundCue(cue);
-}
-
-void RunApplyTurn(Client& client)
-{
-    if (client.room.ApplyTurn)
-        client.room.ApplyTurn();
-}
-
-void RunClearTurn(Client& client)
-{
-    if (client.room.ClearTurn)
-        client.room.ClearTurn();
-}
-
-void RunUpdateStartButton(Client& client)
-{
-    if (client.room.UpdateStartButton)
-        client.room.UpdateStartButton();
-}
-
-void UnloadMainWindow(Client& client, int exitCode) { emit client.unloadRequested(exitCode); }
-
 void LowerAllCards(CardState& cards)
 {
     cards.SelectedFlags = CardList(std::vector<CardCode>(static_cast<std::size_t>(cards.HandCards.count()), 0));

@@ -1,7 +1,7 @@
 #pragma once
-// What the table-flow handlers reach through the client: the table view,
-// the boxes, the sounds and the end of the program. Each is a no-op while
-// no main window is up, so handlers run the same with or without one.
+// What the table-flow handlers reach through the client: the table view
+// and the boxes. Each is a no-op while no main window is up, so handlers run
+// the same with or without one.
 
 #include <QMessageBox>
 #include <QString>
@@ -23,16 +23,6 @@ bool IsPlayer(const Client& client);
 void ShowOkBox(Client& client, const QString& text, const QString& caption);
 // The system message box owned by the main window.
 void ShowSystemBox(Client& client, QMessageBox::Icon icon, const QString& caption, const QString& text);
-
-void PlayCue(Client& client, std::uint8_t cue);
-
-// The room side's turn procedures, each skipped while not provided.
-void RunApplyTurn(Client& client);
-void RunClearTurn(Client& client);
-void RunUpdateStartButton(Client& client);
-
-// Unloads the main window; the program ends with exitCode.
-void UnloadMainWindow(Client& client, int exitCode);
 
 // Sets every selection flag of the hand to 0, one flag per card.
 void LowerAllCards(CardState& cards);

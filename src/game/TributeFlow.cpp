@@ -6,6 +6,7 @@
 #include "game/GameMessageReaders.h"
 #include "game/TableFlow.h"
 #include "game/TableFlowSupport.h"
+#include "game/TurnFlow.h"
 #include "game/Waits.h"
 #include "rules/TributeRules.h"
 #include "table/TableGeometry.h"
@@ -101,7 +102,7 @@ void HandleTributeCard(Client& client, const QByteArray& m)
             view->PaintPlays(false);
         }
     }
-    RunApplyTurn(client);
+    ApplyTurn(client);
 }
 
 } // namespace kelpo

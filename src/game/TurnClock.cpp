@@ -4,6 +4,7 @@
 #include "game/Client.h"
 #include "game/GameMessageBuilders.h"
 #include "game/TableFlow.h"
+#include "game/Sounds.h"
 #include "game/TableFlowSupport.h"
 #include "platform/NumericValue.h"
 #include "table/TablePainter.h"
@@ -33,7 +34,7 @@ void YuClock_Tick(Client& client)
         view->PaintClock(true);
 }
 
-void YuClock_Warning(Client& client) { PlayCue(client, 6); }
+void YuClock_Warning(Client& client) { PlaySoundCue(client, 6); }
 
 void OnTurnExpired(Client& client)
 {
@@ -91,7 +92,7 @@ void CountAutoPlay(Client& client)
                   QStringLiteral("系统提示"));
     } else if (count >= limit) {
         ShowOkBox(client, AutoPlayText(count, QStringLiteral(" 次，现在算你逃跑！")), QStringLiteral("系统提示"));
-        UnloadMainWindow(client, ExitEscaped);
+        client.UnloadMainWindow(ExitEscaped);
     }
 }
 
