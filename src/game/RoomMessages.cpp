@@ -408,9 +408,14 @@ void lstUser_UsersAdded(Client& client, const QString& names)
 
 void ConnectRoomSide(Client& client)
 {
-    RoomView& room = client.room;
+    // The main window and a test may both ask; a second set of connections
+    // would run every countdown tick twice.
+    const char* const connected = "roomSideConnected";
+    if (client.property(connected).toBool())
+        return;
+    client.setProperty(connected, true);
     ConnectStartControls(client);
-    if (QelList* list = room.lstUser) {
+    if (QelList* list = client.room.lstUser) {
         QObject::connect(list, &QelList::usersAdded, &client,
                          [&client](const QString& names) { lstUser_UsersAdded(client, names); });
     }

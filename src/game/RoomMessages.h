@@ -15,8 +15,9 @@ void HandleRoomMessage(Client& client, const QByteArray& message);
 // name becomes a chat addressee and each player among them takes a seat.
 void lstUser_UsersAdded(Client& client, const QString& names);
 
-// Hooks the room side to the main window's parts, once, when they are in
-// client.room: the list's users-added event, the start button and its timer.
+// Hooks the room side to the main window's parts once they are in
+// client.room: the list's users-added event, the start button and its
+// timer. Only the first call on a client acts.
 void ConnectRoomSide(Client& client);
 
 } // namespace kelpo

@@ -34,7 +34,7 @@ void cmdStart_Click(Client& client);
 void tmrStart_Timer(Client& client);
 
 // Puts the start button on the table picture and hooks it and tmrStart to
-// the handlers above; once, when the main window's parts are in client.room.
+// the handlers above; ConnectRoomSide calls it once per client.
 void ConnectStartControls(Client& client);
 
 } // namespace kelpo
