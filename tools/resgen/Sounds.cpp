@@ -150,9 +150,12 @@ QByteArray PlayCard()
 
 QByteArray Pass()
 {
-    Mix m(0.42);
-    m.note(Hz(10), 0, 0.2, 0.5, 14, {{2.0, 0.15}});
-    m.note(Hz(5), 0.14, 0.28, 0.5, 11, {{2.0, 0.15}});
+    // Two knocks on the table, the player's way of saying "no".
+    Mix m(0.36);
+    for (int i = 0; i < 2; ++i) {
+        m.glide(240, 150, i * 0.16, 0.12, 0.8, 38);
+        m.noise(20 + i, i * 0.16, 0.03, 0.35, 90, 0.3);
+    }
     return m.wav();
 }
 
