@@ -7,7 +7,7 @@
 #include "controls/QelChat.h"
 #include "controls/QelList.h"
 #include "controls/SplitterBar.h"
-#include "room/TablePicture.h"
+#include "table/TableWidget.h"
 #include "room/VSplitterBar.h"
 
 #include <QFrame>

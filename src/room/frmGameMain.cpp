@@ -6,14 +6,19 @@
 #include "controls/SplitterBar.h"
 #include "controls/YuClock.h"
 #include "game/Client.h"
+#include "game/RoomMessages.h"
+#include "game/TableFlow.h"
+#include "game/TurnFlow.h"
+#include "game/Waits.h"
 #include "net/Packet.h"
 #include "room/SiteBase.h"
-#include "room/TablePicture.h"
 #include "room/VSplitterBar.h"
 #include "settings/UserSet.h"
 #include "skin/MsgPool.h"
 #include "state/CardStateOps.h"
 #include "state/Session.h"
+#include "table/TablePainter.h"
+#include "table/TableWidget.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -42,7 +47,8 @@ QStringList ColumnTitles(std::uint8_t scoreKind)
 } // namespace
 
 frmGameMain::frmGameMain(Client& client, QWidget* parent)
-    : QWidget(parent), famGameBack(new QFrame(this)), picGameBack(new TablePicture(famGameBack)),
+    : QWidget(parent), painter(std::make_unique<TablePainter>(client.state)), famGameBack(new QFrame(this)),
+      picGameBack(new TableWidget(*painter, famGameBack)),
       picSplitter(new VSplitterBar(this)), picUserButBk(new QWidget(this)), lstUser(new QelList(this)),
       HSplitterBar(new SplitterBar(this)), picAdvBack(new QWidget(this)), advWeb(new QelAdvWeb(picAdvBack)),
       HSplitterBar1(new SplitterBar(this)), chat(new QelChat(this)), timeBar(new YuClock(picGameBack)),
@@ -74,7 +80,9 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent)
     setPalette(pal);
     setAutoFillBackground(true);
     famGameBack->setFrameShape(QFrame::NoFrame);
-    picGameBack->setBackColor(QColor(41, 73, 123));
+    painter->TableBackColor = qRgb(41, 73, 123);
+    painter->YuClockControl = timeBar;
+    painter->WaitMilliseconds = [this](int ms) { WaitMilliseconds(client_, ms); };
     HSplitterBar->setColor(QColor(250, 250, 250));
     HSplitterBar->setBarHeight(5);
     HSplitterBar1->setColor(QColor(250, 250, 250));
@@ -87,9 +95,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent)
     connect(picSplitter, &VSplitterBar::moveRequested, this, &frmGameMain::MoveSplitterTo);
     advWeb->setMode(1);
     advWeb->Navigate(AdvertPageUrl(s));
-    timeBar->Place(67, 15, 120);
     timeBar->SetTag(QStringLiteral("100"));
-    connect(picGameBack, &TablePicture::resized, this, [this] { timeBar->Place(67, 15, 120); });
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     InitLayout(screen ? screen->size() : QSize(1024, 768));
@@ -97,6 +103,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent)
     RoomView& room = client_.room;
     room.frmGameMain = this;
     room.picGameBack = picGameBack;
+    room.painter = painter.get();
     room.lstUser = lstUser;
     room.QelChat = chat;
     room.YuClock = timeBar;
@@ -104,12 +111,20 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent)
     room.tmrPaintLastOutPai = &tmrPaintLastOutPai;
 
     connect(&client_, &Client::unloadRequested, this, &frmGameMain::Unload);
+
+    // The handlers of the room side and the table flow.
+    painter->RefreshStartButton = [this] { PlaceStartButton(client_); };
+    ConnectRoomSide(client_);
+    ConnectTableFlowControls(client_);
 }
 
 frmGameMain::~frmGameMain()
 {
     if (client_.room.frmGameMain == this)
         client_.room = RoomView{};
+    // The table widget and the time bar refer to the painter: they go first.
+    delete famGameBack;
+    famGameBack = nullptr;
 }
 
 void frmGameMain::setUpUserList()
@@ -212,6 +227,7 @@ void frmGameMain::Unload(int exitCode)
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && w->isVisible())
             w->close();
+    painter->picSaveGameBack.resize(0, 0);
     client_.room = RoomView{};
     emit unloaded(exitCode);
     hide();

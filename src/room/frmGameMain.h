@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 
 class QFrame;
 
@@ -18,7 +19,8 @@ class QelAdvWeb;
 class QelChat;
 class QelList;
 class SplitterBar;
-class TablePicture;
+class TablePainter;
+class TableWidget;
 class VSplitterBar;
 class YuClock;
 
@@ -70,8 +72,10 @@ public:
     QTimer tmrStart;
     QTimer tmrPaintLastOutPai;
 
+    // The table view: the painter owns the pictures, the widget shows them.
+    std::unique_ptr<TablePainter> painter;
     QFrame* famGameBack;
-    TablePicture* picGameBack;
+    TableWidget* picGameBack;
     VSplitterBar* picSplitter;
     QWidget* picUserButBk;
     QelList* lstUser;

@@ -6,7 +6,7 @@
 #include "controls/SplitterBar.h"
 #include "controls/YuClock.h"
 #include "game/Client.h"
-#include "room/TablePicture.h"
+#include "table/TableWidget.h"
 #include "room/VSplitterBar.h"
 #include "skin/ModalBoxes.h"
 #include "skin/MsgPool.h"
