@@ -12,6 +12,7 @@
 #include "game/Waits.h"
 #include "net/Packet.h"
 #include "room/SiteBase.h"
+#include "room/UserCard.h"
 #include "room/VSplitterBar.h"
 #include "settings/UserSet.h"
 #include "skin/MsgPool.h"
@@ -21,7 +22,9 @@
 #include "table/TableWidget.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QScreen>
@@ -163,9 +166,32 @@ void frmGameMain::onChatSend(const QStringList& fields)
         client_.SendPacket(packet);
 }
 
-void frmGameMain::onUserClicked(bool menuRequest, const QString& name, const QString&)
+void frmGameMain::onUserClicked(bool menuRequest, const QString& name, const QString& record)
 {
-    if (!menuRequest)
+    if (!menuRequest) {
+        chat->SetCurrentAddressee(name);
+        return;
+    }
+    // Each card is a fresh window; an open one is replaced.
+    if (userMenu_)
+        userMenu_->close();
+    auto* card = new frmUserMenu(this);
+    if (!card->BuildUserCard(client_.state, record)) {
+        delete card;
+        return;
+    }
+    userMenu_ = card;
+    card->onChosen = [this](int index) { ExecUserMenu(index); };
+    card->popup(QCursor::pos());
+}
+
+void frmGameMain::ExecUserMenu(int lngUserMenuItemIdx)
+{
+    if (!userMenu_)
+        return;
+    const QAction* item = userMenu_->mnuUserItem(lngUserMenuItemIdx);
+    const QString name = item ? item->data().toString() : QString();
+    if (!name.isEmpty() && lngUserMenuItemIdx == UserCardTalkItem)
         chat->SetCurrentAddressee(name);
 }
 

@@ -3,6 +3,8 @@
 // room pane (user buttons, user list, advert, chat) on the right, and the
 // close confirmation and orderly shutdown of the program.
 
+#include "room/UserCard.h"
+
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -22,6 +24,7 @@ class SplitterBar;
 class TablePainter;
 class TableWidget;
 class VSplitterBar;
+
 class YuClock;
 
 class frmGameMain : public QWidget {
@@ -45,6 +48,11 @@ public:
     // The close command: true when the window may go. During a hand the
     // player is asked first whether to force quit.
     bool ConfirmClose();
+
+    // The user card's item chosen: item 4 makes its user the chat addressee.
+    void ExecUserMenu(int lngUserMenuItemIdx);
+    // The card open now, if any.
+    frmUserMenu* userMenu() const { return userMenu_; }
 
     // Layout (resize handler, also after a splitter moves).
     void InitLayout(const QSize& screen);
@@ -104,6 +112,7 @@ private:
 
     Client& client_;
     bool unloaded_ = false;
+    QPointer<frmUserMenu> userMenu_;
 };
 
 } // namespace kelpo
