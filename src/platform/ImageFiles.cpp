@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -87,6 +89,17 @@ QImage ReadImageFile(const QString& path)
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+ImageFileCache::ImageFileCache()
+{
+    notifyFd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+}
+
+ImageFileCache::~ImageFileCache()
+{
+    if (notifyFd_ >= 0)
+        ::close(notifyFd_);
+}
+
 bool ImageFileCache::StampOf(const QString& path, Stamp& out)
 {
     struct stat st {};
@@ -95,22 +108,97 @@ bool ImageFileCache::StampOf(const QString& path, Stamp& out)
     out.size = static_cast<std::int64_t>(st.st_size);
     out.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
     out.inode = static_cast<std::uint64_t>(st.st_ino);
+    out.device = static_cast<std::uint64_t>(st.st_dev);
     return true;
+}
+
+bool ImageFileCache::watch(const QString& path)
+{
+    if (notifyFd_ < 0)
+        return false;
+    // Folders above only matter when names come and go; the file's own
+    // folder also when contents change. Masks only ever grow, as one folder
+    // can hold a cached file and lie on the path to another.
+    constexpr std::uint32_t structure =
+        IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_MASK_ADD;
+    constexpr std::uint32_t contents = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE;
+    bool leaf = true;
+    // The file's folder and every folder above it: renaming or removing
+    // any of them makes the file disappear too.
+    QString child = QFileInfo(path).absoluteFilePath();
+    while (true) {
+        const qsizetype cut = child.lastIndexOf(u'/');
+        if (cut < 0)
+            return true;
+        const QString dir = cut == 0 ? QStringLiteral("/") : child.left(cut);
+        const QString name = child.mid(cut + 1);
+        const int wd = ::inotify_add_watch(notifyFd_, QFile::encodeName(dir).constData(),
+                                           leaf ? structure | contents : structure);
+        leaf = false;
+        if (wd < 0)
+            return false;
+        watchedNames_[wd].insert(name);
+        if (cut == 0)
+            return true;
+        child = dir;
+    }
+}
+
+void ImageFileCache::drainChanges()
+{
+    if (notifyFd_ < 0)
+        return;
+    alignas(inotify_event) char buffer[4096];
+    bool changed = false;
+    while (true) {
+        const ssize_t n = ::read(notifyFd_, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(inotify_event)) <= n;) {
+            const auto* e = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            if (e->mask & (IN_Q_OVERFLOW | IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF)) {
+                changed = true;
+                if (e->mask & IN_IGNORED)
+                    watchedNames_.remove(e->wd);
+                continue;
+            }
+            const auto names = watchedNames_.constFind(e->wd);
+            if (e->len > 0 && names != watchedNames_.constEnd() && names->contains(QFile::decodeName(e->name)))
+                changed = true;
+        }
+    }
+    if (changed) {
+        for (Entry& entry : entries_)
+            entry.trusted = false;
+    }
 }
 
 QImage ImageFileCache::load(const QString& path)
 {
+    if (path.isEmpty())
+        return {};
+    if (batchDepth_ == 0 || !drainedInBatch_) {
+        drainChanges();
+        drainedInBatch_ = batchDepth_ > 0;
+    }
+    auto it = entries_.find(path);
+    if (it != entries_.end() && it->trusted)
+        return it->image;
+    // Watch before testing, so a change right after the test is reported.
+    const bool watched = watch(path);
     Stamp stamp;
-    if (path.isEmpty() || !StampOf(path, stamp)) {
+    if (!StampOf(path, stamp)) {
         entries_.remove(path);
         return {};
     }
-    auto it = entries_.find(path);
-    if (it != entries_.end() && it->stamp == stamp)
+    if (it != entries_.end() && it->stamp == stamp) {
+        it->trusted = watched;
         return it->image;
-    Entry e{stamp, ReadImageFile(path)};
+    }
     // A file that failed to decode is remembered too, so it is not decoded
     // again on every paint until it changes.
+    Entry e{stamp, ReadImageFile(path), watched};
     entries_.insert(path, e);
     return e.image;
 }

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QImage>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -19,25 +20,63 @@ QImage ReadImageFile(const QString& path);
 
 class ImageFileCache {
 public:
+    ImageFileCache();
+    ~ImageFileCache();
+    ImageFileCache(const ImageFileCache&) = delete;
+    ImageFileCache& operator=(const ImageFileCache&) = delete;
+
     // The image of the file at path, decoded anew when the file changed; a
     // null image when the file does not exist (any cached copy is dropped).
     QImage load(const QString& path);
     void clear() { entries_.clear(); }
     int size() const { return static_cast<int>(entries_.size()); }
+    // Within a batch the file system's reports are read once, at its first
+    // load: one drawing procedure sees the files as they were when it began.
+    class Batch {
+    public:
+        explicit Batch(ImageFileCache& cache) : cache_(cache)
+        {
+            if (cache_.batchDepth_++ == 0)
+                cache_.drainedInBatch_ = false;
+        }
+        ~Batch() { --cache_.batchDepth_; }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        ImageFileCache& cache_;
+    };
+
+    // True while the file system reports changes to the cache, so that an
+    // unchanged file costs no system call at all.
+    bool watching() const { return notifyFd_ >= 0; }
 
 private:
     struct Stamp {
         std::int64_t size = -1;
         std::int64_t mtimeNs = 0;
         std::uint64_t inode = 0;
+        std::uint64_t device = 0;
         friend bool operator==(const Stamp&, const Stamp&) = default;
     };
     struct Entry {
         Stamp stamp;
         QImage image;
+        bool trusted = false; // no change reported since the last test
     };
     static bool StampOf(const QString& path, Stamp& out);
+    // Asks to hear of any change to the file or to a folder on its path.
+    bool watch(const QString& path);
+    // Reads what changed; anything that may touch a cached file makes every
+    // entry be tested again.
+    void drainChanges();
+
     QHash<QString, Entry> entries_;
+    int notifyFd_ = -1;
+    int batchDepth_ = 0;
+    bool drainedInBatch_ = false;
+    // Watched folder -> names in it that lie on the path to a cached file.
+    QHash<int, QSet<QString>> watchedNames_;
 };
 
 } // namespace kelpo

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 namespace kelpo {
 
@@ -50,16 +51,6 @@ bool ClipAll(std::initializer_list<Origin> origins, int& w, int& h)
 
 bool IsRgb32(const QImage& image) { return image.format() == QImage::Format_RGB32; }
 
-const std::uint32_t* RowOf(const QImage& image, int x, int y)
-{
-    return reinterpret_cast<const std::uint32_t*>(image.constScanLine(y)) + x;
-}
-
-std::uint32_t* RowOf(QImage& image, int x, int y)
-{
-    return reinterpret_cast<std::uint32_t*>(image.scanLine(y)) + x;
-}
-
 } // namespace
 
 QImage ToRgb32(const QImage& image)
@@ -76,6 +67,58 @@ QRect ClipTransfer(QSize dstSize, int& dx, int& dy, int w, int h, QSize srcSize,
     return QRect(dx, dy, w, h);
 }
 
+namespace {
+
+// Base pointer and row pitch in pixels, taken once: scanLine() on a
+// non-const image detaches on every call, which costs more than a card row.
+struct Rows {
+    std::uint32_t* base;
+    qsizetype pitch;
+    std::uint32_t* at(int x, int y) const { return base + y * pitch + x; }
+};
+struct ConstRows {
+    const std::uint32_t* base;
+    qsizetype pitch;
+    const std::uint32_t* at(int x, int y) const { return base + y * pitch + x; }
+};
+
+Rows RowsOf(QImage& image)
+{
+    return {reinterpret_cast<std::uint32_t*>(image.bits()), image.bytesPerLine() / 4};
+}
+
+ConstRows RowsOf(const QImage& image)
+{
+    return {reinterpret_cast<const std::uint32_t*>(image.constBits()), image.bytesPerLine() / 4};
+}
+
+void AndRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int w)
+{
+    for (int i = 0; i < w; ++i)
+        d[i] = (d[i] & s[i]) | OpaqueAlpha;
+}
+
+void OrRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int w)
+{
+    for (int i = 0; i < w; ++i)
+        d[i] = d[i] | s[i] | OpaqueAlpha;
+}
+
+void NotRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int w)
+{
+    for (int i = 0; i < w; ++i)
+        d[i] = ~s[i] | OpaqueAlpha;
+}
+
+void MaskRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict c, const std::uint32_t* __restrict m,
+             int w)
+{
+    for (int i = 0; i < w; ++i)
+        d[i] = (d[i] & m[i]) | c[i] | OpaqueAlpha;
+}
+
+} // namespace
+
 void BlockTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& srcIn, int sx, int sy,
                    RasterOp op)
 {
@@ -84,27 +127,37 @@ void BlockTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& srcI
     const QImage src = ToRgb32(srcIn);
     if (!ClipAll({{&dx, &dy, dst.size()}, {&sx, &sy, src.size()}}, w, h))
         return;
-    // The same image as source and destination: the rows may overlap.
+    // The same image as source and destination: rows may overlap, so copy
+    // in the direction that reads each row before it is written.
     const bool same = src.constBits() == dst.constBits();
+    const Rows d = RowsOf(dst);
+    const ConstRows s = same ? ConstRows{d.base, d.pitch} : RowsOf(src);
     for (int r = 0; r < h; ++r) {
         const int row = (same && dy > sy) ? h - 1 - r : r;
-        const std::uint32_t* s = RowOf(src, sx, sy + row);
-        std::uint32_t* d = RowOf(dst, dx, dy + row);
+        std::uint32_t* out = d.at(dx, dy + row);
+        const std::uint32_t* in = s.at(sx, sy + row);
+        if (op == RasterOp::Copy || same) {
+            if (op == RasterOp::Copy) {
+                std::memmove(out, in, static_cast<std::size_t>(w) * 4);
+                continue;
+            }
+            // Overlapping with an operation: go through a copy of the row.
+            std::vector<std::uint32_t> tmp(in, in + w);
+            in = tmp.data();
+            op == RasterOp::And ? AndRow(out, in, w) : op == RasterOp::Or ? OrRow(out, in, w) : NotRow(out, in, w);
+            continue;
+        }
         switch (op) {
-        case RasterOp::Copy:
-            std::memmove(d, s, static_cast<std::size_t>(w) * 4);
-            break;
         case RasterOp::And:
-            for (int i = 0; i < w; ++i)
-                d[i] = (d[i] & s[i]) | OpaqueAlpha;
+            AndRow(out, in, w);
             break;
         case RasterOp::Or:
-            for (int i = 0; i < w; ++i)
-                d[i] = d[i] | s[i] | OpaqueAlpha;
+            OrRow(out, in, w);
             break;
         case RasterOp::NotCopy:
-            for (int i = 0; i < w; ++i)
-                d[i] = ~s[i] | OpaqueAlpha;
+            NotRow(out, in, w);
+            break;
+        case RasterOp::Copy:
             break;
         }
     }
@@ -119,13 +172,11 @@ void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& ima
     const QImage mask = ToRgb32(maskIn);
     if (!ClipAll({{&dx, &dy, dst.size()}, {&ix, &iy, image.size()}, {&mx, &my, mask.size()}}, w, h))
         return;
-    for (int r = 0; r < h; ++r) {
-        const std::uint32_t* c = RowOf(image, ix, iy + r);
-        const std::uint32_t* m = RowOf(mask, mx, my + r);
-        std::uint32_t* d = RowOf(dst, dx, dy + r);
-        for (int i = 0; i < w; ++i)
-            d[i] = (d[i] & m[i]) | c[i] | OpaqueAlpha;
-    }
+    const Rows d = RowsOf(dst);
+    const ConstRows c = RowsOf(image);
+    const ConstRows m = RowsOf(mask);
+    for (int r = 0; r < h; ++r)
+        MaskRow(d.at(dx, dy + r), c.at(ix, iy + r), m.at(mx, my + r), w);
 }
 
 } // namespace kelpo

@@ -76,6 +76,7 @@ QImage TablePainter::HandCardImage(const HandCardPlace& place)
 
 void TablePainter::DrawHand()
 {
+    ImageFileCache::Batch batch(images_);
     const TableLayout& L = state.view.Layout;
     const QPoint anchor = L.HandAnchor[2];
     const int t = state.table.DeckCount * 54 / 6;
@@ -115,6 +116,7 @@ void TablePainter::DrawHand()
 
 void TablePainter::RedrawHandCard(int index)
 {
+    ImageFileCache::Batch batch(images_);
     const CardState& c = state.cards;
     const int n = c.HandCards.count();
     if (index < 1 || index > n)
@@ -186,13 +188,32 @@ void TablePainter::RedrawHandCard(int index)
         }
         cards.push_back({QPoint(p.x, top - (c.SelectedFlags.at(j) != 0 ? RaiseOffset : 0)), card});
     }
+    // A card that covers a whole strip with rows its mask keeps opaque hides
+    // the background and every card before it there; painting starts with
+    // the last such card.
+    auto covers = [&](const Slice& s, const QRect& strip) {
+        if (!QRect(s.at, QSize(CardWidth, CardHeight)).contains(strip))
+            return false;
+        for (int y = strip.top(); y <= strip.bottom(); ++y) {
+            if (!opaque[static_cast<std::size_t>(y - s.at.y())])
+                return false;
+        }
+        return true;
+    };
     for (const QRect& strip : strips) {
         if (strip.isEmpty())
             continue;
-        const QRect restore = strip.intersected(background);
-        RestoreBack(restore.x(), restore.y(), restore.width(), restore.height());
-        for (const Slice& s : cards)
-            PaintCardClipped(picGameBack.image(), strip, s.at, s.card, mask);
+        std::size_t first = cards.size();
+        while (first > 0 && !covers(cards[first - 1], strip))
+            --first;
+        if (first == 0) {
+            const QRect restore = strip.intersected(background);
+            RestoreBack(restore.x(), restore.y(), restore.width(), restore.height());
+        } else {
+            --first;
+        }
+        for (std::size_t k = first; k < cards.size(); ++k)
+            PaintCardClipped(picGameBack.image(), strip, cards[k].at, cards[k].card, mask);
     }
 }
 

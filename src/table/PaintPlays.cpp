@@ -33,6 +33,7 @@ void TablePainter::PaintPlay(int seat, const CardList& play)
 
 void TablePainter::PaintPlays(bool previous)
 {
+    ImageFileCache::Batch batch(images_);
     const auto& P = state.view.Layout.PlayAnchor;
     RestoreBack(P[1].x(), P[5].y(), P[3].x() - P[1].x() + 1, P[2].y() + CardHeight - P[5].y() + 1);
     for (int seat = 0; seat < SeatCount; ++seat) {

@@ -111,33 +111,46 @@ void TablePainter::PaintTableBackground()
     const int W = picGameBack.width();
     const int H = picGameBack.height();
     picGameBack.setBackColor(TableBackColor);
-    picGameBack.clear();
     picSaveGameBack.setBackColor(TableBackColor);
-    picSaveGameBack.resize(W, H);
-    if (picGameBack.image().isNull())
+    if (picGameBack.image().isNull()) {
+        picSaveGameBack.resize(W, H);
         return;
+    }
 
-    auto both = [&](const QImage& image, int x, int y) {
-        picGameBack.drawImage(x, y, image);
-        picSaveGameBack.drawImage(x, y, image);
+    // What goes into both pictures, in drawing order.
+    struct Piece {
+        QImage image;
+        int x, y;
     };
-    both(AppImage(QStringLiteral("Res\\GameBackMid.bmp")), (W - 295) / 2, (H - 345) / 2);
-    both(AppImage(QStringLiteral("Res\\LeftLogo.bmp")), 30, 30);
-
+    std::vector<Piece> pieces;
+    pieces.push_back({AppImage(QStringLiteral("Res\\GameBackMid.bmp")), (W - 295) / 2, (H - 345) / 2});
+    pieces.push_back({AppImage(QStringLiteral("Res\\LeftLogo.bmp")), 30, 30});
     if (state.table.ThreeHandDeal != 0) {
         const int y = (H - 345) / 2 + 10;
         const QImage band = AppImage(QStringLiteral("Res\\DjBkMid.bmp"));
-        if (!band.isNull()) {
-            for (int x = 143; x <= W / 2 - 30; x += 10)
-                both(band, x, y);
-            for (int x = W / 2 + 30; x <= W - 100; x += 10)
-                both(band, x, y);
-        }
-        both(AppImage(QStringLiteral("Res\\LtDjHead.bmp")), W / 2 - 156, y);
-        both(AppImage(QStringLiteral("Res\\RtDjHead.bmp")), W / 2 + 3, y);
-        both(AppImage(QStringLiteral("Res\\LtDjbk.bmp")), 20, 38);
-        both(AppImage(QStringLiteral("Res\\RtDjbk.bmp")), W - 143, 38);
+        for (int x = 143; x <= W / 2 - 30; x += 10)
+            pieces.push_back({band, x, y});
+        for (int x = W / 2 + 30; x <= W - 100; x += 10)
+            pieces.push_back({band, x, y});
+        pieces.push_back({AppImage(QStringLiteral("Res\\LtDjHead.bmp")), W / 2 - 156, y});
+        pieces.push_back({AppImage(QStringLiteral("Res\\RtDjHead.bmp")), W / 2 + 3, y});
+        pieces.push_back({AppImage(QStringLiteral("Res\\LtDjbk.bmp")), 20, 38});
+        pieces.push_back({AppImage(QStringLiteral("Res\\RtDjbk.bmp")), W - 143, 38});
     }
+
+    // The saved background is redrawn only when something it is made of
+    // changed; the table picture then starts as a copy of it, which is the
+    // same as clearing it and drawing the same pieces again.
+    std::vector<qint64> key{W, H, static_cast<qint64>(TableBackColor), state.table.ThreeHandDeal != 0};
+    for (const Piece& p : pieces)
+        key.push_back(p.image.isNull() ? 0 : p.image.cacheKey());
+    if (key != savedBackKey_ || picSaveGameBack.width() != W || picSaveGameBack.height() != H) {
+        picSaveGameBack.resize(W, H); // also clears it
+        for (const Piece& p : pieces)
+            picSaveGameBack.drawImage(p.x, p.y, p.image);
+        savedBackKey_ = key;
+    }
+    BlockTransfer(picGameBack.image(), 0, 0, W, H, picSaveGameBack.image(), 0, 0, RasterOp::Copy);
 
     // The border goes on the table picture only.
     const QImage vEdge = AppImage(QStringLiteral("Res\\GameBackVsBian.bmp"));
@@ -172,8 +185,8 @@ void TablePainter::RepaintTable()
     if (repainting_)
         return;
     FlagScope busy(repainting_, true);
-    picGameBack.clear();
-    PaintTableBackground();
+    ImageFileCache::Batch batch(images_);
+    PaintTableBackground(); // clears the picture to the background
     PaintTimeBar();
     {
         FlagScope whole(state.view.IncrementalPaint, false);

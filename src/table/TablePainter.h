@@ -131,6 +131,7 @@ private:
     // Resolved paths by relative name; re-resolved when the file is gone.
     QHash<QString, QString> resolved_;
     HandPicture hand_;
+    std::vector<qint64> savedBackKey_;
     bool repainting_ = false;
     bool bombRunning_ = false;
 };

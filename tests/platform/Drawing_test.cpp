@@ -4,12 +4,15 @@
 #include "platform/Raster.h"
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QFontInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 using namespace kelpo;
 
@@ -108,6 +111,19 @@ TEST(ImageFileCache, FollowsTheFileOnDisk)
     QFile::remove(path);
     EXPECT_TRUE(cache.load(path).isNull());
     EXPECT_EQ(cache.size(), 0);
+
+    // Replaced by renaming another file over it, or gone with its folder.
+    const QString sub = dir.filePath(QStringLiteral("sub"));
+    ASSERT_TRUE(QDir().mkpath(sub));
+    const QString inner = sub + QStringLiteral("/b.bmp");
+    ASSERT_TRUE(Filled(2, 2, qRgb(1, 1, 1)).save(inner, "BMP"));
+    EXPECT_EQ(cache.load(inner).pixel(0, 0), qRgb(1, 1, 1));
+    const QString other = sub + QStringLiteral("/c.bmp");
+    ASSERT_TRUE(Filled(2, 2, qRgb(5, 5, 5)).save(other, "BMP"));
+    ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(inner).constData()), 0);
+    EXPECT_EQ(cache.load(inner).pixel(0, 0), qRgb(5, 5, 5));
+    ASSERT_TRUE(QDir().rename(sub, dir.filePath(QStringLiteral("moved"))));
+    EXPECT_TRUE(cache.load(inner).isNull());
 }
 
 TEST(ReadImageFile, RefusesCutOffHugeAndUnknownFiles)
