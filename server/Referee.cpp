@@ -250,6 +250,7 @@ bool Referee::pass(int seat)
         // still playing after it when it has gone out.
         const int leader = state_.seats[maker].finishRank == 0 ? maker : nextStillPlaying(maker);
         beginTurn(leader, Phase::Lead);
+        pauseUntilMs_ = clock_.TickCount() + roundEndPauseMs_;
         state_.passesSinceBest = 0;
         send(AllSeats, BuildPlay(leader, Phase::Lead, me.finishRank, me.warnFlag, seat, me.currentPlay));
         for (SeatState& s : state_.seats)
@@ -294,6 +295,7 @@ bool Referee::tribute(int seat, CardCode card)
     send(AllSeats, BuildTribute(seat, card, state_.actingSeat, state_.phase, pairs));
 
     if (state_.phase == Phase::Lead) {
+        pauseUntilMs_ = clock_.TickCount() + exchangePauseMs_;
         for (const TributePair& p : pairs) {
             state_.seats[p.receiver].hand.append(state_.givenCard[p.giver]);
             state_.seats[p.giver].hand.append(state_.givenCard[p.receiver]);
@@ -328,6 +330,8 @@ void Referee::finishHand()
 
 bool Referee::isDue(int seat, std::int64_t now) const
 {
+    if (now < pauseUntilMs_)
+        return false;
     if (bot_[seat])
         return now - turnStartedMs_ >= config_.botDelayMs;
     const bool tributeTurn = state_.phase == Phase::Tribute || state_.phase == Phase::ReturnTribute;

@@ -62,6 +62,15 @@ public:
     void setAbsent(int seat, bool absent);
     bool isAbsent(int seat) const { return IsSeat(seat) && absent_[seat]; }
 
+    // After a round is won, and after the tribute cards are all given, nobody
+    // is played for until these pauses have passed: the clients are still
+    // showing the round's end or the given cards.
+    void setPauses(int roundEndMs, int exchangeMs)
+    {
+        roundEndPauseMs_ = roundEndMs;
+        exchangePauseMs_ = exchangeMs;
+    }
+
     // Acts for every seat that is due: a bot once its delay has passed since
     // the turn began, a human seat once its turn ran out by the grace time.
     void tick();
@@ -123,6 +132,9 @@ private:
     std::array<bool, SeatCount> absent_{};
     std::vector<Outgoing> outbox_;
     std::int64_t turnStartedMs_ = 0;
+    int roundEndPauseMs_ = 0;
+    int exchangePauseMs_ = 0;
+    std::int64_t pauseUntilMs_ = 0;
     int handsInMatch_ = 0;
     // The places of the last hand, best first; the next hand's tribute.
     std::optional<std::array<int, SeatCount>> previousOrder_;
