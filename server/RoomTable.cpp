@@ -11,6 +11,11 @@ namespace {
 constexpr char GameId[] = "KELPO";
 constexpr int ChatFieldCount = 10;
 constexpr int ChatAddresseeField = 3;
+// How long the clients pause, handling further messages meanwhile, after a
+// round is won and before the tribute cards change hands; a seat played for
+// during the pause would reach them in the middle of it. A margin is added.
+constexpr int RoundEndPauseMs = 100 + 200;
+constexpr int TributeExchangePauseMs = 3000 + 500;
 
 int FaceFor(int n) { return 1 + (n * 7) % FaceCount; }
 
@@ -54,6 +59,7 @@ RoomTable::RoomTable(const RoomConfig& config, const TickClock& clock, SendFn se
             referee_.setBot(s, true); // until its player is here
     }
     settingsMade_ = !config_.settingsRound || ownerIndex() < 0;
+    referee_.setPauses(RoundEndPauseMs, TributeExchangePauseMs);
 }
 
 // ---- connections -----------------------------------------------------------

@@ -293,6 +293,44 @@ TEST_F(RoomTableTest, ChatGoesToTheTableOrOnlyToSenderAndAddressee)
     EXPECT_TRUE(take(2).empty());
 }
 
+TEST_F(RoomTableTest, NobodyIsPlayedForWhileTheClientsPauseAfterARoundOrBeforeTheExchange)
+{
+    RoomConfig c = Config({QStringLiteral("甲")});
+    c.settingsRound = false;
+    c.table.turnSeconds = 1;
+    c.table.overdueGraceMs = 0;
+    make(c);
+    join(1);
+    table->messageArrived(1, Text(112, 1, QStringLiteral("甲")));
+    std::vector<std::pair<std::int64_t, QByteArray>> seen;
+    for (int hand = 1; hand <= 2; ++hand) {
+        for (int step = 0; step < 20000 && table->handsFinished() < hand; ++step) {
+            for (QByteArray& m : take(1))
+                seen.emplace_back(clock.TickCount(), std::move(m));
+            clock.advance(50);
+            table->tick();
+        }
+        ASSERT_EQ(table->handsFinished(), hand);
+        table->messageArrived(1, QByteArray("\x12\x00", 2));
+    }
+    int roundEnds = 0, exchanges = 0;
+    for (std::size_t i = 0; i + 1 < seen.size(); ++i) {
+        const QByteArray& m = seen[i].second;
+        const bool roundEnd = Cls(m) == MsgPlay && m.size() > 3 && m[3] == 1;
+        const bool exchange = Cls(m) == MsgTribute && m.size() > 5 && m[5] == 1;
+        if (!roundEnd && !exchange)
+            continue;
+        roundEnds += roundEnd;
+        exchanges += exchange;
+        const auto& next = seen[i + 1];
+        if (Cls(next.second) == MsgPlay) {
+            EXPECT_GE(next.first - seen[i].first, exchange ? 3500 : 300) << i;
+        }
+    }
+    EXPECT_GT(roundEnds, 2);
+    EXPECT_EQ(exchanges, 1);
+}
+
 class DropTest : public RoomTableTest {
 protected:
     void SetUp() override
