@@ -82,6 +82,7 @@ void HandleDeal(Client& client, const QByteArray& m)
     const auto deal = ReadDeal(m, s.table.DeckCount);
     if (!deal)
         return;
+    const bool layoutChanged = (s.table.ThreeHandDeal != 0) != (deal->ThreeHandDeal != 0);
     s.table.ThreeHandDeal = deal->ThreeHandDeal;
     if (!deal->fits)
         return;
@@ -105,7 +106,15 @@ void HandleDeal(Client& client, const QByteArray& m)
         r.cardsLeft = perSeat;
     if (TablePainter* view = TableView(client)) {
         ComputeCardGeometry(client, *view);
-        view->RepaintTable();
+        // A new layout moves every anchor; otherwise only the seats change.
+        if (layoutChanged) {
+            view->RepaintTable();
+        } else {
+            for (int seat = 0; seat < SeatCount; ++seat) {
+                view->RedrawSeatHand(seat);
+                view->PaintRemainingCount(seat);
+            }
+        }
     }
     ApplyTurn(client);
     PlaySoundCue(client, 0);
