@@ -58,6 +58,9 @@ void ModalBoxes::RunModal(QWidget* box)
     box->show();
     if (!guard || !guard->isVisible())
         return;
+    // A long session shows many boxes; only the recent ones are of interest.
+    if (history_.size() >= MaxHistory)
+        history_.erase(history_.begin());
     history_.push_back({box->windowTitle(), TextOf(box)});
     running_.push_back(guard);
 

@@ -41,7 +41,8 @@ public:
         QString caption;
         QString text;
     };
-    // Every box run since the last clearHistory(), for checks.
+    // The boxes run since the last clearHistory(), the latest MaxHistory.
+    static constexpr std::size_t MaxHistory = 64;
     const std::vector<Shown>& history() const { return history_; }
     void clearHistory() { history_.clear(); }
 
