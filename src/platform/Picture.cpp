@@ -13,6 +13,8 @@ namespace {
 // Pictures larger than this are refused: a size from a layout gone wrong
 // must not allocate gigabytes.
 constexpr int MaxSide = 16384;
+// Names, counts and scores: a table needs a few dozen at a time.
+constexpr int MaxLaidOutTexts = 256;
 
 } // namespace
 
@@ -39,18 +41,36 @@ void Picture::clear()
         image_.fill(backColor_);
 }
 
+const Picture::LaidOutText& Picture::layOut(const QString& text)
+{
+    const QString key = font.fontName + QChar(u'\x1f') + QString::number(font.fontSize) + (font.fontBold ? u'b' : u'n') +
+                        QChar(u'\x1f') + text;
+    auto it = texts_.constFind(key);
+    if (it != texts_.constEnd())
+        return *it;
+    if (texts_.size() >= MaxLaidOutTexts)
+        texts_.clear();
+    LaidOutText t;
+    t.font = MakeFont(font.fontName, font.fontSize, font.fontBold);
+    t.text = QStaticText(text);
+    t.text.setTextFormat(Qt::PlainText);
+    t.text.prepare(QTransform(), t.font);
+    t.ascent = QFontMetrics(t.font).ascent();
+    return *texts_.insert(key, t);
+}
+
 void Picture::print(int x, int y, const QString& text)
 {
     if (image_.isNull() || text.isEmpty())
         return;
+    const LaidOutText& t = layOut(text);
     QPainter p(&image_);
-    const QFont f = MakeFont(font.fontName, font.fontSize, font.fontBold);
-    p.setFont(f);
+    p.setFont(t.font);
     p.setPen(QColor::fromRgb(font.foreColor));
     // The table was laid out for fonts whose character cell is about one em
     // high with the baseline at its foot; the CJK faces here carry a much
     // taller ascent, which would push every label down by several pixels.
-    p.drawText(x, y + f.pixelSize(), text);
+    p.drawStaticText(x, y + t.font.pixelSize() - t.ascent, t.text);
 }
 
 int Picture::textWidth(const QString& text) const

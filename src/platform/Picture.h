@@ -4,7 +4,10 @@
 // background are two of these.
 
 #include <QColor>
+#include <QFont>
+#include <QHash>
 #include <QImage>
+#include <QStaticText>
 #include <QString>
 
 namespace kelpo {
@@ -53,8 +56,18 @@ public:
     void drawImage(int x, int y, const QImage& image);
 
 private:
+    // Laid-out texts by font and content: the table prints the same few
+    // labels on every repaint, and shaping them is most of printing's cost.
+    struct LaidOutText {
+        QFont font;
+        QStaticText text;
+        int ascent = 0;
+    };
+    const LaidOutText& layOut(const QString& text);
+
     QImage image_;
     QRgb backColor_ = qRgb(0, 0, 0);
+    QHash<QString, LaidOutText> texts_;
 };
 
 } // namespace kelpo

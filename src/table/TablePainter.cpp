@@ -35,16 +35,15 @@ TablePainter::TablePainter(ClientState& s) : state(s)
 
 QImage TablePainter::CachedImage(const QString& base, const QString& relative)
 {
-    const QString key = base + QChar(u'|') + relative;
-    const auto it = resolved_.constFind(key);
-    if (it != resolved_.constEnd()) {
-        QImage image = images_.load(*it);
+    auto it = resolved_.find(relative);
+    if (it != resolved_.end() && it->base == base) {
+        QImage image = images_.load(it->path);
         if (!image.isNull())
             return image;
     }
     // First use, or the file went away: its name may now differ in case.
     const QString path = ResolvePath(base, relative);
-    resolved_.insert(key, path);
+    resolved_.insert(relative, ResolvedFile{base, path});
     return images_.load(path);
 }
 

@@ -129,7 +129,11 @@ private:
 
     ImageFileCache images_;
     // Resolved paths by relative name; re-resolved when the file is gone.
-    QHash<QString, QString> resolved_;
+    struct ResolvedFile {
+        QString base;
+        QString path;
+    };
+    QHash<QString, ResolvedFile> resolved_;
     HandPicture hand_;
     std::vector<qint64> savedBackKey_;
     bool repainting_ = false;
