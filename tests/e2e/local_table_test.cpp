@@ -5,6 +5,7 @@
 #include "app/Main.h"
 #include "controls/QelSckClient.h"
 #include "game/Client.h"
+#include "game/TableFlow.h"
 #include "net/FrameCodec.h"
 #include "room/frmGameMain.h"
 #include "server/RoomServer.h"
@@ -15,6 +16,7 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +49,8 @@ struct TableClient {
     std::unique_ptr<Program> program;
     std::vector<int> received;
     int unloadedWith = -1;
+    // Acts on its turns at once instead of letting the clock run out.
+    bool quick = false;
 
     Client& client() { return *program->client; }
     ClientState& state() { return program->client->state; }
@@ -56,8 +60,40 @@ struct TableClient {
     }
 };
 
+// Plays as a quick person would, through the client's own play action and
+// only while its play buttons are up: passes when following, and leads the
+// card the automatic play would.
+void ActNow(TableClient& c)
+{
+    ClientState& s = c.state();
+    if (!c.program || s.globals.IsSpectator || s.table.ActingSeat != s.globals.MySeat
+        || s.view.PlayButtonState[0] == 0)
+        return;
+    if (s.table.TurnPhase == 2) {
+        PlayAction(c.client(), 1);
+    } else if (s.table.TurnPhase == 1) {
+        const int n = s.cards.HandCards.count();
+        if (n == 0)
+            return;
+        s.cards.SelectedFlags.clear();
+        s.cards.SelectedFlags.resize(n);
+        s.cards.SelectedFlags.set(n, 1);
+        PlayAction(c.client(), 0);
+    }
+}
+
 class LocalTableTest : public ::testing::Test {
 protected:
+    void SetUp() override
+    {
+        driver.setInterval(20);
+        QObject::connect(&driver, &QTimer::timeout, [this] {
+            for (auto& c : clients)
+                if (c && c->quick)
+                    ActNow(*c);
+        });
+        driver.start();
+    }
     void startServer(const QStringList& players, const QList<server::ExpectedSpectator>& spectators = {})
     {
         config.players = players;
@@ -131,11 +167,13 @@ protected:
 
     void TearDown() override
     {
+        driver.stop();
         clients.clear();
         room.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    QTimer driver;
     SteadyTickClock clock;
     RoomConfig config;
     std::unique_ptr<RoomServer> room;
@@ -173,6 +211,7 @@ TEST_F(LocalTableTest, TwoClientsAndFourBotsAgreeAndPlayAHand)
     startServer({QStringLiteral("甲"), QStringLiteral("乙")});
     TableClient& owner = startClient(QStringLiteral("甲"));
     TableClient& other = startClient(QStringLiteral("乙"));
+    owner.quick = other.quick = true;
     confirmSettings(owner);
     confirmSettings(other);
     ASSERT_TRUE(waitForHands(1));
@@ -194,6 +233,7 @@ TEST_F(LocalTableTest, SpectatorJoiningMidHandGetsTheSnapshotAndFollowsThePlays)
 {
     startServer({QStringLiteral("甲")}, {{QStringLiteral("丙"), QStringLiteral("甲")}});
     TableClient& player = startClient(QStringLiteral("甲"), true);
+    player.quick = true;
     confirmSettings(player);
     ASSERT_TRUE(PumpUntil([&] { return room->table().referee().handInPlay(); }, 10000));
     TableClient& watcher = startClient(QStringLiteral("丙"));
@@ -216,6 +256,7 @@ TEST_F(LocalTableTest, KilledClientMissesTheHandEndAndGetsItsSeatBack)
     startServer({QStringLiteral("甲"), QStringLiteral("乙")});
     TableClient& owner = startClient(QStringLiteral("甲"));
     startClient(QStringLiteral("乙"));
+    owner.quick = clients[1]->quick = true;
     confirmSettings(owner);
     confirmSettings(*clients[1]);
     ASSERT_TRUE(PumpUntil([&] { return room->table().referee().handInPlay(); }, 10000));
