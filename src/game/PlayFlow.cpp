@@ -87,15 +87,17 @@ void HandlePlay(Client& client, const QByteArray& m)
 
     if (s.table.TurnPhase == PhaseLead) {
         // The round is over: the last play stays in view for a moment
-        // before every play becomes the previous round.
+        // before every play becomes the previous round. The plays move
+        // before the pause, so a lead handled during it stays the new
+        // round's first play.
         if (view)
             view->PaintSeatPlay(seat);
-        if (!WaitMilliseconds(client, 100))
-            return;
         for (SeatRecord& r : s.seats) {
             r.lastRoundPlay = r.currentPlay;
             r.currentPlay.clear();
         }
+        if (!WaitMilliseconds(client, 100))
+            return;
         if ((view = TableView(client)))
             view->PaintPlays(false);
     } else {

@@ -89,14 +89,17 @@ void HandleTributeCard(Client& client, const QByteArray& m)
 
     if (s.table.TurnPhase == PhaseLead) {
         // Everybody gets to see the given cards before they change hands.
+        // The cards change hands before the pause: a play handled during it
+        // must neither be taken for a given card nor be wiped afterwards.
+        std::array<CardCode, SeatCount> given{};
+        for (int seat = 0; seat < SeatCount; ++seat) {
+            SeatRecord& r = s.seats[static_cast<std::size_t>(seat)];
+            given[static_cast<std::size_t>(seat)] = r.currentPlay.at(1);
+            r.currentPlay.clear();
+        }
+        changed = ExchangeTributeCards(pairs, given, s.globals.MySeat, s.table.ThreeHandDeal != 0, HandsOf(s.cards));
         if (!WaitMilliseconds(client, 3000))
             return;
-        std::array<CardCode, SeatCount> given{};
-        for (int seat = 0; seat < SeatCount; ++seat)
-            given[static_cast<std::size_t>(seat)] = s.seats[static_cast<std::size_t>(seat)].currentPlay.at(1);
-        changed = ExchangeTributeCards(pairs, given, s.globals.MySeat, s.table.ThreeHandDeal != 0, HandsOf(s.cards));
-        for (SeatRecord& r : s.seats)
-            r.currentPlay.clear();
         if (TablePainter* view = TableView(client)) {
             RedrawChangedHands(*view, changed);
             view->PaintPlays(false);

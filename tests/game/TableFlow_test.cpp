@@ -151,19 +151,18 @@ TEST_F(TableFlowTest, PlaysPassesAndTheEndOfARound)
     EXPECT_EQ(cues.back(), QStringLiteral("UserWarn.wav"));
     EXPECT_EQ(seat(4).warnFlag, 1);
 
-    // The last pass ends the round; a message arriving during the pause is
-    // handled inside it.
-    QTimer::singleShot(0, [this] { deliver(Bytes({18, 3})); });
+    // The last pass ends the round. The next lead, arriving during the
+    // pause, is handled inside it and stays the new round's play.
+    QTimer::singleShot(0, [this] { deliver(PlayMsg(4, {30}, 5, 2)); });
     const std::int64_t before = clock.now();
     deliver(PassMsg(5, 4, 1));
     EXPECT_GE(clock.now() - before, 100);
-    EXPECT_TRUE(seat(3).isHandUp);
-    for (int s = 0; s < SeatCount; ++s)
+    EXPECT_EQ(seat(4).currentPlay, CardList{30});
+    for (int s : {0, 1, 2, 3, 5})
         EXPECT_TRUE(seat(s).currentPlay.isEmpty()) << s;
     EXPECT_EQ(seat(2).lastRoundPlay, CardList{7});
     EXPECT_TRUE(seat(3).lastRoundPlay.isPass());
     EXPECT_EQ(seat(4).lastRoundPlay, CardList({21, 8}));
-    EXPECT_TRUE(seat(5).lastRoundPlay.isPass());
 }
 
 TEST_F(TableFlowTest, AMixedPlayNeverBecomesThePlayToBeatAndAppliesTheTurnOnce)
@@ -249,15 +248,19 @@ TEST_F(TableFlowTest, TributeExchangeGivesTheLocalHandTheCardOfItsPair)
 
     // Seat 4 returns the 5 of code 2 and play begins: seat 1 and seat 4
     // swap, seats 0 and 3 swap (seat 0 gave nothing here).
+    // Seat 4 leads at once, during the pause: its play is neither taken
+    // for its given card nor wiped.
+    QTimer::singleShot(0, [this] { deliver(PlayMsg(4, {20}, 5, 2)); });
     const std::int64_t before = clock.now();
-    deliver(TributeMsg(4, 2, 1, 1, {1, 4, 0, 3}));
+    deliver(TributeMsg(4, 2, 4, 1, {1, 4, 0, 3}));
     EXPECT_GE(clock.now() - before, 3000);
     EXPECT_EQ(hand().count(), 9);
     EXPECT_EQ(std::count(hand().codes().begin(), hand().codes().end(), 2), 1);
     EXPECT_EQ(hand().at(9), 0);
     EXPECT_TRUE(RankSortedWithZeroLast(hand()));
-    for (int s = 0; s < SeatCount; ++s)
-        EXPECT_TRUE(seat(s).currentPlay.isEmpty());
+    EXPECT_EQ(seat(4).currentPlay, CardList{20});
+    for (int s : {0, 1, 2, 3, 5})
+        EXPECT_TRUE(seat(s).currentPlay.isEmpty()) << s;
 }
 
 TEST_F(TableFlowTest, TributeCardsAreCheckedBeforeTheyAreSent)
