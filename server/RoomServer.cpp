@@ -7,8 +7,8 @@ namespace kelpo::server {
 
 namespace {
 
-// Read at most this much per pass, so one busy connection cannot hold the
-// others up.
+// Bytes taken from the socket at a time; the decoder holds no more than one
+// frame's worth of them.
 constexpr qint64 ReadChunk = 64 * 1024;
 
 } // namespace
