@@ -31,9 +31,12 @@ void TablePainter::PlaceTimeBar()
 void TablePainter::PaintTimeBar()
 {
     const TableLayout& L = state.view.Layout;
-    picGameBack.drawImage(L.TimeBarX, L.TimeBarY, AppImage(QStringLiteral("Res\\TimeBarHead.bmp")));
-    picGameBack.drawImage(L.TimeBarX + TimeBarHeadWidth + L.TimeBarWidth, L.TimeBarY,
-                          AppImage(QStringLiteral("Res\\TimeBarEnd.bmp")));
+    const QImage head = AppImage(QStringLiteral("Res\\TimeBarHead.bmp"));
+    const QImage end = AppImage(QStringLiteral("Res\\TimeBarEnd.bmp"));
+    const QPoint endAt(L.TimeBarX + TimeBarHeadWidth + L.TimeBarWidth, L.TimeBarY);
+    picGameBack.drawImage(L.TimeBarX, L.TimeBarY, head);
+    picGameBack.drawImage(endAt.x(), endAt.y(), end);
+    timeBarArea_ = QRect(QPoint(L.TimeBarX, L.TimeBarY), head.size()) | QRect(endAt, end.size());
 }
 
 void TablePainter::PaintClock(bool show)

@@ -14,7 +14,19 @@ const QString SmallMask = QStringLiteral("Res\\ResPK_DJ\\PkMask.bmp");
 const QString SmallBack = QStringLiteral("Res\\ResPK_DJ\\PkBack.bmp");
 constexpr int MarkedCardImage = 100;
 
-QString FullFace(int index) { return QStringLiteral("Res\\ResPk\\Pk%1.bmp").arg(index); }
+// Card file names by image index, built once: the hand asks for them on
+// every drawing.
+QString FullFace(int index)
+{
+    static const auto names = [] {
+        std::array<QString, MarkedCardImage + 1> n;
+        for (int i = 0; i <= MarkedCardImage; ++i)
+            n[static_cast<std::size_t>(i)] = QStringLiteral("Res\\ResPk\\Pk%1.bmp").arg(i);
+        return n;
+    }();
+    return index >= 0 && index <= MarkedCardImage ? names[static_cast<std::size_t>(index)]
+                                                  : QStringLiteral("Res\\ResPk\\Pk%1.bmp").arg(index);
+}
 QString SmallFace(int index) { return QStringLiteral("Res\\ResPK_DJ\\Pk%1.bmp").arg(index); }
 
 // A card picture or mask smaller than a card cannot be drawn at card size.
@@ -170,9 +182,11 @@ void TablePainter::RedrawHandCard(int index)
     const QRect background(hand_.anchor.x() - full / 2, top - RaiseOffset, full + 1, CardHeight + 25);
     const QRect touched = QRect(moved.x, top - RaiseOffset, CardWidth, CardHeight + RaiseOffset);
 
-    // Each card that reaches into the touched column, loaded once.
+    // Each card that reaches into the touched column; its picture is loaded
+    // when a strip first needs it.
     struct Slice {
         QPoint at;
+        const HandCardPlace* place;
         QImage card;
     };
     std::vector<Slice> cards;
@@ -180,13 +194,7 @@ void TablePainter::RedrawHandCard(int index)
         const HandCardPlace& p = hand_.places[static_cast<std::size_t>(j - 1)];
         if (!p.drawn || p.x + CardWidth <= touched.left() || p.x > touched.right())
             continue;
-        const QImage card = HandCardImage(p);
-        if (!Fits(card, CardWidth, CardHeight)) {
-            // The file changed under us; only a full drawing is right now.
-            DrawHand();
-            return;
-        }
-        cards.push_back({QPoint(p.x, top - (c.SelectedFlags.at(j) != 0 ? RaiseOffset : 0)), card});
+        cards.push_back({QPoint(p.x, top - (c.SelectedFlags.at(j) != 0 ? RaiseOffset : 0)), &p, QImage()});
     }
     // A card that covers a whole strip with rows its mask keeps opaque hides
     // the background and every card before it there; painting starts with
@@ -212,8 +220,18 @@ void TablePainter::RedrawHandCard(int index)
         } else {
             --first;
         }
-        for (std::size_t k = first; k < cards.size(); ++k)
-            PaintCardClipped(picGameBack.image(), strip, cards[k].at, cards[k].card, mask);
+        for (std::size_t k = first; k < cards.size(); ++k) {
+            Slice& slice = cards[k];
+            if (slice.card.isNull()) {
+                slice.card = HandCardImage(*slice.place);
+                if (!Fits(slice.card, CardWidth, CardHeight)) {
+                    // The file changed under us; only a full drawing is right now.
+                    DrawHand();
+                    return;
+                }
+            }
+            PaintCardClipped(picGameBack.image(), strip, slice.at, slice.card, mask);
+        }
     }
 }
 

@@ -31,11 +31,18 @@ void TablePainter::PaintPlay(int seat, const CardList& play)
     picGameBack.font.foreColor = saved.foreColor;
 }
 
+QRect TablePainter::PlaysArea() const
+{
+    const auto& P = state.view.Layout.PlayAnchor;
+    return QRect(P[1].x(), P[5].y(), P[3].x() - P[1].x() + 1, P[2].y() + CardHeight - P[5].y() + 1);
+}
+
 void TablePainter::PaintPlays(bool previous)
 {
     ImageFileCache::Batch batch(images_);
-    const auto& P = state.view.Layout.PlayAnchor;
-    RestoreBack(P[1].x(), P[5].y(), P[3].x() - P[1].x() + 1, P[2].y() + CardHeight - P[5].y() + 1);
+    const QRect area = PlaysArea();
+    if (!skipPlaysRestore_)
+        RestoreBack(area.x(), area.y(), area.width(), area.height());
     for (int seat = 0; seat < SeatCount; ++seat) {
         PaintNetBreak(seat);
         PaintRankMark(seat);

@@ -189,7 +189,13 @@ void TablePainter::RepaintTable()
     PaintTimeBar();
     {
         FlagScope whole(state.view.IncrementalPaint, false);
-        PaintPlays(false);
+        {
+            // The picture was just copied from the saved background and only
+            // the time bar drawn since: restoring the plays' area again would
+            // copy the same pixels, unless the bar reaches into it.
+            FlagScope fresh(skipPlaysRestore_, !PlaysArea().intersects(timeBarArea_));
+            PaintPlays(false);
+        }
         if (!state.globals.UserName.isEmpty()) {
             for (int seat = 0; seat < SeatCount; ++seat) {
                 PaintSeatPicture(seat);

@@ -126,6 +126,7 @@ private:
     int HandImageIndexAt(int i) const; // -1: the back
     void PaintHandCardsInto(const QRect& clip, const QImage& mask);
     void PaintPlay(int seat, const CardList& play);
+    QRect PlaysArea() const; // what PaintPlays restores
 
     ImageFileCache images_;
     // Resolved paths by relative name; re-resolved when the file is gone.
@@ -137,6 +138,10 @@ private:
     HandPicture hand_;
     std::vector<qint64> savedBackKey_;
     bool repainting_ = false;
+    // Set only while a full repaint calls PaintPlays on a picture that is
+    // still the saved background there.
+    bool skipPlaysRestore_ = false;
+    QRect timeBarArea_;
     bool bombRunning_ = false;
 };
 

@@ -278,3 +278,26 @@ TEST_F(SeatPainting, FullRepaintIsNotReentered)
     EXPECT_FALSE(incrementalDuring);
     EXPECT_TRUE(f.state.view.IncrementalPaint);
 }
+
+TEST_F(SeatPainting, FullRepaintDependsOnlyOnTheState)
+{
+    for (int view = 0; view < SeatCount; ++view)
+        f.state.seats[SeatAt(view)].currentPlay = view == 3 ? CardList{PassMarker} : Cards(view + 1);
+    f.state.table.NoHandInPlay = false;
+    f.state.table.ShowCardCounts = 1;
+    f.state.cards.HandCards = Cards(18);
+    f.state.seats[SeatAt(0)].finishRank = 2;
+    f.painter->RepaintTable();
+    const QImage first = f.pic().copy();
+    EXPECT_EQ(f.pic().pixel(207 + 5, f.layout().HandAnchor[2].y() + 50), CardPixel(CardImageIndex(0), 5, 50));
+    f.pic().fill(qRgb(255, 0, 255));
+    f.painter->RepaintTable();
+    EXPECT_EQ(DifferingPixels(f.pic(), first, f.pic().rect()), 0);
+    // A bitmap changed on disk shows at the next repaint, in both pictures.
+    QImage logo(60, 30, QImage::Format_RGB32);
+    logo.fill(qRgb(1, 200, 3));
+    ASSERT_TRUE(logo.save(f.appFile(QStringLiteral("Res/LeftLogo.bmp")), "BMP"));
+    f.painter->RepaintTable();
+    EXPECT_EQ(f.pic().pixel(80, 50), qRgb(1, 200, 3));
+    EXPECT_EQ(save().pixel(80, 50), qRgb(1, 200, 3));
+}
