@@ -1,3 +1,5 @@
+#include "TableFlowFixture.h"
+
 #include "game/GameMessageBuilders.h"
 #include "game/GameMessageReaders.h"
 #include "net/Packet.h"
@@ -7,16 +9,10 @@
 #include <vector>
 
 using namespace kelpo;
+using kelpo::test::Bytes;
+using kelpo::test::PlayMsg;
 
 namespace {
-
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(static_cast<char>(v));
-    return out;
-}
 
 QByteArray HandStart(int size)
 {
@@ -32,14 +28,6 @@ QByteArray HandStart(int size)
         m[16] = 3;  // tribute phase
         m[17] = 1;
     }
-    return m;
-}
-
-QByteArray Play(int seat, std::vector<int> cards, int next = 1, int phase = 2)
-{
-    QByteArray m = Bytes({20, 0, next, phase, 0, 0, seat, static_cast<int>(cards.size())});
-    for (int c : cards)
-        m.append(static_cast<char>(c));
     return m;
 }
 
@@ -120,30 +108,30 @@ TEST(GameMessageReaders, DealChecksItsLengthAgainstThePackCount)
 
 TEST(GameMessageReaders, PlayMustBeExactlyNPlus8BytesFromAValidSeat)
 {
-    auto play = ReadPlay(Play(3, {5, 18}, 4, 2));
+    auto play = ReadPlay(PlayMsg(3, {5, 18}, 4, 2));
     ASSERT_TRUE(play);
     EXPECT_EQ(play->seat, 3);
     EXPECT_EQ(play->ActingSeat, 4);
     EXPECT_EQ(play->TurnPhase, 2);
     EXPECT_EQ(play->cards, CardList({5, 18}));
 
-    QByteArray longer = Play(3, {5, 18});
+    QByteArray longer = PlayMsg(3, {5, 18}, 1, 2);
     longer.append('\0');
     EXPECT_FALSE(ReadPlay(longer));
-    EXPECT_FALSE(ReadPlay(Play(3, {5, 18}).left(9)));
-    EXPECT_FALSE(ReadPlay(Play(3, {})));
-    EXPECT_FALSE(ReadPlay(Play(6, {5})));
+    EXPECT_FALSE(ReadPlay(PlayMsg(3, {5, 18}, 1, 2).left(9)));
+    EXPECT_FALSE(ReadPlay(PlayMsg(3, {}, 1, 2)));
+    EXPECT_FALSE(ReadPlay(PlayMsg(6, {5}, 1, 2)));
     // A count larger than the bytes that follow.
-    QByteArray overlong = Play(3, {5});
+    QByteArray overlong = PlayMsg(3, {5}, 1, 2);
     overlong[7] = static_cast<char>(200);
     EXPECT_FALSE(ReadPlay(overlong));
 
-    play = ReadPlay(Play(2, {PassMarker}));
+    play = ReadPlay(PlayMsg(2, {PassMarker}, 1, 2));
     ASSERT_TRUE(play);
     EXPECT_TRUE(play->cards.isPass());
 
     // A pass marker among cards is no card: it is dropped with the others.
-    play = ReadPlay(Play(2, {7, PassMarker, 99}));
+    play = ReadPlay(PlayMsg(2, {7, PassMarker, 99}, 1, 2));
     ASSERT_TRUE(play);
     EXPECT_EQ(play->cards, CardList({7}));
 }
