@@ -199,7 +199,11 @@ void ConnectStartControls(Client& client)
     if (!room.cmdStart && room.picGameBack) {
         auto* button = new QPushButton(StartCaption, room.picGameBack);
         button->setObjectName(QStringLiteral("cmdStart"));
-        button->adjustSize();
+        // Wide enough for the countdown's longest caption, so it never clips.
+        button->setText(StartCaption + QStringLiteral(" 20"));
+        const QSize counting = button->sizeHint();
+        button->setText(StartCaption);
+        button->resize(counting);
         button->hide();
         QObject::connect(button, &QPushButton::clicked, &client, [&client] { cmdStart_Click(client); });
         room.cmdStart = button;
