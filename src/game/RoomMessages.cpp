@@ -122,9 +122,9 @@ void SpectatorArrived(Client& client, const QByteArray& m)
     if (f.isEmpty() || !IsSpectatorRecord(f) || !client.room.lstUser)
         return;
     const QString& name = f[UserField::Name];
-    if (ListHolds(client, name))
+    // The list refuses a record without a name; nobody arrived then.
+    if (ListHolds(client, name) || !client.room.lstUser->Add(f.join(FieldSeparator)))
         return;
-    client.room.lstUser->Add(f.join(FieldSeparator));
     Notice(client, name + QStringLiteral(" 进来了，正在旁观 ") + f[UserField::Watched] + QStringLiteral(" 游戏..."));
     Addressee(client, name, Add);
     PlaySoundCue(client, CueSpectatorIn);
@@ -179,9 +179,8 @@ void UserArrived(Client& client, const QByteArray& m)
     if (f.isEmpty() || !client.room.lstUser)
         return;
     const QString& name = f[UserField::Name];
-    if (ListHolds(client, name))
+    if (ListHolds(client, name) || !client.room.lstUser->Add(f.join(FieldSeparator)))
         return;
-    client.room.lstUser->Add(f.join(FieldSeparator));
     Notice(client, name + QStringLiteral(" 进来了..."));
     Addressee(client, name, Add);
     if (IsSpectatorRecord(f))

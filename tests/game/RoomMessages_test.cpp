@@ -109,6 +109,13 @@ TEST_F(RoomMessagesTest, PlayersTakeTheSeatOfTheirChairModuloSix)
     }
     EXPECT_TRUE(list().Find("孙八").isEmpty());
     EXPECT_EQ(seatOf("孙八"), -1);
+
+    // A record without a name is nobody: no notice, no seat.
+    const QString before = chat().transcript();
+    deliver(RoomMsg(130, 4, Record("", "", "5")));
+    deliver(RoomMsg(130, 0, Record("", "李四", "5")));
+    EXPECT_EQ(chat().transcript(), before);
+    EXPECT_TRUE(cues.empty());
 }
 
 TEST_F(RoomMessagesTest, IdentityNeedsExactlyTwoFields)
