@@ -153,19 +153,33 @@ void TablePainter::PaintTableBackground()
 
     // The border goes on the table picture only.
     const QImage vEdge = AppImage(QStringLiteral("Res\\GameBackVsBian.bmp"));
+    const QImage hEdge = AppImage(QStringLiteral("Res\\GameBackHsBian.bmp"));
     if (!vEdge.isNull()) {
         const QImage mirrored = vEdge.mirrored(true, false);
-        for (int y = 0; y < H; y += 5) {
-            picGameBack.drawImage(0, y, vEdge);
-            picGameBack.drawImage(W - mirrored.width(), y, mirrored);
+        const QImage left = EdgeStrip(vEdge, H, true);
+        const QImage right = EdgeStrip(mirrored, H, true);
+        if (!left.isNull() && !right.isNull() && W >= 2 * vEdge.width()) {
+            picGameBack.drawImage(0, 0, left);
+            picGameBack.drawImage(W - mirrored.width(), 0, right);
+        } else {
+            for (int y = 0; y < H; y += 5) {
+                picGameBack.drawImage(0, y, vEdge);
+                picGameBack.drawImage(W - mirrored.width(), y, mirrored);
+            }
         }
     }
-    const QImage hEdge = AppImage(QStringLiteral("Res\\GameBackHsBian.bmp"));
     if (!hEdge.isNull()) {
         const QImage mirrored = hEdge.mirrored(false, true);
-        for (int x = 0; x < W; x += 5) {
-            picGameBack.drawImage(x, 0, hEdge);
-            picGameBack.drawImage(x, H - mirrored.height(), mirrored);
+        const QImage top = EdgeStrip(hEdge, W, false);
+        const QImage bottom = EdgeStrip(mirrored, W, false);
+        if (!top.isNull() && !bottom.isNull() && H >= 2 * hEdge.height()) {
+            picGameBack.drawImage(0, 0, top);
+            picGameBack.drawImage(0, H - mirrored.height(), bottom);
+        } else {
+            for (int x = 0; x < W; x += 5) {
+                picGameBack.drawImage(x, 0, hEdge);
+                picGameBack.drawImage(x, H - mirrored.height(), mirrored);
+            }
         }
     }
     const QImage corner = AppImage(QStringLiteral("Res\\GameBackJiao.bmp"));
@@ -177,6 +191,29 @@ void TablePainter::PaintTableBackground()
         picGameBack.drawImage(0, H - ch, corner.mirrored(false, true));
         picGameBack.drawImage(W - cw, H - ch, corner.mirrored(true, true));
     }
+}
+
+QImage TablePainter::EdgeStrip(const QImage& tile, int length, bool vertical)
+{
+    // Only an opaque tile at least one step long tiles into a strip that
+    // leaves no gap; anything else is drawn tile by tile.
+    constexpr int step = 5;
+    if (tile.isNull() || tile.hasAlphaChannel() || length < 1 || length > 16384 ||
+        (vertical ? tile.height() : tile.width()) < step)
+        return {};
+    const QString key = QStringLiteral("%1/%2/%3").arg(tile.cacheKey()).arg(length).arg(vertical);
+    const auto it = edgeStrips_.constFind(key);
+    if (it != edgeStrips_.constEnd())
+        return *it;
+    QImage strip(vertical ? tile.width() : length, vertical ? length : tile.height(), QImage::Format_RGB32);
+    for (int at = 0; at < length; at += step) {
+        BlockTransfer(strip, vertical ? 0 : at, vertical ? at : 0, tile.width(), tile.height(), tile, 0, 0,
+                      RasterOp::Copy);
+    }
+    if (edgeStrips_.size() >= 8)
+        edgeStrips_.clear();
+    edgeStrips_.insert(key, strip);
+    return strip;
 }
 
 void TablePainter::RepaintTable()

@@ -127,6 +127,9 @@ private:
     void PaintHandCardsInto(const QRect& clip, const QImage& mask);
     void PaintPlay(int seat, const CardList& play);
     QRect PlaysArea() const; // what PaintPlays restores
+    // A border edge tiled every 5 px along length, as one picture; null
+    // when the tile cannot stand for the tiling.
+    QImage EdgeStrip(const QImage& tile, int length, bool vertical);
 
     ImageFileCache images_;
     // Resolved paths by relative name; re-resolved when the file is gone.
@@ -142,6 +145,7 @@ private:
     // still the saved background there.
     bool skipPlaysRestore_ = false;
     QRect timeBarArea_;
+    QHash<QString, QImage> edgeStrips_;
     bool bombRunning_ = false;
 };
 
