@@ -53,6 +53,7 @@ void HandleHandStart(Client& client, const QByteArray& m)
     ResetForNewHand(s, true);
     s.table.MatchStarted = 1;
     s.table.NoHandInPlay = false;
+    ++s.table.HandStarts;
     if (!msg.hasParameters)
         return;
 
@@ -195,8 +196,15 @@ void HandleHandOver(Client& client, const QByteArray& m)
         }
         if (s.globals.QuitRequested)
             return;
-        if (s.globals.IsSpectator && !WaitMilliseconds(client, 5000))
-            return;
+        if (s.globals.IsSpectator) {
+            const std::uint32_t hand = s.table.HandStarts;
+            if (!WaitMilliseconds(client, 5000))
+                return;
+            // The next hand began during the pause: clearing the table now
+            // would wipe it.
+            if (s.table.HandStarts != hand)
+                return;
+        }
     } else {
         ShowOkBox(client, QStringLiteral("本局游戏结束!"), s.globals.GameName);
         if (s.globals.QuitRequested)

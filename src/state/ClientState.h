@@ -86,6 +86,9 @@ struct TableState {
     std::uint8_t ThreeHandDeal = 0;
     std::uint8_t AutoPlayLimit = 5;
     std::uint8_t AutoPlayCount = 0; // automatic plays of the local player this hand
+    // Hand starts handled so far: a handler that waited can tell that a new
+    // hand began meanwhile.
+    std::uint32_t HandStarts = 0;
     std::uint8_t DeckCount = 2;
     std::uint8_t TableParam = 0; // sent with the hand start, kept but never used
     std::uint8_t TurnSeconds = 30;

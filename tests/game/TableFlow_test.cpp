@@ -449,3 +449,27 @@ TEST_F(TableFlowTest, RefreshReplacesTheHandsAndTheWatchedHandFollowsThePlayersC
     deliver(Bytes({113, 0, 3}));
     EXPECT_EQ(client.state.table.CanSeeHand, 1);
 }
+
+TEST_F(TableFlowTest, ASpectatorsPauseAfterTheHandKeepsANextHandThatStartsDuringIt)
+{
+    seatAt(1, true);
+    startHand(Hand9, 2, 1);
+    QByteArray over = Bytes({22, 1});
+    for (int s = 0; s < SeatCount; ++s)
+        over += Bytes({0, 0, 0, 1});
+    over += QByteArray(SeatCount, '\0');
+    QTimer::singleShot(0, [this] {
+        deliver(HandStartMsg(2, 1, 5, 1));
+        deliver(DealMsg(Hand9));
+    });
+    const std::int64_t before = clock.now();
+    deliver(over);
+    EXPECT_GE(clock.now() - before, 5000);
+    EXPECT_EQ(hand().count(), 9);
+    EXPECT_FALSE(client.state.table.NoHandInPlay);
+    EXPECT_FALSE(client.state.table.StartOffered);
+
+    // Without a new hand the spectator's table is cleared after the pause.
+    deliver(over);
+    EXPECT_TRUE(hand().isEmpty());
+}
