@@ -222,11 +222,18 @@ TEST_F(LocalTableTest, TwoClientsAndFourBotsAgreeAndPlayAHand)
     EXPECT_EQ(owner.state().globals.MySeat, 0);
     EXPECT_EQ(other.state().globals.MySeat, 1);
 
-    // Both ready: the next hand starts without waiting for any countdown.
+    // Both ready: the next hand, with its tribute, starts without waiting
+    // for any countdown.
     owner.client().room.cmdStart->click();
     other.client().room.cmdStart->click();
-    EXPECT_TRUE(PumpUntil([&] { return room->table().referee().handInPlay() || room->table().handsFinished() > 1; },
-                          10000));
+    ASSERT_TRUE(waitForHands(2));
+    // Had a client's hand gone wrong in the tribute exchange, it would have
+    // played a card it no longer held (refused) or run out of cards early.
+    for (TableClient* c : {&owner, &other}) {
+        EXPECT_EQ(std::count(c->received.begin(), c->received.end(), 21), 0);
+        EXPECT_EQ(std::count(c->received.begin(), c->received.end(), 2), 0);
+        EXPECT_GT(std::count(c->received.begin(), c->received.end(), 23), 0);
+    }
 }
 
 TEST_F(LocalTableTest, SpectatorJoiningMidHandGetsTheSnapshotAndFollowsThePlays)
