@@ -49,7 +49,8 @@ public:
     // player is asked first whether to force quit.
     bool ConfirmClose();
 
-    // The user card's item chosen: item 4 makes its user the chat addressee.
+    // The user card's item chosen: item 4 makes its user the chat addressee;
+    // the local user's shop item opens the item shop.
     void ExecUserMenu(int lngUserMenuItemIdx);
     // The card open now, if any.
     frmUserMenu* userMenu() const { return userMenu_; }
@@ -103,6 +104,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    // F9 opens the item shop.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void setUpUserList();
