@@ -77,6 +77,8 @@ bool AccountStore::open(const AccountDatabase& where, QString& error)
         d.setUserName(c.user);
         d.setPassword(c.password);
         d.setConnectOptions(c.options);
+        // "Table exists, skipping" at every start is no news.
+        setup << QStringLiteral("SET client_min_messages TO WARNING");
     } else {
         if (where.sqliteFile != QLatin1String(":memory:")) {
             const QString folder = QFileInfo(where.sqliteFile).absolutePath();
