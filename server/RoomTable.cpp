@@ -354,6 +354,15 @@ void RoomTable::seatReady(int seat)
     seats_[seat].raiseDeadline = 0;
     broadcast(BuildSeatReady(seat));
     raiseBotsAndStart();
+    if (referee_.handInPlay())
+        return;
+    // Say who the table waits for, so a raised hand is not left wondering.
+    QStringList away;
+    for (int s = 0; s < SeatCount; ++s)
+        if (isOffline(s) && !config_.botsStandIn)
+            away << members_[seats_[s].member].name;
+    if (!away.isEmpty())
+        sendTo(members_[seats_[seat].member], BuildServerText(QStringLiteral("等待 %1 回来...").arg(away.join(u'、'))));
 }
 
 void RoomTable::leave(int memberIndex)

@@ -396,8 +396,13 @@ TEST_F(DropTest, DroppedSeatPaysTheEscapeAndTheNextHandWaitsForItsPlayer)
     EXPECT_EQ(gone[8].toInt() + gone[9].toInt() + gone[10].toInt(), 1);
     EXPECT_EQ(gone[15], QStringLiteral("1"));
 
-    // Without stand-ins the table waits for the player, however long.
+    // Without stand-ins the table waits for the player, however long, and
+    // says so.
+    take(1);
     raise(1);
+    const auto told = OfClass(take(1), MsgServerText);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(BytesToText(told[0], 3).contains(QStringLiteral("乙")));
     clock.advance(600000);
     table->tick();
     EXPECT_FALSE(table->referee().handInPlay());
