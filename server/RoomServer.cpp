@@ -61,7 +61,7 @@ void RoomServer::accept()
         connect(socket, &QTcpSocket::readyRead, this, [this, id] { readFrom(id); });
         connect(socket, &QTcpSocket::disconnected, this, [this, id] { lost(id); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, id] { lost(id); });
-        table_.connectionOpened(id);
+        table_.connectionOpened(id, socket->peerAddress().toString());
         // Bytes may have come with the connection itself.
         if (socket->bytesAvailable() > 0)
             readFrom(id);
