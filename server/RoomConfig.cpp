@@ -104,8 +104,18 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     const QCommandLineOption identify(QStringLiteral("identify-timeout"),
                                       QStringLiteral("Seconds a connection has to identify, 1..3600 (default 30)."),
                                       QStringLiteral("s"), QStringLiteral("30"));
+    const QCommandLineOption catalogue(QStringLiteral("catalogue"),
+                                       QStringLiteral("The shop's catalogue file (default: shop-catalogue.txt beside the program)."),
+                                       QStringLiteral("file"));
+    const QCommandLineOption startCoins(QStringLiteral("start-coins"),
+                                        QStringLiteral("Coins each user starts with for the shop, 0..2000000000 (default 1000)."),
+                                        QStringLiteral("n"), QStringLiteral("1000"));
+    const QCommandLineOption member(QStringLiteral("member"),
+                                    QStringLiteral("A user who pays the shop's member prices, repeatable."),
+                                    QStringLiteral("name"));
     p.addOptions({help, host, port, player, spectator, bots, turn, tribute, autoLimit, packs, threeHand, counts,
-                  stake, stakeRange, escape, escapeRange, seed, botDelay, noSettings, identify});
+                  stake, stakeRange, escape, escapeRange, seed, botDelay, noSettings, identify, catalogue,
+                  startCoins, member});
 
     ParsedRoomConfig result;
     if (!p.parse(arguments)) {
@@ -187,6 +197,16 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     if (!ReadInt(p.value(identify), 1, 3600, identifySeconds))
         return fail(QStringLiteral("identify-timeout"));
     c.identifyTimeoutMs = identifySeconds * 1000;
+    c.catalogueFile = p.value(catalogue);
+    int coins = 0;
+    if (!ReadInt(p.value(startCoins), 0, 2000000000, coins))
+        return fail(QStringLiteral("start-coins"));
+    c.startCoins = coins;
+    for (const QString& name : p.values(member)) {
+        if (!IsUsableName(name))
+            return fail(QStringLiteral("member"));
+        c.members << name;
+    }
 
     result.config = c;
     return result;

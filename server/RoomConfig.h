@@ -42,6 +42,11 @@ struct RoomConfig {
     std::uint64_t seed = 1;
     // A connection that has not identified by then is closed.
     int identifyTimeoutMs = 30000;
+    // The shop's catalogue; empty: shop-catalogue.txt beside the program.
+    QString catalogueFile;
+    // Coins a user starts with, and the users who pay the member prices.
+    std::int64_t startCoins = 1000;
+    QStringList members;
 };
 
 struct ParsedRoomConfig {

@@ -1,12 +1,15 @@
 // kelpo-room: hosts one table and runs until it is stopped.
 
 #include "platform/TickClock.h"
+#include "server/ItemShop.h"
+#include "server/MemoryShopStore.h"
 #include "server/RoomConfig.h"
 #include "server/RoomServer.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -17,8 +20,24 @@ int main(int argc, char** argv)
         std::fprintf(out, "%s\n", qPrintable(parsed.message));
         return parsed.helpRequested ? 0 : 2;
     }
+    const kelpo::server::RoomConfig& config = *parsed.config;
+    const QString catalogueFile = config.catalogueFile.isEmpty()
+                                      ? QCoreApplication::applicationDirPath() + QStringLiteral("/shop-catalogue.txt")
+                                      : config.catalogueFile;
+    kelpo::server::LoadedCatalogue catalogue = kelpo::server::LoadCatalogueFile(catalogueFile);
+    if (!catalogue.catalogue) {
+        std::fprintf(stderr, "kelpo-room: %s\n", qPrintable(catalogue.error));
+        return 2;
+    }
+    // Declared before the server, which refers to it to the end.
+    kelpo::server::MemoryShopStore store(config.startCoins);
+    for (const QString& member : config.members)
+        store.setAccount(member, {config.startCoins, true});
+
     kelpo::SteadyTickClock clock;
-    kelpo::server::RoomServer server(*parsed.config, clock);
+    kelpo::server::RoomServer server(config, clock);
+    server.table().setShop(std::make_unique<kelpo::server::ItemShop>(
+        std::move(*catalogue.catalogue), store, [] { return QDateTime::currentDateTime(); }));
     QString error;
     if (!server.listen(error)) {
         std::fprintf(stderr, "kelpo-room: %s\n", qPrintable(error));

@@ -7,6 +7,7 @@
 #include "controls/YuClock.h"
 #include "game/Client.h"
 #include "game/RoomMessages.h"
+#include "game/ShopFlow.h"
 #include "game/TableFlow.h"
 #include "game/TurnFlow.h"
 #include "game/Waits.h"
@@ -26,6 +27,7 @@
 #include <QApplication>
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
@@ -206,6 +208,18 @@ void frmGameMain::ExecUserMenu(int lngUserMenuItemIdx)
     const QString name = item ? item->data().toString() : QString();
     if (!name.isEmpty() && lngUserMenuItemIdx == UserCardTalkItem)
         chat->SetCurrentAddressee(name);
+    else if (lngUserMenuItemIdx == UserCardShopItem && name == client_.state.globals.UserName)
+        OpenDaoJuMaket(client_);
+}
+
+void frmGameMain::keyPressEvent(QKeyEvent* e)
+{
+    // The item shop has no button of its own on the table.
+    if (e->key() == Qt::Key_F9 && e->modifiers() == Qt::NoModifier) {
+        OpenDaoJuMaket(client_);
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void frmGameMain::PlaceOnScreen()

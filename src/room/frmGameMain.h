@@ -55,7 +55,8 @@ public:
     // player is asked first whether to force quit.
     bool ConfirmClose();
 
-    // The user card's item chosen: item 4 makes its user the chat addressee.
+    // The user card's item chosen: item 4 makes its user the chat addressee;
+    // the local user's shop item opens the item shop.
     void ExecUserMenu(int lngUserMenuItemIdx);
     // The card open now, if any.
     frmUserMenu* userMenu() const { return userMenu_; }
@@ -150,6 +151,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void leaveEvent(QEvent* e) override;
     void changeEvent(QEvent* e) override;
+    // F9 opens the item shop.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void setUpUserList();
