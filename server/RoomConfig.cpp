@@ -113,9 +113,6 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
                                 QStringLiteral("Keep the accounts in PostgreSQL instead, shared by several servers "
                                                "(a libpq connection string)."),
                                 QStringLiteral("conninfo"));
-    const QCommandLineOption startCoins(QStringLiteral("start-coins"),
-                                        QStringLiteral("Coins a new account starts with, 0..1000000000 (default 0)."),
-                                        QStringLiteral("n"), QStringLiteral("0"));
     const QCommandLineOption botDelay(QStringLiteral("bot-delay"),
                                       QStringLiteral("Milliseconds a bot thinks, 0..60000 (default 800)."),
                                       QStringLiteral("ms"), QStringLiteral("800"));
@@ -124,9 +121,18 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     const QCommandLineOption identify(QStringLiteral("identify-timeout"),
                                       QStringLiteral("Seconds a connection has to identify, 1..3600 (default 30)."),
                                       QStringLiteral("s"), QStringLiteral("30"));
+    const QCommandLineOption catalogue(QStringLiteral("catalogue"),
+                                       QStringLiteral("The shop's catalogue file (default: shop-catalogue.txt beside the program)."),
+                                       QStringLiteral("file"));
+    const QCommandLineOption startCoins(QStringLiteral("start-coins"),
+                                        QStringLiteral("Coins a new account starts with, 0..2000000000 (default 1000)."),
+                                        QStringLiteral("n"), QStringLiteral("1000"));
+    const QCommandLineOption member(QStringLiteral("member"),
+                                    QStringLiteral("A user who pays the shop's member prices, repeatable."),
+                                    QStringLiteral("name"));
     p.addOptions({help, host, port, player, spectator, bots, turn, tribute, autoLimit, packs, threeHand, counts,
                   stake, stakeRange, escape, escapeRange, seed, botDelay, noSettings, identify, standIn, playOn, db,
-                  pg, startCoins});
+                  pg, catalogue, startCoins, member});
 
     ParsedRoomConfig result;
     if (!p.parse(arguments)) {
@@ -227,10 +233,6 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
         if (!c.pg)
             return fail(QStringLiteral("pg: %1").arg(why));
     }
-    int coins = 0;
-    if (!ReadInt(p.value(startCoins), 0, 1000000000, coins))
-        return fail(QStringLiteral("start-coins"));
-    c.startCoins = coins;
     if (!ReadInt(p.value(botDelay), 0, 60000, t.botDelayMs))
         return fail(QStringLiteral("bot-delay"));
     c.settingsRound = !p.isSet(noSettings);
@@ -238,6 +240,16 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     if (!ReadInt(p.value(identify), 1, 3600, identifySeconds))
         return fail(QStringLiteral("identify-timeout"));
     c.identifyTimeoutMs = identifySeconds * 1000;
+    c.catalogueFile = p.value(catalogue);
+    int coins = 0;
+    if (!ReadInt(p.value(startCoins), 0, 2000000000, coins))
+        return fail(QStringLiteral("start-coins"));
+    c.startCoins = coins;
+    for (const QString& name : p.values(member)) {
+        if (!IsUsableName(name))
+            return fail(QStringLiteral("member"));
+        c.members << name;
+    }
 
     result.config = c;
     return result;

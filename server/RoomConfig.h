@@ -60,9 +60,13 @@ struct RoomConfig {
     // folder) or, when pg is set, a PostgreSQL database.
     QString dbFile;
     std::optional<PgConnection> pg;
-    std::int64_t startCoins = 0;
     // A connection that has not identified by then is closed.
     int identifyTimeoutMs = 30000;
+    // The shop's catalogue; empty: shop-catalogue.txt beside the program.
+    QString catalogueFile;
+    // Coins a new account starts with, and the users who pay the member prices.
+    std::int64_t startCoins = 1000;
+    QStringList members;
 };
 
 struct ParsedRoomConfig {

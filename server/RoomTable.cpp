@@ -148,6 +148,12 @@ void RoomTable::messageArrived(int connection, const QByteArray& message)
         if (!m.spectator && message.size() == 2)
             seatReady(m.seat);
         return;
+    case MsgItems:
+        // Players and spectators alike may buy.
+        if (shop_)
+            for (const QByteArray& answer : shop_->purchase(m.name, message))
+                sendTo(m, answer);
+        return;
     case MsgHandsRefresh:
     case MsgDeal:
     case MsgPlay:
@@ -189,6 +195,10 @@ void RoomTable::identify(int connection, const QStringList& fields)
         referee_.setAbsent(m.seat, false);
     }
     sendJoinSequence(chosen, returning);
+    if (shop_) {
+        sendTo(m, shop_->catalogueMessage());
+        sendTo(m, shop_->ownedMessage(m.name));
+    }
     if (joined_)
         joined_(m.name);
     if (!m.spectator)

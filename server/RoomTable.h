@@ -5,6 +5,7 @@
 // knows connections only by number; the network side owns the sockets.
 
 #include "platform/TickClock.h"
+#include "server/ItemShop.h"
 #include "server/Referee.h"
 #include "server/RoomConfig.h"
 #include "server/RoomMessages.h"
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace kelpo::server {
@@ -51,6 +53,12 @@ public:
 
     // Told the name each time a connection takes an identity.
     void setJoinObserver(std::function<void(const QString& name)> observer) { joined_ = std::move(observer); }
+
+    // Sells items from now on: each user who joins is sent the catalogue and
+    // then the items the user owns, and purchases are answered. Without a
+    // shop, item messages are ignored.
+    void setShop(std::unique_ptr<ItemShop> shop) { shop_ = std::move(shop); }
+    ItemShop* shop() const { return shop_.get(); }
 
     const Referee& referee() const { return referee_; }
     bool matchStarted() const { return matchStarted_; }
@@ -145,6 +153,7 @@ private:
     SendFn send_;
     CloseFn close_;
     std::function<void(const QString&)> joined_;
+    std::unique_ptr<ItemShop> shop_;
     Referee referee_;
     std::vector<Member> members_;
     std::array<Seat, SeatCount> seats_;

@@ -2,6 +2,8 @@
 
 #include "platform/TickClock.h"
 #include "server/AccountStore.h"
+#include "server/ItemShop.h"
+#include "server/MemoryShopStore.h"
 #include "server/RoomConfig.h"
 #include "server/RoomServer.h"
 
@@ -10,6 +12,7 @@
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -21,6 +24,18 @@ int main(int argc, char** argv)
         return parsed.helpRequested ? 0 : 2;
     }
     const kelpo::server::RoomConfig& config = *parsed.config;
+    const QString catalogueFile = config.catalogueFile.isEmpty()
+                                      ? QCoreApplication::applicationDirPath() + QStringLiteral("/shop-catalogue.txt")
+                                      : config.catalogueFile;
+    kelpo::server::LoadedCatalogue catalogue = kelpo::server::LoadCatalogueFile(catalogueFile);
+    if (!catalogue.catalogue) {
+        std::fprintf(stderr, "kelpo-room: %s\n", qPrintable(catalogue.error));
+        return 2;
+    }
+    // Declared before the server, which refers to it to the end.
+    kelpo::server::MemoryShopStore store(config.startCoins);
+    for (const QString& member : config.members)
+        store.setAccount(member, {config.startCoins, true});
 
     kelpo::server::AccountDatabase where;
     where.pg = config.pg;
@@ -38,6 +53,8 @@ int main(int argc, char** argv)
     kelpo::SteadyTickClock clock;
     kelpo::server::RoomServer server(config, clock);
     server.table().setAccounts(&accounts);
+    server.table().setShop(std::make_unique<kelpo::server::ItemShop>(
+        std::move(*catalogue.catalogue), store, [] { return QDateTime::currentDateTime(); }));
     if (!server.listen(error)) {
         std::fprintf(stderr, "kelpo-room: %s\n", qPrintable(error));
         return 1;

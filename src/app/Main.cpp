@@ -5,6 +5,7 @@
 #include "game/Client.h"
 #include "platform/NumericValue.h"
 #include "room/frmGameMain.h"
+#include "shop/modDaoJuMaket.h"
 #include "skin/ModalBoxes.h"
 #include "skin/MsgPool.h"
 #include "state/CardStateOps.h"
@@ -57,6 +58,7 @@ std::unique_ptr<Program> StartUp(const QString& commandLine, const LaunchOptions
     g.ScoreKind = NumericByte(args[9]);
 
     InitSession(client.state, options.programDir);
+    InitDaoJu(client.state.shop);
     client.msgPool().InitMsgObjects();
     ResetCardState(client.state);
 

@@ -8,12 +8,18 @@
 #include "game/Client.h"
 #include "game/TableFlow.h"
 #include "net/FrameCodec.h"
+#include "game/ShopFlow.h"
 #include "room/frmGameMain.h"
+#include "server/ItemShop.h"
+#include "server/MemoryShopStore.h"
 #include "server/RoomServer.h"
+#include "skin/ModalBoxes.h"
+#include "skin/frmMsg.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -328,6 +334,49 @@ TEST_F(LocalTableTest, KilledClientMissesTheHandEndAndGetsItsSeatBack)
     EXPECT_FALSE(back.state().globals.IsSpectator);
     EXPECT_TRUE(PumpUntil([&] { return !owner.state().seats[1].isOffline; }, 10000));
     EXPECT_EQ(owner.state().seats[1].name, QStringLiteral("乙"));
+}
+
+TEST_F(LocalTableTest, ShopSellsOverTheConnectionAndTheOpenShopShowsIt)
+{
+    startServer({QStringLiteral("甲")});
+    server::MemoryShopStore store(20);
+    const server::LoadedCatalogue catalogue = server::LoadCatalogueFile(
+        qEnvironmentVariable("KELPO_SOURCE_DIR") + QStringLiteral("/server/shop-catalogue.txt"));
+    ASSERT_TRUE(catalogue.catalogue) << catalogue.error.toStdString();
+    room->table().setShop(std::make_unique<server::ItemShop>(*catalogue.catalogue, store,
+                                                             [] { return QDateTime::currentDateTime(); }));
+    QStringList notices;
+    ModalBoxes::instance().setObserver([&](QWidget* w) {
+        if (auto* box = qobject_cast<frmMsg*>(w); box && box->windowTitle() == QStringLiteral("升级提示")) {
+            notices << box->labNote()->text();
+            box->cmdUser_Click(0);
+        }
+    });
+    TableClient& me = startClient(QStringLiteral("甲"));
+    ShopState& shop = me.state().shop;
+    ASSERT_TRUE(PumpUntil([&] { return shop.typeCount() == static_cast<int>(catalogue.catalogue->types.size()); }, 10000));
+    OpenDaoJuMaket(me.client());
+    frmDaoJuMaket* window = me.client().room.daoJuMaket;
+    ASSERT_NE(window, nullptr);
+
+    // The first offer of the first tab costs 8 of the 20 coins.
+    const DaoJuInfo first = *shop.DaoJuTypes[1].item(1);
+    window->imgBuyBut_Click(0);
+    ASSERT_TRUE(PumpUntil([&] { return !notices.isEmpty(); }, 10000));
+    EXPECT_TRUE(notices[0].startsWith(QStringLiteral("购买成功"))) << notices[0].toStdString();
+    ASSERT_EQ(shop.MyDaoJuTypes[1].count(), 1);
+    EXPECT_EQ(shop.MyDaoJuTypes[1].item(1)->lngID, first.lngID);
+    EXPECT_TRUE(window->imgMyDaoJu(0)->toolTip().startsWith(first.strName + QStringLiteral("  剩1个")));
+    EXPECT_EQ(store.account(QStringLiteral("甲"))->coins, 20 - first.lngNowPrice);
+
+    // Then one the rest does not pay for: a notice, nothing charged or added.
+    window->imgBuyBut_Click(1);
+    ASSERT_TRUE(PumpUntil([&] { return notices.size() == 2; }, 10000));
+    EXPECT_TRUE(notices[1].contains(QStringLiteral("金币不足"))) << notices[1].toStdString();
+    EXPECT_EQ(store.account(QStringLiteral("甲"))->coins, 20 - first.lngNowPrice);
+    EXPECT_EQ(shop.MyDaoJuTypes[1].count(), 1);
+    ModalBoxes::instance().clearObserver();
+    room->table().setShop(nullptr);
 }
 
 } // namespace
