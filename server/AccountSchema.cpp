@@ -32,6 +32,13 @@ QStringList Step(int version, SqlDialect dialect)
         return {QStringLiteral("ALTER TABLE accounts ADD COLUMN user_class INTEGER NOT NULL DEFAULT 0"),
                 QStringLiteral("ALTER TABLE accounts ADD COLUMN coins %1").arg(count),
                 QStringLiteral("CREATE TABLE hands (hand_id %1, finished_at TEXT NOT NULL, seats TEXT NOT NULL)").arg(id)};
+    case 3:
+        // The shop's lots; the expiry is UTC text of fixed width, so text
+        // order is time order.
+        return {QStringLiteral("CREATE TABLE owned_items (lot_id %1, name TEXT NOT NULL REFERENCES accounts (name), "
+                               "item_id INTEGER NOT NULL, pieces INTEGER NOT NULL, expires TEXT NOT NULL, "
+                               "UNIQUE (name, item_id, expires))")
+                    .arg(id)};
     default:
         return {};
     }

@@ -16,10 +16,6 @@ namespace kelpo::server {
 
 namespace {
 
-// Concurrent writers may meet a lock held by another server or a deadlock
-// between two of them; the loser tries again.
-constexpr int WriteAttempts = 4;
-
 const QString AccountColumns =
     QStringLiteral("user_id, name, score, games, wins, losses, draws, escapes, icon, user_class, coins");
 
@@ -161,11 +157,34 @@ bool AccountStore::recordHand(const std::vector<SeatOutcome>& seats, QString& er
     }
 }
 
+bool AccountStore::begin(QString& error)
+{
+    // SQLite takes the write lock at once, so a transaction never fails half
+    // way for a lock another writer took after it read.
+    QSqlDatabase d = db();
+    return ExecAll(d, {dialect_ == SqlDialect::Postgres ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE")},
+                   error);
+}
+
+bool AccountStore::setUserClass(const QString& name, int userClass, QString& error)
+{
+    if (!account(name, 0, error))
+        return false;
+    QSqlQuery q(db());
+    q.prepare(QStringLiteral("UPDATE accounts SET user_class = ? WHERE name = ?"));
+    q.addBindValue(userClass);
+    q.addBindValue(name);
+    if (!q.exec()) {
+        error = q.lastError().text().trimmed();
+        return false;
+    }
+    return true;
+}
+
 bool AccountStore::tryRecordHand(const std::vector<SeatOutcome>& seats, QString& error)
 {
     QSqlDatabase d = db();
-    const bool pg = dialect_ == SqlDialect::Postgres;
-    if (!ExecAll(d, {pg ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE")}, error))
+    if (!begin(error))
         return false;
     auto fail = [&](const QString& why) {
         error = why;

@@ -3,11 +3,13 @@
 // or PostgreSQL for several servers sharing one set of accounts. Every hand
 // is written in one transaction as increments, so a server killed at any
 // moment leaves each hand either whole or absent, and two servers writing
-// the same accounts keep both their hands.
+// the same accounts keep both their hands. The shop's coins and owned items
+// live in the same accounts (AccountItems.cpp).
 
 #include "server/Account.h"
 #include "server/AccountSchema.h"
 #include "server/ConnInfo.h"
+#include "server/ShopStore.h"
 
 #include <QString>
 
@@ -24,11 +26,11 @@ struct AccountDatabase {
     std::optional<PgConnection> pg;
 };
 
-class AccountStore {
+class AccountStore : public ShopStore {
 public:
     // New accounts start with startCoins coins.
     explicit AccountStore(std::int64_t startCoins = 0);
-    ~AccountStore();
+    ~AccountStore() override;
     AccountStore(const AccountStore&) = delete;
     AccountStore& operator=(const AccountStore&) = delete;
 
@@ -47,9 +49,24 @@ public:
     // seats or none. A seat without an account fails the whole hand.
     bool recordHand(const std::vector<SeatOutcome>& seats, QString& error);
 
+    // 0 an ordinary user, 1 a member (who pays the member prices); the
+    // account is created when it is new.
+    bool setUserClass(const QString& name, int userClass, QString& error);
+
+    std::optional<ShopAccount> account(const QString& user) override;
+    std::vector<OwnedItem> ownedItems(const QString& user, const QDateTime& now) override;
+    ChargeResult chargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot) override;
+
 private:
+    // Concurrent writers may meet a lock held by another server or a
+    // deadlock between two of them; the loser tries again.
+    static constexpr int WriteAttempts = 4;
+
     QSqlDatabase db() const;
     bool tryRecordHand(const std::vector<SeatOutcome>& seats, QString& error);
+    // One attempt; nothing means a failure worth another try.
+    std::optional<ChargeResult> tryChargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot);
+    bool begin(QString& error);
 
     QString connection_;
     std::int64_t startCoins_ = 0;

@@ -427,11 +427,12 @@ void RoomTable::dropped(int memberIndex)
     }
     broadcast(BuildConnectionState(ConnectionDropped, m.name));
     seats_[m.seat].raiseDeadline = 0;
-    // Gone within a hand is an escape unless the player is back before it
-    // ends; between hands the next hand decides who plays the seat.
-    if (referee_.handInPlay() && seats_[m.seat].playedBy == memberIndex) {
+    // Gone within a hand: the seat is played for, and it is an escape unless
+    // the player is back before the hand ends (a hand he was not dealt in
+    // costs him nothing). Between hands the next hand decides who plays.
+    if (referee_.handInPlay()) {
         referee_.setBot(m.seat, true);
-        referee_.setAbsent(m.seat, true);
+        referee_.setAbsent(m.seat, seats_[m.seat].playedBy == memberIndex);
     }
     if (!settingsMade_ && memberIndex == ownerIndex())
         makeSettings(table_.stake, table_.escapePenalty, -1);

@@ -33,12 +33,13 @@ bool Standings::recordHand(const std::vector<SeatOutcome>& seats, QString& error
         }
         return true;
     }
-    // A seat whose account could not be loaded is left out rather than
-    // failing the others' hand.
+    // An account the store could not give when its user came is asked for
+    // once more; one still missing is left out rather than failing the
+    // others' hand.
     std::vector<SeatOutcome> stored;
     for (const SeatOutcome& seat : seats) {
         const auto it = known_.find(seat.name);
-        if (it != known_.end() && it->second.userId != 0)
+        if (it != known_.end() && of(seat.name, it->second.icon).userId != 0)
             stored.push_back(seat);
     }
     if (!store_->recordHand(stored, error))

@@ -3,7 +3,6 @@
 #include "platform/TickClock.h"
 #include "server/AccountStore.h"
 #include "server/ItemShop.h"
-#include "server/MemoryShopStore.h"
 #include "server/RoomConfig.h"
 #include "server/RoomServer.h"
 
@@ -32,11 +31,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kelpo-room: %s\n", qPrintable(catalogue.error));
         return 2;
     }
-    // Declared before the server, which refers to it to the end.
-    kelpo::server::MemoryShopStore store(config.startCoins);
-    for (const QString& member : config.members)
-        store.setAccount(member, {config.startCoins, true});
-
     kelpo::server::AccountDatabase where;
     where.pg = config.pg;
     where.sqliteFile = config.dbFile;
@@ -49,12 +43,20 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kelpo-room: cannot open the accounts database: %s\n", qPrintable(error));
         return 1;
     }
+    // A member stays one in the account, also for later starts.
+    for (const QString& member : config.members) {
+        if (!accounts.setUserClass(member, 1, error)) {
+            std::fprintf(stderr, "kelpo-room: cannot make %s a member: %s\n", qPrintable(member), qPrintable(error));
+            return 1;
+        }
+    }
 
     kelpo::SteadyTickClock clock;
     kelpo::server::RoomServer server(config, clock);
     server.table().setAccounts(&accounts);
+    // The shop's coins and items are the accounts' too.
     server.table().setShop(std::make_unique<kelpo::server::ItemShop>(
-        std::move(*catalogue.catalogue), store, [] { return QDateTime::currentDateTime(); }));
+        std::move(*catalogue.catalogue), accounts, [] { return QDateTime::currentDateTime(); }));
     if (!server.listen(error)) {
         std::fprintf(stderr, "kelpo-room: %s\n", qPrintable(error));
         return 1;

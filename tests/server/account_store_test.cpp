@@ -47,13 +47,13 @@ TEST(AccountStoreTest, MigratesFromEmptyAndFromTheVersionBeforeAndRefusesANewerO
     }
     EXPECT_EQ(SideDoor(fresh).number(QStringLiteral("SELECT version FROM schema_version")), AccountSchemaVersion);
 
-    // A database left at version 1 with an account in it.
+    // A database left at the version before with an account in it.
     const QString old = dir.filePath(QStringLiteral("old.sqlite"));
     {
         SideDoor side(old);
         QSqlDatabase d = side.db();
         QString error;
-        ASSERT_TRUE(MigrateAccountSchema(d, SqlDialect::Sqlite, error, 1)) << error.toStdString();
+        ASSERT_TRUE(MigrateAccountSchema(d, SqlDialect::Sqlite, error, AccountSchemaVersion - 1)) << error.toStdString();
         ASSERT_TRUE(ExecAll(d, {QStringLiteral("INSERT INTO accounts (name, score, games, icon) VALUES ('乙', 42, 3, 7)")},
                             error));
     }
@@ -65,7 +65,6 @@ TEST(AccountStoreTest, MigratesFromEmptyAndFromTheVersionBeforeAndRefusesANewerO
         ASSERT_TRUE(b);
         EXPECT_EQ(b->score, 42);
         EXPECT_EQ(b->games, 3);
-        EXPECT_EQ(b->coins, 0) << "an account from before had no coins to start with";
         EXPECT_TRUE(store.recordHand({{QStringLiteral("乙"), -10, false}}, error)) << error.toStdString();
     }
     SideDoor(old).db().exec(QStringLiteral("UPDATE schema_version SET version = 99"));
@@ -109,7 +108,41 @@ TEST(AccountStoreTest, AHandIsWrittenWholeOrNotAtAll)
     EXPECT_EQ(side.number(QStringLiteral("SELECT score FROM accounts WHERE name = '甲'")), 10);
 }
 
-TEST(AccountStoreTest, TwoServersOnOnePostgresLoseNoHand)
+TEST(AccountStoreTest, PurchasesTakeCoinsAndAddLotsTogetherOrNotAtAll)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("room.sqlite"));
+    const QDateTime now = QDateTime::fromString(QStringLiteral("2026-12-07T10:00:00Z"), Qt::ISODate);
+    const OwnedItem lot{7, 3, now.addSecs(3600)};
+    {
+        AccountStore store(10);
+        QString error;
+        ASSERT_TRUE(store.open({file, {}}, error)) << error.toStdString();
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("无名"), 1, lot), ChargeResult::NoAccount);
+        ASSERT_TRUE(store.setUserClass(QStringLiteral("甲"), 1, error));
+        EXPECT_TRUE(store.account(QStringLiteral("甲"))->member);
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 4, lot), ChargeResult::Done);
+        // The same instant in another time zone is the same lot.
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 4, {7, 3, lot.expires.toOffsetFromUtc(8 * 3600)}),
+                  ChargeResult::Done);
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 4, lot), ChargeResult::NotEnoughCoins);
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 1, {8, INT32_MAX, now.addSecs(60)}), ChargeResult::Done);
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 1, {8, 1, now.addSecs(60)}), ChargeResult::Failed)
+            << "a lot that would overflow";
+    }
+    AccountStore again;
+    QString error;
+    ASSERT_TRUE(again.open({file, {}}, error));
+    EXPECT_EQ(again.account(QStringLiteral("甲"))->coins, 1);
+    const auto held = again.ownedItems(QStringLiteral("甲"), now);
+    ASSERT_EQ(held.size(), 2u);
+    EXPECT_EQ(held[0].itemId, 7);
+    EXPECT_EQ(held[0].count, 6) << "the same item and expiry make one lot";
+    EXPECT_EQ(held[0].expires, lot.expires);
+    EXPECT_EQ(again.ownedItems(QStringLiteral("甲"), now.addSecs(120)).size(), 1u) << "expired lots are not held";
+}
+
+TEST(AccountStoreTest, TwoServersOnOnePostgresLoseNoHandAndNoCoin)
 {
     ScratchPostgres cluster;
     QString why;
@@ -120,15 +153,19 @@ TEST(AccountStoreTest, TwoServersOnOnePostgresLoseNoHand)
     // Each thread is one server: its own connection, migrating at the same
     // moment as the other, then writing hands that share two players.
     constexpr int Hands = 60;
+    const QDateTime expiry = QDateTime::currentDateTimeUtc().addDays(1);
     auto server = [&](const QString& own, bool& ok) {
         AccountStore store(100);
         QString error;
         ok = store.open({{}, cluster.connection()}, error);
         for (const QString& name : {QStringLiteral("甲"), QStringLiteral("乙"), own})
             ok = ok && store.account(name, 1, error).has_value();
-        for (int i = 0; ok && i < Hands; ++i)
+        for (int i = 0; ok && i < Hands; ++i) {
             ok = store.recordHand({{QStringLiteral("乙"), -3, false}, {QStringLiteral("甲"), 5, i % 2 == 0}, {own, 1, false}},
                                   error);
+            // 乙's 100 coins buy 100 pieces between the two, never more.
+            ok = ok && store.chargeAndAdd(QStringLiteral("乙"), 1, {1, 1, expiry}) != ChargeResult::Failed;
+        }
         EXPECT_TRUE(ok) << error.toStdString();
     };
     bool okA = false, okB = false;
@@ -149,6 +186,10 @@ TEST(AccountStoreTest, TwoServersOnOnePostgresLoseNoHand)
     EXPECT_EQ(check.find(QStringLiteral("乙"), error)->score, -3 * 2 * Hands);
     EXPECT_EQ(check.find(QStringLiteral("丁"), error)->games, Hands);
     EXPECT_EQ(jia->coins, 100);
+    EXPECT_EQ(check.account(QStringLiteral("乙"))->coins, 0);
+    const auto bought = check.ownedItems(QStringLiteral("乙"), QDateTime::currentDateTimeUtc());
+    ASSERT_EQ(bought.size(), 1u);
+    EXPECT_EQ(bought[0].count, 100);
 }
 
 } // namespace

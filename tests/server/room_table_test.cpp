@@ -451,6 +451,12 @@ TEST_F(DropTest, PlayerWhoNeverRaisesIsTakenToHaveLeftAndStandInsPlayWithoutPena
     // With stand-ins allowed the hand goes on, the seat played for; the
     // player away pays nothing and his account is not charged.
     ASSERT_TRUE(table->referee().handInPlay());
+    // Back in the middle of it and gone again: played for again, still free.
+    join(9);
+    EXPECT_FALSE(table->referee().isBot(1));
+    table->connectionClosed(9);
+    EXPECT_TRUE(table->referee().isBot(1));
+    EXPECT_FALSE(table->referee().isAbsent(1));
     finishHand();
     EXPECT_TRUE(IsPlainResult((*table->referee().lastResults())[1]));
     EXPECT_EQ(RecordIn(take(1), QStringLiteral("乙")).value(5), QStringLiteral("1"));
