@@ -102,8 +102,8 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     const QCommandLineOption noSettings(QStringLiteral("no-settings"),
                                         QStringLiteral("Skip the owner's settings round."));
     const QCommandLineOption identify(QStringLiteral("identify-timeout"),
-                                      QStringLiteral("Seconds a connection has to identify, 1..3600 (default 30)."),
-                                      QStringLiteral("s"), QStringLiteral("30"));
+                                      QStringLiteral("Seconds a connection has to identify, 1..3600 (default 5)."),
+                                      QStringLiteral("s"), QStringLiteral("5"));
     p.addOptions({help, host, port, player, spectator, bots, turn, tribute, autoLimit, packs, threeHand, counts,
                   stake, stakeRange, escape, escapeRange, seed, botDelay, noSettings, identify});
 

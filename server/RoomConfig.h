@@ -40,8 +40,10 @@ struct RoomConfig {
     // button at once and the configured stake and penalty apply.
     bool settingsRound = true;
     std::uint64_t seed = 1;
-    // A connection that has not identified by then is closed.
-    int identifyTimeoutMs = 30000;
+    // A connection that has not identified by then is closed. A real client
+    // identifies as soon as it is connected, so this is short: silent
+    // connections must not hold places for long.
+    int identifyTimeoutMs = 5000;
 };
 
 struct ParsedRoomConfig {

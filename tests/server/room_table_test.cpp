@@ -291,6 +291,24 @@ TEST_F(RoomTableTest, ChatGoesToTheTableOrOnlyToSenderAndAddressee)
     BuildPacket(QStringLiteral("CHAT`甲`甲`所有人`x`y`z`w`v"), shortLine, 1, QByteArray(1, '\1'));
     table->messageArrived(1, shortLine);
     EXPECT_TRUE(take(2).empty());
+
+    // A spectator speaking in a player's name is relayed under its own.
+    QByteArray forged;
+    BuildPacket(QStringLiteral("CHAT`甲`甲`所有人`12:00:02`宋体`9`#000000`0`我是甲`多余"), forged, 1, QByteArray(1, '\1'));
+    table->messageArrived(3, forged);
+    take(1), take(3);
+    const auto relayed = take(2);
+    ASSERT_EQ(relayed.size(), 1u);
+    EXPECT_EQ(BytesToText(relayed[0], 1), QStringLiteral("CHAT`丙`丙`所有人`12:00:02`宋体`9`#000000`0`我是甲"));
+
+    // An oversized line is refused to its sender and reaches nobody.
+    QByteArray huge;
+    BuildPacket(QStringLiteral("CHAT`丙`丙`所有人`x`y`z`w`v`") + QString(30000, u'长'), huge, 1, QByteArray(1, '\1'));
+    table->messageArrived(3, huge);
+    EXPECT_TRUE(take(1).empty());
+    const auto refusal = take(3);
+    ASSERT_EQ(refusal.size(), 1u);
+    EXPECT_EQ(Cls(refusal[0]), MsgServerText);
 }
 
 TEST_F(RoomTableTest, NobodyIsPlayedForWhileTheClientsPauseAfterARoundOrBeforeTheExchange)
