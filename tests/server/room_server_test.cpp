@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include <functional>
@@ -65,6 +66,11 @@ qint64 ResidentKiB()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     return 0;
+}
+
+int OpenFileDescriptors()
+{
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
 }
 
 QByteArray ChatLine(const QString& speaker, const QString& text)
@@ -264,6 +270,44 @@ TEST_F(RoomServerTest, SilentConnectionsNeverKeepOutARealClient)
     // The silent ones are closed at the identification time-out.
     clock.advance(config.identifyTimeoutMs);
     EXPECT_TRUE(PumpUntil([&] { return server->openConnections() == 0; })) << server->openConnections();
+}
+
+TEST_F(RoomServerTest, SlowAndComingAndGoingPeersLeaveNothingBehind)
+{
+    auto honest = joined();
+
+    // One byte a second never finishes an identification in time.
+    auto slow = connected();
+    QByteArray frame;
+    AppendFrame(frame, Identification());
+    for (int i = 0; i < frame.size() && !slow->closed(); ++i) {
+        slow->sendRaw(frame.mid(i, 1));
+        slow->socket.flush();
+        PumpUntil([] { return false; }, 5);
+        clock.advance(1000);
+    }
+    EXPECT_TRUE(PumpUntil([&] { return slow->closed(); }));
+    honest->sendFrame(ChatLine(QStringLiteral("甲"), QStringLiteral("你好")));
+    EXPECT_TRUE(PumpUntil([&] {
+        honest->poll();
+        return !honest->got.empty();
+    }));
+
+    // Connect, identify, go: a thousand times, and nothing piles up.
+    const auto cycle = [&] {
+        auto p = joined();
+        p.reset();
+        ASSERT_TRUE(PumpUntil([&] { return server->openConnections() == 1; }));
+    };
+    for (int i = 0; i < 50; ++i)
+        cycle();
+    const int fds = OpenFileDescriptors();
+    const qint64 rss = ResidentKiB();
+    for (int i = 0; i < 1000; ++i)
+        cycle();
+    EXPECT_LE(OpenFileDescriptors(), fds + 2);
+    EXPECT_LT(ResidentKiB() - rss, 8 * 1024);
+    EXPECT_FALSE(honest->closed());
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 #include "server/GameMessages.h"
 #include "server/RoomMessages.h"
 #include "server/RoomTable.h"
+#include "state/CardStateOps.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -412,6 +414,51 @@ TEST_F(DropTest, ReturningPlayerGetsItsSeatAndTheSnapshotAndPaysNothing)
     const auto results = table->referee().lastResults();
     ASSERT_TRUE(results.has_value());
     EXPECT_TRUE(IsPlainResult((*results)[1])) << (*results)[1];
+}
+
+TEST_F(DropTest, APlayerGoneAtAnyPointOfTwoHandsComesBackToItsOwnCards)
+{
+    // The second player's client is killed every few steps, whatever the
+    // table is doing, and comes back on a new connection.
+    int conn = 2;
+    int next = 10;
+    int returnsInPlay = 0;
+    for (int step = 0; step < 600 && table->handsFinished() < 2; ++step) {
+        if (step % 5 == 2) {
+            table->connectionClosed(conn);
+            clock.advance(700);
+            table->tick();
+            conn = next++;
+            join(conn);
+            const auto back = take(conn);
+            ASSERT_EQ(table->userOf(conn), QStringLiteral("乙"));
+            const int snap = IndexOfClass(back, MsgSnapshot);
+            if (table->referee().handInPlay()) {
+                ASSERT_GE(snap, 0) << step;
+                ClientState seen;
+                seen.globals.MySeat = 1;
+                RestoreCardSnapshot(seen, back[static_cast<std::size_t>(snap)]);
+                const auto sorted = [](const CardList& l) {
+                    std::vector<int> v;
+                    for (int i = 1; i <= l.count(); ++i)
+                        v.push_back(l.at(i));
+                    std::sort(v.begin(), v.end());
+                    return v;
+                };
+                EXPECT_EQ(sorted(seen.cards.HandCards), sorted(table->referee().state().seats[1].hand)) << step;
+                ++returnsInPlay;
+            }
+        }
+        clock.advance(20000);
+        table->tick();
+        if (!table->referee().handInPlay()) {
+            table->messageArrived(1, QByteArray("\x12\x00", 2));
+            table->messageArrived(conn, QByteArray("\x12\x00", 2));
+        }
+        take(1), take(conn);
+    }
+    EXPECT_EQ(table->handsFinished(), 2);
+    EXPECT_GT(returnsInPlay, 4);
 }
 
 } // namespace
