@@ -119,8 +119,8 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     const QCommandLineOption noSettings(QStringLiteral("no-settings"),
                                         QStringLiteral("Skip the owner's settings round."));
     const QCommandLineOption identify(QStringLiteral("identify-timeout"),
-                                      QStringLiteral("Seconds a connection has to identify, 1..3600 (default 30)."),
-                                      QStringLiteral("s"), QStringLiteral("30"));
+                                      QStringLiteral("Seconds a connection has to identify, 1..3600 (default 5)."),
+                                      QStringLiteral("s"), QStringLiteral("5"));
     const QCommandLineOption catalogue(QStringLiteral("catalogue"),
                                        QStringLiteral("The shop's catalogue file (default: shop-catalogue.txt beside the program)."),
                                        QStringLiteral("file"));

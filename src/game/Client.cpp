@@ -43,6 +43,18 @@ void Client::setSoundOutput(std::unique_ptr<SoundOutput> output)
     sound_ = std::move(output);
 }
 
+void Client::enterWait()
+{
+    if (++waitDepth_ == MaxNestedWaits)
+        socket_->holdDelivery(true);
+}
+
+void Client::leaveWait()
+{
+    if (waitDepth_-- == MaxNestedWaits)
+        socket_->holdDelivery(false);
+}
+
 void Client::ConnectRoomServer()
 {
     socket_->Connect(state.globals.ServerHost, NumericInt32(state.globals.ServerPort), ConnectTimeoutSeconds);

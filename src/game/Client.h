@@ -62,6 +62,16 @@ public:
     SoundOutput& soundOutput();
     void setSoundOutput(std::unique_ptr<SoundOutput> output);
 
+    // Cooperative waits running one inside the other. A wait hands further
+    // messages to the handlers, which may wait in turn; at MaxNestedWaits
+    // the innermost wait takes no more messages until it ends, so a fast
+    // stream of pausing messages cannot nest without bound. Nothing is
+    // dropped: held messages follow in order once the wait is over.
+    static constexpr int MaxNestedWaits = 4;
+    void enterWait();
+    void leaveWait();
+    int nestedWaits() const { return waitDepth_; }
+
     // Ends the program from the table's side (the start countdown ran out,
     // the server sent the player away, too many automatic plays).
     void UnloadMainWindow(int exitCode) { emit unloadRequested(exitCode); }
@@ -97,6 +107,7 @@ private:
     std::unique_ptr<SoundOutput> sound_;
     const TickClock* clock_;
     bool lost_ = false;
+    int waitDepth_ = 0;
 };
 
 } // namespace kelpo
