@@ -54,6 +54,8 @@ void RoomServer::accept()
             socket->deleteLater();
             continue;
         }
+        // Small messages go out at once rather than wait for the peer's ack.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         const int id = nextId_++;
         auto peer = std::make_unique<Peer>();
         peer->socket = socket;
