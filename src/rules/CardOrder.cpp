@@ -36,14 +36,15 @@ bool IsSameRank(CardCode a, CardCode b) { return RankKeys[a] == RankKeys[b]; }
 // the position it came from. Only those record-breaking exchanges move cards,
 // so each pass jumps from one to the next through bit masks instead of
 // comparing every pair; the cards land exactly where the pairwise loop puts
-// them. Lists longer than a mask go through the pairwise loop.
+// them. Short lists, where setting up the masks costs more than it saves, and
+// lists longer than a mask go through the pairwise loop.
 void SortCardsByRank(CardList& list, int n)
 {
     auto& cards = list.codes();
     n = clampCount(list, n);
     if (n < 2)
         return;
-    if (n > 64) {
+    if (n <= 24 || n > 64) {
         for (int j = 0; j < n - 1; ++j) {
             for (int i = j + 1; i < n; ++i) {
                 if (IsLowerCard(cards[j], cards[i]))
