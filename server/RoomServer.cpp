@@ -63,6 +63,8 @@ void RoomServer::accept()
     while (QTcpSocket* socket = listener_.nextPendingConnection()) {
         const QHostAddress address = socket->peerAddress();
         admitUnidentified(address);
+        // Small messages go out at once rather than wait for the peer's ack.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         const int id = nextId_++;
         auto peer = std::make_unique<Peer>();
         peer->socket = socket;

@@ -34,7 +34,7 @@ Client::~Client() = default;
 SoundOutput& Client::soundOutput()
 {
     if (!sound_)
-        sound_ = MakeSystemSoundOutput();
+        sound_ = MakeSystemSoundOutput(state.globals.AppPath);
     return *sound_;
 }
 
