@@ -1,23 +1,13 @@
 #include "server/RoomConfig.h"
 
+#include "net/UserName.h"
+
 #include <QCommandLineParser>
 #include <QSet>
 
 namespace kelpo::server {
 
 namespace {
-
-// A name travels inside back-quote separated records and as a command-line
-// word of the client, so it may hold neither.
-bool IsUsableName(const QString& name)
-{
-    if (name.isEmpty() || name.size() > 32)
-        return false;
-    for (QChar c : name)
-        if (c == u'`' || c.isSpace() || c.category() == QChar::Other_Control)
-            return false;
-    return true;
-}
 
 bool ReadInt(const QString& text, int lo, int hi, int& out)
 {
@@ -133,7 +123,7 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
 
     QSet<QString> names;
     for (const QString& name : p.values(player)) {
-        if (!IsUsableName(name) || names.contains(name))
+        if (!IsUsableUserName(name) || names.contains(name))
             return fail(QStringLiteral("player"));
         names.insert(name);
         c.players << name;
@@ -143,7 +133,7 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     for (const QString& value : p.values(spectator)) {
         const int colon = value.indexOf(u':');
         ExpectedSpectator s{value.left(colon), value.mid(colon + 1)};
-        if (colon < 0 || !IsUsableName(s.name) || names.contains(s.name) || !c.players.contains(s.watches))
+        if (colon < 0 || !IsUsableUserName(s.name) || names.contains(s.name) || !c.players.contains(s.watches))
             return fail(QStringLiteral("spectator"));
         names.insert(s.name);
         c.spectators << s;
