@@ -11,6 +11,7 @@
 #include "state/Session.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 namespace kelpo {
 
@@ -57,6 +58,10 @@ std::unique_ptr<Program> StartUp(const QString& commandLine, const LaunchOptions
     g.ScoreKind = NumericByte(args[9]);
 
     InitSession(client.state, options.programDir);
+    client.setReviewFolder(!options.reviewFolder.isEmpty()
+                               ? options.reviewFolder
+                               : QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+                                     + QStringLiteral("/hands"));
     client.msgPool().InitMsgObjects();
     ResetCardState(client.state);
 

@@ -12,6 +12,7 @@
 #include "game/Waits.h"
 #include "net/Packet.h"
 #include "room/SiteBase.h"
+#include "room/frmHandReview.h"
 #include "room/UserCard.h"
 #include "room/VSplitterBar.h"
 #include "settings/UserSet.h"
@@ -27,6 +28,8 @@
 #include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QScreen>
 
 namespace kelpo {
@@ -52,7 +55,8 @@ QStringList ColumnTitles(std::uint8_t scoreKind)
 frmGameMain::frmGameMain(Client& client, QWidget* parent)
     : QWidget(parent), painter(std::make_unique<TablePainter>(client.state)), famGameBack(new QFrame(this)),
       picGameBack(new TableWidget(*painter, famGameBack)),
-      picSplitter(new VSplitterBar(this)), picUserButBk(new QWidget(this)), lstUser(new QelList(this)),
+      picSplitter(new VSplitterBar(this)), picUserButBk(new QWidget(this)),
+      cmdReview(new QPushButton(QStringLiteral("上局回顾"), picUserButBk)), lstUser(new QelList(this)),
       HSplitterBar(new SplitterBar(this)), picAdvBack(new QWidget(this)), advWeb(new QelAdvWeb(picAdvBack)),
       HSplitterBar1(new SplitterBar(this)), chat(new QelChat(this)), timeBar(new YuClock(picGameBack)),
       client_(client)
@@ -114,6 +118,19 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent)
     room.tmrPaintLastOutPai = &tmrPaintLastOutPai;
 
     connect(&client_, &Client::unloadRequested, this, &frmGameMain::Unload);
+
+    auto* strip = new QHBoxLayout(picUserButBk);
+    strip->setContentsMargins(2, 3, 2, 3);
+    strip->addWidget(cmdReview);
+    strip->addStretch(1);
+    cmdReview->setEnabled(client_.handRecorder().lastHand().has_value());
+    cmdReview->setToolTip(QStringLiteral("一步步看上一局的出牌和结果"));
+    connect(cmdReview, &QPushButton::clicked, this, &frmGameMain::ShowHandReview);
+    connect(&client_, &Client::handReviewed, this, [this] {
+        cmdReview->setEnabled(true);
+        if (handReview_)
+            handReview_->ShowReview(client_.handRecorder().lastHand());
+    });
 
     // The handlers of the room side and the table flow.
     painter->RefreshStartButton = [this] { PlaceStartButton(client_); };
@@ -232,6 +249,21 @@ void frmGameMain::closeEvent(QCloseEvent* e)
         return;
     if (ConfirmClose())
         Unload(0);
+}
+
+frmHandReview* frmGameMain::handReview() const
+{
+    return handReview_;
+}
+
+void frmGameMain::ShowHandReview()
+{
+    if (!handReview_)
+        handReview_ = new frmHandReview(this);
+    handReview_->ShowReview(client_.handRecorder().lastHand());
+    handReview_->show();
+    handReview_->raise();
+    handReview_->activateWindow();
 }
 
 void frmGameMain::Unload(int exitCode)

@@ -13,6 +13,7 @@
 #include <memory>
 
 class QFrame;
+class QPushButton;
 
 namespace kelpo {
 
@@ -24,6 +25,7 @@ class SplitterBar;
 class TablePainter;
 class TableWidget;
 class VSplitterBar;
+class frmHandReview;
 
 class YuClock;
 
@@ -53,6 +55,10 @@ public:
     void ExecUserMenu(int lngUserMenuItemIdx);
     // The card open now, if any.
     frmUserMenu* userMenu() const { return userMenu_; }
+
+    // Opens (or raises) the review of the last whole hand.
+    void ShowHandReview();
+    frmHandReview* handReview() const;
 
     // Layout (resize handler, also after a splitter moves).
     void InitLayout(const QSize& screen);
@@ -86,6 +92,8 @@ public:
     TableWidget* picGameBack;
     VSplitterBar* picSplitter;
     QWidget* picUserButBk;
+    // In the user-button strip: opens the last hand's review.
+    QPushButton* cmdReview;
     QelList* lstUser;
     SplitterBar* HSplitterBar;
     QWidget* picAdvBack;
@@ -113,6 +121,7 @@ private:
     Client& client_;
     bool unloaded_ = false;
     QPointer<frmUserMenu> userMenu_;
+    QPointer<frmHandReview> handReview_;
 };
 
 } // namespace kelpo

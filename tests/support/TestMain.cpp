@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QByteArray>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -12,5 +13,7 @@ int main(int argc, char** argv)
         qputenv("XDG_RUNTIME_DIR", "/tmp");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    // What a client writes to the user's folders goes to a test folder.
+    QStandardPaths::setTestModeEnabled(true);
     return RUN_ALL_TESTS();
 }
