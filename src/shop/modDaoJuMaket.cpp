@@ -5,6 +5,7 @@
 #include "platform/ProfileFile.h"
 #include "platform/ResourcePath.h"
 
+#include <QHash>
 #include <QStringList>
 
 #include <algorithm>
@@ -16,20 +17,28 @@ namespace {
 constexpr int ItemFields = 10;
 constexpr std::uint8_t MsgItems = 133;
 
-// The first catalogue group holding id, or 0.
-int GroupOf(const ShopState& shop, std::int32_t id, const DaoJuInfo** found)
-{
-    for (int g = 1; g <= shop.typeCount(); ++g) {
-        const DaoJuType& type = shop.DaoJuTypes[static_cast<std::size_t>(g)];
-        for (int k = 1; k <= type.count(); ++k) {
-            if (type.items[static_cast<std::size_t>(k)].lngID == id) {
-                *found = &type.items[static_cast<std::size_t>(k)];
-                return g;
+// Where each identifier first appears in the catalogue, searched by group
+// and then by slot: one pass, so a long owned list costs no more than the two
+// texts it comes with.
+struct CatalogueIndex {
+    struct Place {
+        int group = 0;
+        const DaoJuInfo* item = nullptr;
+    };
+    explicit CatalogueIndex(const ShopState& shop)
+    {
+        for (int g = 1; g <= shop.typeCount(); ++g) {
+            const DaoJuType& type = shop.DaoJuTypes[static_cast<std::size_t>(g)];
+            for (int k = 1; k <= type.count(); ++k) {
+                const DaoJuInfo& item = type.items[static_cast<std::size_t>(k)];
+                if (!places.contains(item.lngID))
+                    places.insert(item.lngID, Place{g, &item});
             }
         }
     }
-    return 0;
-}
+    Place find(std::int32_t id) const { return places.value(id); }
+    QHash<std::int32_t, Place> places;
+};
 
 void ResetMyDaoJu(ShopState& shop)
 {
@@ -93,9 +102,9 @@ bool ParseDaoJuList(ShopState& shop, const QString& text, const QString& noteFil
 
     // Owned items stay, each under the new group of its catalogue item.
     ResetMyDaoJu(shop);
+    const CatalogueIndex index(shop);
     for (MyDaoJu& item : owned) {
-        const DaoJuInfo* found = nullptr;
-        const int g = std::max(1, GroupOf(shop, item.lngID, &found));
+        const int g = std::max(1, index.find(item.lngID).group);
         if (g <= shop.typeCount())
             shop.MyDaoJuTypes[static_cast<std::size_t>(g)].items.push_back(std::move(item));
     }
@@ -108,14 +117,15 @@ bool ParseMyDaoJuList(ShopState& shop, const QString& text)
     if (f.size() % 3 != 0)
         return false;
     ResetMyDaoJu(shop);
+    const CatalogueIndex index(shop);
     for (qsizetype i = 0; i < f.size(); i += 3) {
         MyDaoJu item;
         item.lngID = NumericInt32(f[i]);
-        const DaoJuInfo* found = nullptr;
-        int g = GroupOf(shop, item.lngID, &found);
-        if (found) {
-            item.strName = found->strName;
-            item.bteUseSelf = found->bteUseSelf;
+        const CatalogueIndex::Place found = index.find(item.lngID);
+        int g = found.group;
+        if (found.item) {
+            item.strName = found.item->strName;
+            item.bteUseSelf = found.item->bteUseSelf;
         } else {
             g = 1;
             item.strName = QStringLiteral("未知名称");

@@ -9,6 +9,8 @@
 #include "table/TableWidget.h"
 #include "room/UserButtonStrip.h"
 #include "room/VSplitterBar.h"
+#include "room/UserCard.h"
+#include "shop/frmDaoJuMaket.h"
 #include "settings/frmUserSet.h"
 #include "skin/ModalBoxes.h"
 #include "skin/MsgPool.h"
@@ -20,6 +22,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -323,6 +326,28 @@ TEST_F(WindowFixture, PlainClickOnAUserMakesThemTheAddressee)
     EXPECT_EQ(window->chat->currentAddressee(), QStringLiteral("李四"));
 }
 
+TEST_F(WindowFixture, F9AndTheLocalUsersOwnCardOpenTheOneShop)
+{
+    QKeyEvent f9(QEvent::KeyPress, Qt::Key_F9, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &f9);
+    QPointer<frmDaoJuMaket> shop = client.room.daoJuMaket;
+    ASSERT_TRUE(shop);
+    EXPECT_TRUE(client.state.shop.MaketOpen);
+    shop->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(shop);
+    EXPECT_FALSE(client.state.shop.MaketOpen);
+
+    for (const QString& name : {QStringLiteral("李四"), QStringLiteral("张三")}) {
+        QStringList record(16, QStringLiteral("0"));
+        record[0] = name;
+        emit window->lstUser->userClicked(true, name, record.join(u'`'));
+        ASSERT_NE(window->userMenu(), nullptr);
+        EXPECT_EQ(window->userMenu()->mnuUserItem(UserCardShopItem)->isVisible(), name == QStringLiteral("张三"));
+    }
+    window->userMenu()->Choose(UserCardShopItem);
+    EXPECT_TRUE(client.room.daoJuMaket);
+}
 TEST_F(WindowFixture, CaptionBorderAndButtonsOnTheGrabbedWindow)
 {
     WriteFrameArt(dir.filePath(QStringLiteral("bin")));
