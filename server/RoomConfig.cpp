@@ -1,5 +1,7 @@
 #include "server/RoomConfig.h"
 
+#include "net/UserName.h"
+
 #include <QCommandLineParser>
 #include <QHostAddress>
 #include <QRandomGenerator>
@@ -8,18 +10,6 @@
 namespace kelpo::server {
 
 namespace {
-
-// A name travels inside back-quote separated records and as a command-line
-// word of the client, so it may hold neither.
-bool IsUsableName(const QString& name)
-{
-    if (name.isEmpty() || name.size() > 32)
-        return false;
-    for (QChar c : name)
-        if (c == u'`' || c.isSpace() || c.category() == QChar::Other_Control)
-            return false;
-    return true;
-}
 
 bool ReadInt(const QString& text, int lo, int hi, int& out)
 {
@@ -119,8 +109,8 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     const QCommandLineOption noSettings(QStringLiteral("no-settings"),
                                         QStringLiteral("Skip the owner's settings round."));
     const QCommandLineOption identify(QStringLiteral("identify-timeout"),
-                                      QStringLiteral("Seconds a connection has to identify, 1..3600 (default 30)."),
-                                      QStringLiteral("s"), QStringLiteral("30"));
+                                      QStringLiteral("Seconds a connection has to identify, 1..3600 (default 5)."),
+                                      QStringLiteral("s"), QStringLiteral("5"));
     const QCommandLineOption catalogue(QStringLiteral("catalogue"),
                                        QStringLiteral("The shop's catalogue file (default: shop-catalogue.txt beside the program)."),
                                        QStringLiteral("file"));
@@ -162,7 +152,7 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     for (const QString& value : p.values(player)) {
         const qsizetype at = value.lastIndexOf(u'@');
         const QString name = at < 0 ? value : value.left(at);
-        if (!IsUsableName(name) || names.contains(name))
+        if (!IsUsableUserName(name) || names.contains(name))
             return fail(QStringLiteral("player"));
         if (at >= 0) {
             const QHostAddress address(value.mid(at + 1));
@@ -178,7 +168,7 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     for (const QString& value : p.values(spectator)) {
         const int colon = value.indexOf(u':');
         ExpectedSpectator s{value.left(colon), value.mid(colon + 1)};
-        if (colon < 0 || !IsUsableName(s.name) || names.contains(s.name) || !c.players.contains(s.watches))
+        if (colon < 0 || !IsUsableUserName(s.name) || names.contains(s.name) || !c.players.contains(s.watches))
             return fail(QStringLiteral("spectator"));
         names.insert(s.name);
         c.spectators << s;
@@ -246,7 +236,7 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
         return fail(QStringLiteral("start-coins"));
     c.startCoins = coins;
     for (const QString& name : p.values(member)) {
-        if (!IsUsableName(name))
+        if (!IsUsableUserName(name))
             return fail(QStringLiteral("member"));
         c.members << name;
     }

@@ -60,8 +60,10 @@ struct RoomConfig {
     // folder) or, when pg is set, a PostgreSQL database.
     QString dbFile;
     std::optional<PgConnection> pg;
-    // A connection that has not identified by then is closed.
-    int identifyTimeoutMs = 30000;
+    // A connection that has not identified by then is closed. A real client
+    // identifies as soon as it is connected, so this is short: silent
+    // connections must not hold places for long.
+    int identifyTimeoutMs = 5000;
     // The shop's catalogue; empty: shop-catalogue.txt beside the program.
     QString catalogueFile;
     // Coins a new account starts with, and the users who pay the member prices.

@@ -12,7 +12,12 @@ namespace {
 
 constexpr char GameId[] = "KELPO";
 constexpr int ChatFieldCount = 10;
+constexpr int ChatUserField = 1;
+constexpr int ChatShownNameField = 2;
 constexpr int ChatAddresseeField = 3;
+// A typed line is at most 200 characters; this leaves room for the other
+// fields. Longer lines are refused, not cut.
+constexpr int MaxChatLineBytes = 1024;
 // How long the clients pause, handling further messages meanwhile, after a
 // round is won and before the tribute cards change hands; a seat played for
 // during the pause would reach them in the middle of it. A margin is added.
@@ -293,18 +298,29 @@ void RoomTable::handleRoomMessage(Member& m, const QByteArray& message)
 
 void RoomTable::handleChat(const Member& m, const QByteArray& message)
 {
-    const QStringList fields = MessageFields(message, 1);
+    if (message.size() > MaxChatLineBytes) {
+        sendTo(m, BuildServerText(QStringLiteral("聊天内容太长，没有发出。")));
+        return;
+    }
+    QStringList fields = MessageFields(message, 1);
     if (fields.size() < ChatFieldCount)
+        return;
+    // The line goes out under the sender's own name, whatever it claims.
+    fields = fields.mid(0, ChatFieldCount);
+    fields[ChatUserField] = m.name;
+    fields[ChatShownNameField] = m.name;
+    QByteArray line;
+    if (!BuildPacket(fields.join(FieldSeparator), line, 1, QByteArray(1, static_cast<char>(MsgChat))))
         return;
     const QString& addressee = fields[ChatAddresseeField];
     for (const Member& other : members_) {
         if (other.connection >= 0 && other.name == addressee && other.name != m.name) {
-            sendTo(m, message);
-            sendTo(other, message);
+            sendTo(m, line);
+            sendTo(other, line);
             return;
         }
     }
-    broadcast(message);
+    broadcast(line);
 }
 
 void RoomTable::ownerSettings(Member& m, const QStringList& fields)

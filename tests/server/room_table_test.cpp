@@ -3,9 +3,11 @@
 #include "server/GameMessages.h"
 #include "server/RoomMessages.h"
 #include "server/RoomTable.h"
+#include "state/CardStateOps.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -291,6 +293,24 @@ TEST_F(RoomTableTest, ChatGoesToTheTableOrOnlyToSenderAndAddressee)
     BuildPacket(QStringLiteral("CHAT`甲`甲`所有人`x`y`z`w`v"), shortLine, 1, QByteArray(1, '\1'));
     table->messageArrived(1, shortLine);
     EXPECT_TRUE(take(2).empty());
+
+    // A spectator speaking in a player's name is relayed under its own.
+    QByteArray forged;
+    BuildPacket(QStringLiteral("CHAT`甲`甲`所有人`12:00:02`宋体`9`#000000`0`我是甲`多余"), forged, 1, QByteArray(1, '\1'));
+    table->messageArrived(3, forged);
+    take(1), take(3);
+    const auto relayed = take(2);
+    ASSERT_EQ(relayed.size(), 1u);
+    EXPECT_EQ(BytesToText(relayed[0], 1), QStringLiteral("CHAT`丙`丙`所有人`12:00:02`宋体`9`#000000`0`我是甲"));
+
+    // An oversized line is refused to its sender and reaches nobody.
+    QByteArray huge;
+    BuildPacket(QStringLiteral("CHAT`丙`丙`所有人`x`y`z`w`v`") + QString(30000, u'长'), huge, 1, QByteArray(1, '\1'));
+    table->messageArrived(3, huge);
+    EXPECT_TRUE(take(1).empty());
+    const auto refusal = take(3);
+    ASSERT_EQ(refusal.size(), 1u);
+    EXPECT_EQ(Cls(refusal[0]), MsgServerText);
 }
 
 TEST_F(RoomTableTest, NobodyIsPlayedForWhileTheClientsPauseAfterARoundOrBeforeTheExchange)
@@ -514,6 +534,49 @@ TEST_F(RoomTableTest, IdentitiesGoBackToTheirAddressAndABoundOneOnlyToItsOwn)
     EXPECT_TRUE(joinFrom(6, QStringLiteral("10.0.0.9")).isEmpty());
     EXPECT_TRUE(closed.count(6)) << "甲 is bound elsewhere";
     EXPECT_EQ(joinFrom(7, QStringLiteral("10.0.0.5")), QStringLiteral("甲"));
+TEST_F(DropTest, APlayerGoneAtAnyPointOfTwoHandsComesBackToItsOwnCards)
+{
+    // The second player's client is killed every few steps, whatever the
+    // table is doing, and comes back on a new connection.
+    int conn = 2;
+    int next = 10;
+    int returnsInPlay = 0;
+    for (int step = 0; step < 600 && table->handsFinished() < 2; ++step) {
+        if (step % 5 == 2) {
+            table->connectionClosed(conn);
+            clock.advance(700);
+            table->tick();
+            conn = next++;
+            join(conn);
+            const auto back = take(conn);
+            ASSERT_EQ(table->userOf(conn), QStringLiteral("乙"));
+            const int snap = IndexOfClass(back, MsgSnapshot);
+            if (table->referee().handInPlay()) {
+                ASSERT_GE(snap, 0) << step;
+                ClientState seen;
+                seen.globals.MySeat = 1;
+                RestoreCardSnapshot(seen, back[static_cast<std::size_t>(snap)]);
+                const auto sorted = [](const CardList& l) {
+                    std::vector<int> v;
+                    for (int i = 1; i <= l.count(); ++i)
+                        v.push_back(l.at(i));
+                    std::sort(v.begin(), v.end());
+                    return v;
+                };
+                EXPECT_EQ(sorted(seen.cards.HandCards), sorted(table->referee().state().seats[1].hand)) << step;
+                ++returnsInPlay;
+            }
+        }
+        clock.advance(20000);
+        table->tick();
+        if (!table->referee().handInPlay()) {
+            table->messageArrived(1, QByteArray("\x12\x00", 2));
+            table->messageArrived(conn, QByteArray("\x12\x00", 2));
+        }
+        take(1), take(conn);
+    }
+    EXPECT_EQ(table->handsFinished(), 2);
+    EXPECT_GT(returnsInPlay, 4);
 }
 
 } // namespace
