@@ -55,9 +55,11 @@ ChargeResult AccountStore::chargeAndAdd(const QString& user, std::int64_t price,
         return ChargeResult::Failed;
     if (user.isEmpty())
         return ChargeResult::NoAccount;
-    for (int attempt = 1; attempt <= WriteAttempts; ++attempt)
+    for (int attempt = 1; attempt <= WriteAttempts; ++attempt) {
         if (const std::optional<ChargeResult> result = tryChargeAndAdd(user, price, lot))
             return *result;
+        reconnectIfLost();
+    }
     return ChargeResult::Failed;
 }
 

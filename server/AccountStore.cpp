@@ -132,6 +132,7 @@ std::optional<Account> AccountStore::account(const QString& name, int icon, QStr
     q.addBindValue(static_cast<qlonglong>(startCoins_));
     if (!q.exec()) {
         error = q.lastError().text().trimmed();
+        reconnectIfLost();
         return std::nullopt;
     }
     return find(name, error);
@@ -154,7 +155,21 @@ bool AccountStore::recordHand(const std::vector<SeatOutcome>& seats, QString& er
             return true;
         if (attempt >= WriteAttempts)
             return false;
+        reconnectIfLost();
     }
+}
+
+void AccountStore::reconnectIfLost()
+{
+    // A database server that restarted leaves the connection dead; without
+    // a new one no hand would be saved again until this server restarts.
+    QSqlDatabase d = db();
+    if (dialect_ != SqlDialect::Postgres || QSqlQuery(d).exec(QStringLiteral("SELECT 1")))
+        return;
+    d.close();
+    QString error;
+    if (!d.open() || !ExecAll(d, {QStringLiteral("SET client_min_messages TO WARNING")}, error))
+        qWarning("kelpo-room: the accounts database cannot be reached: %s", qPrintable(d.lastError().text()));
 }
 
 bool AccountStore::begin(QString& error)

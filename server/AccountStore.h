@@ -67,6 +67,7 @@ private:
     // One attempt; nothing means a failure worth another try.
     std::optional<ChargeResult> tryChargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot);
     bool begin(QString& error);
+    void reconnectIfLost();
 
     QString connection_;
     std::int64_t startCoins_ = 0;

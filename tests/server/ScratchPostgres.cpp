@@ -20,9 +20,7 @@ ScratchPostgres::~ScratchPostgres()
 {
     if (running_) {
         QString ignored;
-        run({BinDir + QStringLiteral("pg_ctl"), QStringLiteral("-D"), dir_->filePath(QStringLiteral("data")),
-             QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")},
-            ignored);
+        pgCtl({QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("stop")}, ignored);
     }
 }
 
@@ -66,21 +64,32 @@ bool ScratchPostgres::start(QString& why)
         why = QStringLiteral("cannot hand the temporary folder to nobody");
         return false;
     }
-    const QString data = dir_->filePath(QStringLiteral("data"));
-    if (!run({BinDir + QStringLiteral("initdb"), QStringLiteral("-D"), data, QStringLiteral("-A"), QStringLiteral("trust"),
+    if (!run({BinDir + QStringLiteral("initdb"), QStringLiteral("-D"), dir_->filePath(QStringLiteral("data")), QStringLiteral("-A"), QStringLiteral("trust"),
               QStringLiteral("-U"), QStringLiteral("kelpo"), QStringLiteral("-E"), QStringLiteral("UTF8"),
               QStringLiteral("--locale=C"), QStringLiteral("--no-sync")},
              why))
         return false;
-    const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses= -c fsync=%3")
-                                .arg(SocketPort)
-                                .arg(dir_->path(), durable_ ? QStringLiteral("on") : QStringLiteral("off"));
-    if (!run({BinDir + QStringLiteral("pg_ctl"), QStringLiteral("-D"), data, QStringLiteral("-o"), options,
-              QStringLiteral("-l"), dir_->filePath(QStringLiteral("log")), QStringLiteral("-w"), QStringLiteral("start")},
-             why))
+    if (!pgCtl({QStringLiteral("start")}, why))
         return false;
     running_ = true;
     return true;
+}
+
+bool ScratchPostgres::pgCtl(const QStringList& arguments, QString& why) const
+{
+    const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses= -c fsync=%3")
+                                .arg(SocketPort)
+                                .arg(dir_->path(), durable_ ? QStringLiteral("on") : QStringLiteral("off"));
+    return run(QStringList{BinDir + QStringLiteral("pg_ctl"), QStringLiteral("-D"), dir_->filePath(QStringLiteral("data")),
+                           QStringLiteral("-o"), options, QStringLiteral("-l"), dir_->filePath(QStringLiteral("log")),
+                           QStringLiteral("-w")}
+                   + arguments,
+               why);
+}
+
+bool ScratchPostgres::restart(QString& why)
+{
+    return pgCtl({QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("restart")}, why);
 }
 
 PgConnection ScratchPostgres::connection() const

@@ -24,10 +24,13 @@ public:
     // would not start.
     bool start(QString& why);
     bool binariesFound() const;
+    // Stops the server at once, as a crash would, and starts it again.
+    bool restart(QString& why);
     PgConnection connection() const;
 
 private:
     bool run(const QStringList& command, QString& why) const;
+    bool pgCtl(const QStringList& arguments, QString& why) const;
 
     std::unique_ptr<QTemporaryDir> dir_;
     bool durable_ = false;

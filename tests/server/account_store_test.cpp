@@ -190,6 +190,12 @@ TEST(AccountStoreTest, TwoServersOnOnePostgresLoseNoHandAndNoCoin)
     const auto bought = check.ownedItems(QStringLiteral("乙"), QDateTime::currentDateTimeUtc());
     ASSERT_EQ(bought.size(), 1u);
     EXPECT_EQ(bought[0].count, 100);
+
+    // The database server crashes and comes back: the next hand is written
+    // on a new connection.
+    ASSERT_TRUE(cluster.restart(why)) << why.toStdString();
+    EXPECT_TRUE(check.recordHand({{QStringLiteral("甲"), 1, false}}, error)) << error.toStdString();
+    EXPECT_EQ(check.find(QStringLiteral("甲"), error)->games, 2 * Hands + 1);
 }
 
 } // namespace

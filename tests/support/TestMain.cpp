@@ -13,6 +13,9 @@ int main(int argc, char** argv)
         qputenv("XDG_RUNTIME_DIR", "/tmp");
     // Preferences, reviewed hands and anything else a test saves go to
     // folders of its own, fresh for every run, never to the developer's.
+    // (Qt's own test mode would move them to one folder shared by every test
+    // program on the machine, where one test's saved preferences become
+    // another's defaults.)
     QTemporaryDir configHome;
     QTemporaryDir dataHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
