@@ -36,6 +36,8 @@ namespace {
 struct WindowFixture : ::testing::Test {
     WindowFixture()
     {
+        // Preferences saved by one test must not be read by the next.
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
         ClientGlobals& g = client.state.globals;
         g.GameName = QStringLiteral("牌局");
         g.UserName = QStringLiteral("张三");
@@ -70,6 +72,7 @@ struct WindowFixture : ::testing::Test {
     }
 
     QTemporaryDir dir;
+    QTemporaryDir config;
     Client client;
     std::vector<QByteArray> sent;
     std::unique_ptr<frmGameMain> window;
