@@ -12,6 +12,7 @@
 #include "state/Session.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 namespace kelpo {
 
@@ -59,6 +60,10 @@ std::unique_ptr<Program> StartUp(const QString& commandLine, const LaunchOptions
 
     InitSession(client.state, options.programDir);
     InitDaoJu(client.state.shop);
+    client.setReviewFolder(!options.reviewFolder.isEmpty()
+                               ? options.reviewFolder
+                               : QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+                                     + QStringLiteral("/hands"));
     client.msgPool().InitMsgObjects();
     ResetCardState(client.state);
 

@@ -91,6 +91,7 @@ void HandleGameMessage(Client& client, const QByteArray& message)
 {
     if (message.isEmpty())
         return;
+    client.RecordForReview(message);
     switch (static_cast<std::uint8_t>(message.at(0))) {
     case MsgChatLine: HandleChatLine(client, message); break;
     case MsgHandsRefresh: HandleHandsRefresh(client, message); break;

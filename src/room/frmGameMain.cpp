@@ -15,6 +15,7 @@
 #include "room/AdvertPane.h"
 #include "room/SiteBase.h"
 #include "room/UserButtonStrip.h"
+#include "room/frmHandReview.h"
 #include "room/UserCard.h"
 #include "room/VSplitterBar.h"
 #include "settings/UserSet.h"
@@ -31,6 +32,8 @@
 #include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QScreen>
 
 namespace kelpo {
@@ -56,7 +59,8 @@ QStringList ColumnTitles(std::uint8_t scoreKind)
 frmGameMain::frmGameMain(Client& client, QWidget* parent)
     : QWidget(parent), painter(std::make_unique<TablePainter>(client.state)), famGameBack(new QFrame(this)),
       picGameBack(new TableWidget(*painter, famGameBack)),
-      picSplitter(new VSplitterBar(this)), picUserButBk(new UserButtonStrip(this)), lstUser(new QelList(this)),
+      picSplitter(new VSplitterBar(this)), picUserButBk(new UserButtonStrip(this)),
+      cmdReview(new QPushButton(QStringLiteral("上局回顾"), picUserButBk)), lstUser(new QelList(this)),
       HSplitterBar(new SplitterBar(this)), picAdvBack(new AdvertPane(this)), advWeb(new QelAdvWeb(picAdvBack)),
       HSplitterBar1(new SplitterBar(this)), chat(new QelChat(this)), timeBar(new YuClock(picGameBack)),
       client_(client)
@@ -129,6 +133,19 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent)
     room.tmrPaintLastOutPai = &tmrPaintLastOutPai;
 
     connect(&client_, &Client::unloadRequested, this, &frmGameMain::Unload);
+
+    auto* strip = new QHBoxLayout(picUserButBk);
+    strip->setContentsMargins(2, 3, 2, 3);
+    strip->addWidget(cmdReview);
+    strip->addStretch(1);
+    cmdReview->setEnabled(client_.handRecorder().lastHand().has_value());
+    cmdReview->setToolTip(QStringLiteral("一步步看上一局的出牌和结果"));
+    connect(cmdReview, &QPushButton::clicked, this, &frmGameMain::ShowHandReview);
+    connect(&client_, &Client::handReviewed, this, [this] {
+        cmdReview->setEnabled(true);
+        if (handReview_)
+            handReview_->ShowReview(client_.handRecorder().lastHand());
+    });
 
     // The handlers of the room side and the table flow.
     painter->RefreshStartButton = [this] { PlaceStartButton(client_); };
@@ -263,6 +280,21 @@ void frmGameMain::closeEvent(QCloseEvent* e)
         return;
     if (ConfirmClose())
         Unload(0);
+}
+
+frmHandReview* frmGameMain::handReview() const
+{
+    return handReview_;
+}
+
+void frmGameMain::ShowHandReview()
+{
+    if (!handReview_)
+        handReview_ = new frmHandReview(this);
+    handReview_->ShowReview(client_.handRecorder().lastHand());
+    handReview_->show();
+    handReview_->raise();
+    handReview_->activateWindow();
 }
 
 void frmGameMain::Unload(int exitCode)

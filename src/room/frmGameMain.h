@@ -17,6 +17,7 @@
 #include <memory>
 
 class QFrame;
+class QPushButton;
 
 namespace kelpo {
 
@@ -30,6 +31,7 @@ class TablePainter;
 class TableWidget;
 class UserButtonStrip;
 class VSplitterBar;
+class frmHandReview;
 
 class YuClock;
 
@@ -98,6 +100,10 @@ public:
     bool HSplitterSkip = false;
     bool HSplitter1Skip = false;
 
+    // Opens (or raises) the review of the last whole hand.
+    void ShowHandReview();
+    frmHandReview* handReview() const;
+
     // Layout (resize handler, also after a splitter moves).
     void InitLayout(const QSize& screen);
     void LayoutMainWindow();
@@ -130,6 +136,8 @@ public:
     TableWidget* picGameBack;
     VSplitterBar* picSplitter;
     UserButtonStrip* picUserButBk;
+    // In the user-button strip: opens the last hand's review.
+    QPushButton* cmdReview;
     QelList* lstUser;
     SplitterBar* HSplitterBar;
     AdvertPane* picAdvBack;
@@ -144,6 +152,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    // F9 opens the item shop.
+    void keyPressEvent(QKeyEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -151,8 +161,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void leaveEvent(QEvent* e) override;
     void changeEvent(QEvent* e) override;
-    // F9 opens the item shop.
-    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void setUpUserList();
@@ -191,6 +199,7 @@ private:
     int maximiseCheckTicks_ = 0;
     QSize lastLayoutSize_;
     QSize lastStripSize_;
+    QPointer<frmHandReview> handReview_;
 };
 
 } // namespace kelpo

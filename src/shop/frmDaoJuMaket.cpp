@@ -303,7 +303,8 @@ void frmDaoJuMaket::PrintWrapped(int x, int y, const QString& text)
     const QStringList lines = WrapLines(text);
     for (int j = 0; j < lines.size(); ++j) {
         const int top = y + WrapPitch * j;
-        if (y < NoticeTop && top > NoticeTop - WrapPitch)
+        const int limit = y < NoticeTop ? NoticeTop : NotePane.bottom() + 1;
+        if (top + WrapPitch > limit)
             break;
         back_.print(x, top, lines[j]);
     }
@@ -373,8 +374,10 @@ void frmDaoJuMaket::unhover(ShopButton* b)
 
 void frmDaoJuMaket::Form_MouseMove(int x, int y)
 {
-    for (auto* set : {&picSysBut_[0], &picSysBut_[1], &imgMeBut_[0], &imgMeBut_[1]})
-        unhover(*set);
+    for (ShopButton* b : picSysBut_)
+        unhover(b);
+    for (ShopButton* b : imgMeBut_)
+        unhover(b);
     for (ShopButton* b : imgBuyBut_)
         unhover(b);
     const int cell = CellAt(x, y);

@@ -3,6 +3,7 @@
 // for the players, so a whole hand takes a few seconds.
 
 #include "app/Main.h"
+#include "controls/QelList.h"
 #include "controls/QelSckClient.h"
 #include "game/Client.h"
 #include "game/TableFlow.h"
@@ -86,6 +87,31 @@ void ActNow(TableClient& c)
         s.cards.SelectedFlags.set(n, 1);
         PlayAction(c.client(), 0);
     }
+}
+
+// What the seats, the hand and the turn look like on a client.
+QString TableFingerprint(const ClientState& s)
+{
+    QStringList parts;
+    for (const SeatRecord& r : s.seats)
+        parts << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                     .arg(r.name)
+                     .arg(r.iconNumber)
+                     .arg(r.isOffline)
+                     .arg(r.isHandUp)
+                     .arg(r.cardsLeft)
+                     .arg(r.currentPlay.count())
+                     .arg(r.finishRank);
+    for (std::uint8_t v : s.globals.SeatViewPos)
+        parts << QString::number(v);
+    parts << QStringLiteral("%1 %2 %3 %4 %5 %6")
+                 .arg(s.table.ActingSeat)
+                 .arg(s.table.TurnPhase)
+                 .arg(s.table.MatchStarted)
+                 .arg(s.table.NoHandInPlay)
+                 .arg(s.table.StartOffered)
+                 .arg(s.cards.HandCards.count());
+    return parts.join(u'|');
 }
 
 class LocalTableTest : public ::testing::Test {
@@ -200,8 +226,27 @@ TEST_F(LocalTableTest, OneClientAndFiveBotsPlayAWholeHandWhileGarbageClosesOnlyI
     EXPECT_TRUE(me.connected());
 
     confirmSettings(me);
+    // The standings sent in the middle of a hand, while the table waits on
+    // this player, change nothing on its table but the list.
+    ASSERT_TRUE(PumpUntil([&] { return !me.state().table.NoHandInPlay && me.state().table.ActingSeat == 0
+                                       && (me.state().table.TurnPhase == 1 || me.state().table.TurnPhase == 2); },
+                          10000));
+    const QString before = TableFingerprint(me.state());
+    const QImage pictureBefore = me.client().room.picGameBack->grab().toImage();
+    const std::size_t received = me.received.size();
+    room->table().sendStandings();
+    ASSERT_TRUE(PumpUntil([&] { return me.received.size() > received; }, 5000));
+    EXPECT_EQ(me.received[received], 130);
+    // Nothing else came meanwhile: the table waits on this player's turn.
+    ASSERT_EQ(me.received.size(), received + 1);
+    EXPECT_EQ(TableFingerprint(me.state()), before);
+    EXPECT_TRUE(me.client().room.picGameBack->grab().toImage() == pictureBefore);
     ASSERT_TRUE(waitForHands(1));
     ASSERT_TRUE(PumpUntil([&] { return me.state().table.NoHandInPlay && me.state().table.StartOffered; }, 10000));
+    // After the hand the list holds the hand: one game, the result as score.
+    const QelList* list = me.client().room.lstUser;
+    EXPECT_TRUE(PumpUntil([&] { return list->cellText(QStringLiteral("甲"), 5) == QStringLiteral("1"); }, 5000));
+    EXPECT_EQ(list->cellText(QStringLiteral("甲"), 2).toInt(), (*room->table().referee().lastResults())[0]);
     EXPECT_EQ(me.unloadedWith, -1) << "the client ended itself";
     EXPECT_EQ(me.state().globals.MySeat, 0);
     for (int seat = 0; seat < SeatCount; ++seat)

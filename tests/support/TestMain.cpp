@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QTemporaryDir>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -17,5 +18,7 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    // What a client writes to the user's folders goes to a test folder.
+    QStandardPaths::setTestModeEnabled(true);
     return RUN_ALL_TESTS();
 }
