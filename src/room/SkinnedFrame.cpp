@@ -15,6 +15,7 @@
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 
@@ -36,6 +37,9 @@ void frmGameMain::PlaceFrameButtons()
 {
     framePos_ = FramePaint::PlaceFrameButtons(width(), picUserButBk->width());
     picUserButBk->setPositions(framePos_);
+    const int reviewWidth = std::max(cmdReview->sizeHint().width(), 72);
+    const QPoint minimise = framePos_.SysButtonPos[FramePaint::SlotMinimise];
+    cmdReview->setGeometry(minimise.x() - 8 - reviewWidth, minimise.y(), reviewWidth, FramePaint::SysButtonSize);
 }
 
 void frmGameMain::paintEvent(QPaintEvent* e)
