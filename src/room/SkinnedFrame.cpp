@@ -15,7 +15,6 @@
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
 #include <QScreen>
 #include <QWindow>
 
@@ -37,9 +36,6 @@ void frmGameMain::PlaceFrameButtons()
 {
     framePos_ = FramePaint::PlaceFrameButtons(width(), picUserButBk->width());
     picUserButBk->setPositions(framePos_);
-    const int reviewWidth = std::max(cmdReview->sizeHint().width(), 72);
-    const QPoint minimise = framePos_.SysButtonPos[FramePaint::SlotMinimise];
-    cmdReview->setGeometry(minimise.x() - 8 - reviewWidth, minimise.y(), reviewWidth, FramePaint::SysButtonSize);
 }
 
 void frmGameMain::paintEvent(QPaintEvent* e)

@@ -12,11 +12,11 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", "/tmp");
     // Preferences, reviewed hands and anything else a test saves go to
-    // folders of its own, never to the developer's, and so do those of the
-    // programs it starts. A test may point one of them elsewhere.
-    QTemporaryDir home;
-    for (const char* folder : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
-        qputenv(folder, (home.path() + QLatin1Char('/') + QLatin1String(folder)).toLocal8Bit());
+    // folders of its own, fresh for every run, never to the developer's.
+    QTemporaryDir configHome;
+    QTemporaryDir dataHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
