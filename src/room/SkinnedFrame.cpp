@@ -8,6 +8,7 @@
 #include "room/UserButtonStrip.h"
 #include "room/VSplitterBar.h"
 #include "settings/frmUserSet.h"
+#include "skin/ModalBoxes.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -264,9 +265,14 @@ void frmGameMain::DoUserButton(int slot)
         userSet_->raise();
         userSet_->activateWindow();
         return;
-    case FramePaint::UserSlotHelp:
-        QDesktopServices::openUrl(HelpPageUrl(client_.state));
+    case FramePaint::UserSlotHelp: {
+        const QUrl page = HelpPageUrl(client_.state);
+        // With no browser to hand the page to, the user is told where it is.
+        if (!QDesktopServices::openUrl(page))
+            ModalBoxes::instance().SystemMessage(this, QMessageBox::Information, QStringLiteral("帮助"),
+                                                 QStringLiteral("无法打开帮助页面：%1").arg(page.toLocalFile()));
         return;
+    }
     default:
         return;
     }

@@ -7,6 +7,7 @@
 #include "controls/YuClock.h"
 #include "game/Client.h"
 #include "table/TableWidget.h"
+#include "room/AdvertPane.h"
 #include "room/UserButtonStrip.h"
 #include "room/VSplitterBar.h"
 #include "room/UserCard.h"
@@ -39,6 +40,8 @@ namespace {
 struct WindowFixture : ::testing::Test {
     WindowFixture()
     {
+        // Preferences saved by one test must not be read by the next.
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
         ClientGlobals& g = client.state.globals;
         g.GameName = QStringLiteral("牌局");
         g.UserName = QStringLiteral("张三");
@@ -73,6 +76,7 @@ struct WindowFixture : ::testing::Test {
     }
 
     QTemporaryDir dir;
+    QTemporaryDir config;
     Client client;
     std::vector<QByteArray> sent;
     std::unique_ptr<frmGameMain> window;
@@ -184,6 +188,16 @@ TEST_F(WindowFixture, SplitterStartsByScreenWidthAndCollapsingHidesTheRoomPane)
     EXPECT_EQ(window->SplitterX, 1024 - 100);
     window->MoveSplitterTo(10);
     EXPECT_EQ(window->SplitterX, 650);
+
+    // A narrower window pulls the bar in with it, so the caption and the
+    // room pane stay in view; a collapsed pane stays at the right edge.
+    window->MoveSplitterTo(900);
+    sized(850, 736);
+    EXPECT_EQ(window->SplitterX, 750);
+    EXPECT_FALSE(window->lstUser->isHidden());
+    window->ToggleRoomPane();
+    sized(1000, 736);
+    EXPECT_EQ(window->SplitterX, 1000 - 14);
 }
 
 TEST_F(WindowFixture, HorizontalSplittersSnapIntoTheirRanges)
@@ -381,6 +395,11 @@ TEST_F(WindowFixture, CaptionBorderAndButtonsOnTheGrabbedWindow)
     EXPECT_EQ(window->grab().toImage().pixel(W - 38, 17), SysCell(7));
     window->HoverSysButton(-1);
     EXPECT_EQ(window->grab().toImage().pixel(W - 38, 17), SysCell(3));
+
+    const QImage advert = window->picAdvBack->grab().toImage();
+    EXPECT_EQ(advert.pixel(0, 0), qRgb(0, 0, 150));
+    EXPECT_EQ(advert.pixel(1, 10), qRgb(192, 192, 190));
+    EXPECT_EQ(advert.pixel(advert.width() - 3, 10), qRgb(0, 0, 250));
 
     UserButtonStrip* strip = window->picUserButBk;
     const QPoint slot1 = strip->positions().UserButtonPos[1] + QPoint(20, 12);

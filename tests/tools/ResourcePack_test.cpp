@@ -204,6 +204,7 @@ TEST_F(ResourcePack, EveryFileIsThereWithItsSize)
         EXPECT_TRUE(QFile::exists(pack_->app() + QStringLiteral("Res/Sound/%1.wav").arg(f))) << f;
     EXPECT_TRUE(QFile::exists(pack_->app() + "Res/DaoJu/DaoJuInfo.ini"));
     EXPECT_TRUE(QFile::exists(pack_->app() + "MeChatWeb.htm"));
+    EXPECT_TRUE(QFile::exists(pack_->parent() + "site/help/Zuduva/KELPO.htm"));
 
     // Bitmaps are plain 24-bit uncompressed, whatever their colours: Qt
     // would otherwise write two-colour masks as 4-bit palette files.

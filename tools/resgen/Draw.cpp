@@ -261,4 +261,16 @@ void DrawButtonFace(QPainter& p, const QRectF& r, qreal radius, QColor top, QCol
     p.drawRoundedRect(r.adjusted(2, 1.5, -2, -r.height() / 2), radius - 1, radius - 1);
 }
 
+QByteArray AsciiHtml(const QString& page)
+{
+    QByteArray out;
+    for (const QChar ch : page) {
+        if (ch.unicode() < 0x80)
+            out += char(ch.unicode());
+        else
+            out += "&#" + QByteArray::number(ch.unicode()) + ';';
+    }
+    return out;
+}
+
 } // namespace kelpo::resgen

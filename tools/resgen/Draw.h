@@ -70,6 +70,10 @@ void ClearOutsideMask(QImage& picture, const QImage& mask);
 // Places cells side by side (x) in one strip.
 QImage Strip(const std::initializer_list<QImage>& cells);
 
+// A page with every character above ASCII written as a character reference,
+// so it reads the same whatever encoding a viewer assumes.
+QByteArray AsciiHtml(const QString& page);
+
 // A rounded panel filled with a top-to-bottom gradient.
 void Panel(QPainter& p, const QRectF& r, qreal radius, QColor top, QColor bottom, const QPen& border);
 

@@ -285,9 +285,7 @@ QByteArray DescriptionFile()
     return kelpo::cp936::Encode(text);
 }
 
-// The chat page shown inside the chat pane. Chinese text is written as
-// character references, so the page reads the same whatever encoding a
-// viewer assumes.
+// The chat page shown inside the chat pane.
 QByteArray ChatPage()
 {
     const QString page = QStringLiteral(
@@ -297,14 +295,7 @@ QByteArray ChatPage()
         ".line { margin: 2px 0; line-height: 17px; }\r\n.name { color: #29497b; font-weight: bold; }\r\n"
         ".notice { color: #a0702a; }\r\n</style>\r\n</head>\r\n<body>\r\n"
         "<div class=\"line notice\">欢迎来到聊天室，请文明发言。</div>\r\n</body>\r\n</html>\r\n");
-    QByteArray out;
-    for (const QChar ch : page) {
-        if (ch.unicode() < 0x80)
-            out += char(ch.unicode());
-        else
-            out += "&#" + QByteArray::number(ch.unicode()) + ';';
-    }
-    return out;
+    return AsciiHtml(page);
 }
 
 } // namespace

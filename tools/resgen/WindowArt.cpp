@@ -173,6 +173,30 @@ QImage MsgIcon(int type)
     return img;
 }
 
+// The help page the caption strip's help button opens in the browser.
+QByteArray HelpPage()
+{
+    const QString page = QStringLiteral(
+        "<!DOCTYPE html>\r\n<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n<title>KELPO 游戏帮助</title>\r\n"
+        "<style>\r\nbody { max-width: 720px; margin: 24px auto; padding: 0 16px; color: #1e2a40;"
+        " font: 14px/1.7 sans-serif; }\r\nh1, h2 { color: #29497b; }\r\n</style>\r\n</head>\r\n<body>\r\n"
+        "<h1>KELPO 六人团队牌戏</h1>\r\n"
+        "<h2>规则</h2>\r\n"
+        "<p>六人分两队，座位相隔的三人为一队。默认用两副牌，每人十八张。"
+        "首家可出单张、对子或三张以上同点数的牌，其他人须出同样张数且更大的牌，或者不出。"
+        "一轮无人再出时，最后出牌者开始新的一轮。开局前可能需要进贡和还贡。</p>\r\n"
+        "<h2>操作</h2>\r\n<ul>\r\n"
+        "<li>单击手牌把牌提起或放下，点“出牌”出牌，点“不出”放弃本轮。</li>\r\n"
+        "<li>“上轮”查看上一轮各家出的牌，“排序”换一种手牌排列。</li>\r\n"
+        "<li>轮到你时时间条会倒计时，超时系统会替你出牌。</li>\r\n"
+        "<li>F9 打开道具商城；右上方“设置”按钮打开用户设置。</li>\r\n"
+        "<li>拖动标题栏移动窗口，拖动边框和四角改变大小，双击标题栏最大化或还原。</li>\r\n"
+        "</ul>\r\n<h2>逃跑</h2>\r\n"
+        "<p>牌局进行中退出按逃跑计算，并按桌主的设置扣除积分。</p>\r\n"
+        "</body>\r\n</html>\r\n");
+    return AsciiHtml(page);
+}
+
 } // namespace
 
 void AddWindowArt(Pack& pack)
@@ -191,6 +215,7 @@ void AddWindowArt(Pack& pack)
     pack.addBitmap(Root::App, "res/VSpliterMid_Left.bmp", SplitterArrow(false));
     for (int t = 0; t <= 2; ++t)
         pack.addIcon(Root::Parent, QStringLiteral("res/Msg%1.ico").arg(t), MsgIcon(t));
+    pack.addBytes(Root::Parent, "site/help/Zuduva/KELPO.htm", HelpPage());
 }
 
 } // namespace kelpo::resgen
