@@ -116,9 +116,15 @@ void QelSckClient::finish(Event event)
     scheduleDelivery();
 }
 
+void QelSckClient::holdDelivery(bool held)
+{
+    deliveryHeld_ = held;
+    scheduleDelivery();
+}
+
 void QelSckClient::scheduleDelivery()
 {
-    if (deliveryScheduled_ || queue_.empty())
+    if (deliveryHeld_ || deliveryScheduled_ || queue_.empty())
         return;
     deliveryScheduled_ = true;
     QMetaObject::invokeMethod(this, &QelSckClient::deliverOne, Qt::QueuedConnection);
@@ -130,7 +136,7 @@ void QelSckClient::scheduleDelivery()
 void QelSckClient::deliverOne()
 {
     deliveryScheduled_ = false;
-    if (queue_.empty())
+    if (deliveryHeld_ || queue_.empty())
         return;
     Pending p = std::move(queue_.front());
     queue_.pop_front();

@@ -43,6 +43,31 @@ void Client::setSoundOutput(std::unique_ptr<SoundOutput> output)
     sound_ = std::move(output);
 }
 
+void Client::enterWait()
+{
+    if (++waitDepth_ == MaxNestedWaits)
+        socket_->holdDelivery(true);
+}
+
+void Client::leaveWait()
+{
+    if (waitDepth_-- == MaxNestedWaits)
+        socket_->holdDelivery(false);
+}
+
+void Client::RecordForReview(const QByteArray& message)
+{
+    std::array<QString, 6> names;
+    for (int seat = 0; seat < SeatCount; ++seat)
+        names[static_cast<std::size_t>(seat)] = state.seats[static_cast<std::size_t>(seat)].name;
+    if (!recorder_.record(message, names, QDateTime::currentDateTime()))
+        return;
+    // A review that cannot be written is still shown; the table goes on.
+    if (!reviewFolder_.isEmpty())
+        WriteHandReview(*recorder_.lastHand(), reviewFolder_);
+    emit handReviewed();
+}
+
 void Client::ConnectRoomServer()
 {
     socket_->Connect(state.globals.ServerHost, NumericInt32(state.globals.ServerPort), ConnectTimeoutSeconds);
