@@ -12,7 +12,9 @@
 #include "room/VSplitterBar.h"
 #include "table/TableWidget.h"
 
+#include <QFontMetrics>
 #include <QFrame>
+#include <QPushButton>
 #include <QResizeEvent>
 
 namespace kelpo {
@@ -65,6 +67,11 @@ void frmGameMain::LayoutMainWindow()
         picUserButBk->setGeometry(R, Top, rw, ButtonStrip);
         if (UpperSplitTop - ListTop > 0)
             lstUser->setGeometry(R, ListTop, rw, UpperSplitTop - ListTop);
+        // The review button keeps to the right of the list's title, clear of
+        // the strip's drawn buttons.
+        const QFontMetrics fm = cmdReview->fontMetrics();
+        const int rvw = fm.horizontalAdvance(cmdReview->text()) + 12;
+        cmdReview->setGeometry(std::max(lstUser->width() - rvw, 0), 0, rvw, fm.height() + 2);
         const int left = lstUser->x();
         const int w = lstUser->width();
         HSplitterBar->Place(left, UpperSplitTop, w);

@@ -32,7 +32,6 @@
 #include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QScreen>
 
@@ -60,7 +59,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent)
     : QWidget(parent), painter(std::make_unique<TablePainter>(client.state)), famGameBack(new QFrame(this)),
       picGameBack(new TableWidget(*painter, famGameBack)),
       picSplitter(new VSplitterBar(this)), picUserButBk(new UserButtonStrip(this)),
-      cmdReview(new QPushButton(QStringLiteral("上局回顾"), picUserButBk)), lstUser(new QelList(this)),
+      lstUser(new QelList(this)), cmdReview(new QPushButton(QStringLiteral("上局回顾"), lstUser)),
       HSplitterBar(new SplitterBar(this)), picAdvBack(new AdvertPane(this)), advWeb(new QelAdvWeb(picAdvBack)),
       HSplitterBar1(new SplitterBar(this)), chat(new QelChat(this)), timeBar(new YuClock(picGameBack)),
       client_(client)
@@ -134,10 +133,6 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent)
 
     connect(&client_, &Client::unloadRequested, this, &frmGameMain::Unload);
 
-    auto* strip = new QHBoxLayout(picUserButBk);
-    strip->setContentsMargins(2, 3, 2, 3);
-    strip->addWidget(cmdReview);
-    strip->addStretch(1);
     cmdReview->setEnabled(client_.handRecorder().lastHand().has_value());
     cmdReview->setToolTip(QStringLiteral("一步步看上一局的出牌和结果"));
     connect(cmdReview, &QPushButton::clicked, this, &frmGameMain::ShowHandReview);

@@ -136,9 +136,9 @@ public:
     TableWidget* picGameBack;
     VSplitterBar* picSplitter;
     UserButtonStrip* picUserButBk;
-    // In the user-button strip: opens the last hand's review.
-    QPushButton* cmdReview;
     QelList* lstUser;
+    // On the user list's title row: opens the last hand's review.
+    QPushButton* cmdReview;
     SplitterBar* HSplitterBar;
     AdvertPane* picAdvBack;
     QelAdvWeb* advWeb;
