@@ -62,7 +62,12 @@ bool QelSckClient::Send(const QByteArray& bytes, int first, int last)
     QByteArray frame;
     if (!AppendFrame(frame, QByteArrayView(bytes).sliced(first, last - first + 1)))
         return false;
-    return socket_->write(frame) == frame.size();
+    if (socket_->write(frame) != frame.size())
+        return false;
+    // Out now rather than on the next pass of the event loop, which may first
+    // paint the whole window.
+    socket_->flush();
+    return true;
 }
 
 bool QelSckClient::isConnected() const

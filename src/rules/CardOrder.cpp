@@ -86,7 +86,6 @@ void SortCardsByRank(CardList& list, int n)
                 higher[k] &= clear;
             held = taken;
         }
-        key[j] = static_cast<std::uint8_t>(held);
     }
     std::copy_n(code.begin(), n, cards.begin());
 }

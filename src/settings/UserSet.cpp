@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -17,6 +16,27 @@ namespace {
 
 // More than five short numbers never needs this much.
 constexpr qint64 MaxFileBytes = 64 * 1024;
+
+// The words between blanks, tabs and line ends; any other character, other
+// white space included, belongs to a word. Split by hand: the client reads
+// this file while it starts, and a regular expression would load and compile
+// its engine for it.
+QStringList BlankSeparatedWords(const QString& text)
+{
+    QStringList words;
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const bool blank = i == text.size() || text[i] == u' ' || text[i] == u'\t' || text[i] == u'\r'
+            || text[i] == u'\n';
+        if (!blank && start < 0)
+            start = i;
+        else if (blank && start >= 0) {
+            words << text.mid(start, i - start);
+            start = -1;
+        }
+    }
+    return words;
+}
 
 std::array<std::uint8_t*, 5> Fields(Preferences& p)
 {
@@ -50,8 +70,7 @@ void LoadUserSet(ClientState& state)
         return;
     }
     const QString text = QString::fromLatin1(file.read(MaxFileBytes));
-    static const QRegularExpression blanks(QStringLiteral("[ \\t\\r\\n]+"));
-    const QStringList words = text.split(blanks, Qt::SkipEmptyParts);
+    const QStringList words = BlankSeparatedWords(text);
     if (words.size() < 5) {
         DefaultUserSet(state.prefs);
         return;

@@ -18,7 +18,7 @@ trap cleanup EXIT
 
 cmake --install "$build" --prefix "$prefix/usr" >/dev/null
 home="$prefix/usr/lib/kelpo"
-for f in bin/kelpo bin/kelpo-room bin/kelpo-launcher bin/Res/ResPk/PkMask.bmp bin/MeChatWeb.htm \
+for f in bin/kelpo bin/kelpo-sound.so bin/kelpo-room bin/kelpo-launcher bin/Res/ResPk/PkMask.bmp bin/MeChatWeb.htm \
          UserRes/LargeUser/1.ico; do
   [ -e "$home/$f" ] || { echo "missing $home/$f"; exit 1; }
 done
