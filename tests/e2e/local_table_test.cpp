@@ -9,6 +9,7 @@
 #include "net/FrameCodec.h"
 #include "room/frmGameMain.h"
 #include "server/RoomServer.h"
+#include "support/Pump.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -32,17 +33,7 @@ using server::RoomServer;
 
 constexpr int HandTimeoutMs = 90000;
 
-bool PumpUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using test::PumpUntil;
 
 // One running client with the classes of every message it received.
 struct TableClient {
