@@ -10,9 +10,12 @@
 #include "skin/MsgPool.h"
 #include "state/Session.h"
 #include "table/TablePainter.h"
+#include "table/TableWidget.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -131,17 +134,62 @@ struct FlowTable {
 void BM_PlayMessages(benchmark::State& st)
 {
     FlowTable t;
+    TableWidget* table = t.window->picGameBack;
+    qint64 playPixels = 0;
     for (auto _ : st) {
         HandleGameMessage(t.client, t.handStart);
         HandleGameMessage(t.client, t.deal);
+        table->resetScheduledPixels();
         for (const QByteArray& m : t.plays)
             HandleGameMessage(t.client, m);
+        playPixels += table->scheduledPixels();
         HandleGameMessage(t.client, t.handOver);
         benchmark::DoNotOptimize(t.client.state.cards.RoundBest);
     }
-    st.SetItemsProcessed(static_cast<std::int64_t>(st.iterations()) * PlaysPerHand);
+    const auto plays = static_cast<std::int64_t>(st.iterations()) * PlaysPerHand;
+    st.SetItemsProcessed(plays);
+    // What a play costs the screen: the rectangles it scheduled.
+    st.counters["px_per_play"] = static_cast<double>(playPixels) / static_cast<double>(plays);
+}
+
+// Counts the timer events the whole program receives.
+class TimerEventCounter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        count += e->type() == QEvent::Timer;
+        return false;
+    }
+};
+
+// An idle client during an opponent's turn, shown, running its event loop
+// for one second at a time: every timer event it receives is a wakeup.
+void BM_IdleTableWakeups(benchmark::State& st)
+{
+    FlowTable t;
+    t.window->show();
+    t.handStart[15] = 0; // seat 0, an opponent of seat 1, leads
+    HandleGameMessage(t.client, t.handStart);
+    HandleGameMessage(t.client, t.deal);
+    QCoreApplication::processEvents();
+    TimerEventCounter counter;
+    int wakeups = 0;
+    for (auto _ : st) {
+        QEventLoop loop;
+        QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+        counter.count = 0;
+        qApp->installEventFilter(&counter);
+        loop.exec();
+        qApp->removeEventFilter(&counter);
+        wakeups += counter.count - 1; // the second's own end
+    }
+    st.counters["wakeups_per_s"] = static_cast<double>(wakeups) / static_cast<double>(st.iterations());
 }
 
 } // namespace
 
 BENCHMARK(BM_PlayMessages)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IdleTableWakeups)->Unit(benchmark::kMillisecond)->Iterations(3);

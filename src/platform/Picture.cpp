@@ -111,10 +111,11 @@ void Picture::print(int x, int y, const QString& text)
     QPainter p(&image_);
     p.setFont(t.font);
     p.setPen(QColor::fromRgb(font.foreColor));
-    // The table was laid out for fonts whose character cell is about one em
-    // high with the baseline at its foot; the CJK faces here carry a much
-    // taller ascent, which would push every label down by several pixels.
-    const int top = y + t.font.pixelSize() - t.ascent;
+    // The table was laid out for character cells one em high whose baseline
+    // lies 0.88 em below the top, as in the Chinese faces it was drawn
+    // with; the CJK faces here carry a much taller ascent, which would push
+    // every label down and out of the boxes drawn for it.
+    const int top = y + (t.font.pixelSize() * 88 + 50) / 100 - t.ascent;
     p.drawStaticText(x, top, t.text);
     const QSizeF size = t.text.size();
     // Glyphs may reach a pixel past their advance (italics, antialiasing).

@@ -1,5 +1,6 @@
 #include "skin/frmMsg.h"
 
+#include "platform/Fonts.h"
 #include "platform/ImageFiles.h"
 #include "platform/ResourcePath.h"
 
@@ -15,6 +16,9 @@ namespace kelpo {
 frmMsg::frmMsg(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowStaysOnTopHint), labNote_(new QLabel(this))
 {
+    // Pixel-sized so the text fits the skin's fixed box at any screen
+    // resolution; the buttons inherit it.
+    setFont(MakeFont(QStringLiteral("宋体"), 9, false));
     labNote_->setTextFormat(Qt::PlainText);
     labNote_->setWordWrap(true);
     labNote_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);

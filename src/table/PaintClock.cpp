@@ -54,16 +54,23 @@ void TablePainter::PaintClock(bool show)
     const TableLayout& L = state.view.Layout;
     const int tx = L.TimeBarX + 45;
     const int ty = L.TimeBarY + 15;
+    // The seconds stand partly on the time bar's head, which only the table
+    // picture holds: erasing them puts the head back too. The cell is as
+    // high as the 12-pixel digits.
+    auto eraseSeconds = [&] {
+        RestoreBack(tx, ty, 30, 14);
+        PaintTimeBar();
+    };
     if (!show) {
         RestoreBack(c.x(), c.y(), ClockWidth + 1, ClockHeight + 1);
-        RestoreBack(tx, ty, 30, 10);
+        eraseSeconds();
         return;
     }
     const int ticks = state.view.ClockTicks;
     const int frame = ((ticks % ClockFrames) + ClockFrames) % ClockFrames;
     DrawMaskedCell(AppImage(QStringLiteral("Res\\Clock.bmp")), c.x(), c.y(), ClockWidth, ClockHeight,
                    {frame * ClockWidth, 0}, {ClockFrames * ClockWidth, 0});
-    RestoreBack(tx, ty, 30, 10);
+    eraseSeconds();
     picGameBack.font.foreColor = qRgb(255, 255, 0);
     picGameBack.font.fontBold = true;
     picGameBack.font.fontSize = 9;

@@ -15,6 +15,7 @@
 #include "server/RoomServer.h"
 #include "skin/ModalBoxes.h"
 #include "skin/frmMsg.h"
+#include "support/Pump.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -39,17 +40,7 @@ using server::RoomServer;
 
 constexpr int HandTimeoutMs = 90000;
 
-bool PumpUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using test::PumpUntil;
 
 // One running client with the classes of every message it received.
 struct TableClient {

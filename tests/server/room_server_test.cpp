@@ -19,23 +19,15 @@
 #include <QFile>
 
 #include <functional>
+#include "support/Pump.h"
+
 #include <memory>
 #include <vector>
 
 namespace kelpo::server {
 namespace {
 
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using test::PumpUntil;
 
 // A client of the test's own: raw bytes out, whole messages in.
 struct Peer {

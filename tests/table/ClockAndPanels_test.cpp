@@ -54,10 +54,14 @@ TEST_F(ClockAndPanels, ClockShowsFrameAndSecondsLeft)
     {
         Picture e;
         e.image() = expected;
-        const QRect r(60, 30, 30, 10);
+        // The seconds' cell comes back from the saved background with the
+        // part of the time bar's head that lies in it.
+        const QRect r(60, 30, 30, 14);
         for (int y = r.top(); y <= r.bottom(); ++y)
             for (int x = r.left(); x <= r.right(); ++x)
                 e.image().setPixel(x, y, f.painter->picSaveGameBack.image().pixel(x, y));
+        const TableLayout& L = f.layout();
+        e.drawImage(L.TimeBarX, L.TimeBarY, QImage(f.appFile(QStringLiteral("Res/TimeBarHead.bmp"))));
         expected = e.image();
     }
     FontState font;

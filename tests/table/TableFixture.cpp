@@ -40,15 +40,23 @@ QRgb ClockFrameColour(int frame) { return qRgb(20 + 25 * frame, 220, 120); }
 
 TableFixture::TableFixture(int width, int height)
 {
-    const QString app = dir_.path() + QStringLiteral("/bin/");
-    state.globals.AppPath = app;
+    state.globals.AppPath = dir_.path() + QStringLiteral("/bin/");
     state.globals.ParentPath = dir_.path() + QStringLiteral("/");
+    WriteTableResources(state.globals.AppPath, state.globals.ParentPath);
+    painter = std::make_unique<TablePainter>(state);
+    painter->ResizeTable(width, height);
+}
+
+void WriteTableResources(const QString& appPath, const QString& parentPath)
+{
+    auto appFile = [&](const QString& relative) { return appPath + relative; };
+    auto parentFile = [&](const QString& relative) { return parentPath + relative; };
 
     QImage mask = Solid(80, 105, Black);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 3; ++x)
             mask.setPixel(x, y, White);
-    Save(appFile("Res/ResPk/PkMask.bmp"), mask);
+    Save(appFile(QStringLiteral("Res/ResPk/PkMask.bmp")), mask);
     auto card = [](int index) {
         QImage image(80, 105, QImage::Format_RGB32);
         for (int y = 0; y < 105; ++y) {
@@ -60,17 +68,17 @@ TableFixture::TableFixture(int width, int height)
     };
     for (int i = 0; i <= 53; ++i)
         Save(appFile(QStringLiteral("Res/ResPk/Pk%1.bmp").arg(i)), card(i));
-    Save(appFile("Res/ResPk/Pk100.bmp"), card(100));
+    Save(appFile(QStringLiteral("Res/ResPk/Pk100.bmp")), card(100));
     QImage back = Solid(80, 105, CardBackColour);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 3; ++x)
             back.setPixel(x, y, Black);
-    Save(appFile("Res/PkBack.bmp"), back);
+    Save(appFile(QStringLiteral("Res/PkBack.bmp")), back);
 
-    Save(appFile("Res/ResPK_DJ/PkMask.bmp"), Solid(62, 90, Black));
+    Save(appFile(QStringLiteral("Res/ResPK_DJ/PkMask.bmp")), Solid(62, 90, Black));
     for (int i = 0; i <= 53; ++i)
         Save(appFile(QStringLiteral("Res/ResPK_DJ/Pk%1.bmp").arg(i)), Solid(62, 90, SmallCardColour(i)));
-    Save(appFile("Res/ResPK_DJ/PkBack.bmp"), Solid(62, 90, SmallBackColour));
+    Save(appFile(QStringLiteral("Res/ResPK_DJ/PkBack.bmp")), Solid(62, 90, SmallBackColour));
 
     auto masked = [](int cells, int w, int h, auto colour, QPoint maskAt) {
         QImage image = Solid(std::max(cells * w, maskAt.x() + w), std::max(h, maskAt.y() + h), Black);
@@ -79,37 +87,37 @@ TableFixture::TableFixture(int width, int height)
             p.fillRect(c * w, 0, w, h, QColor::fromRgb(colour(c)));
         return image;
     };
-    Save(appFile("Res/BuChu.bmp"), masked(1, 95, 45, [](int) { return PassMarkColour; }, {95, 0}));
+    Save(appFile(QStringLiteral("Res/BuChu.bmp")), masked(1, 95, 45, [](int) { return PassMarkColour; }, {95, 0}));
     {
         QImage ranks = Solid(330, 50, Black);
         QPainter p(&ranks);
         for (int r = 1; r <= 5; ++r)
             p.fillRect((r - 1) * 66, 0, 66, 25, QColor::fromRgb(RankMarkColour(r)));
         p.end();
-        Save(appFile("Res/MingCi.bmp"), ranks);
+        Save(appFile(QStringLiteral("Res/MingCi.bmp")), ranks);
     }
-    Save(appFile("Res/UserWarnFlag.bmp"), masked(1, 32, 32, [](int) { return WarnFlagColour; }, {32, 0}));
-    Save(appFile("Res/Hand.bmp"), masked(1, 80, 35, [](int) { return ReadyColour; }, {80, 0}));
-    Save(appFile("Res/UserOptBut.bmp"), masked(4, 44, 24, [](int c) { return qRgb(200, 10 * c + 5, 50); }, {0, 0}));
-    Save(appFile("Res/UserOutBut.bmp"), masked(6, 61, 28, [](int c) { return qRgb(150, 20 * c + 10, 90); }, {366, 0}));
-    Save(appFile("Res/GongBut.bmp"), masked(4, 61, 28, [](int c) { return qRgb(90, 20 * c + 10, 150); }, {366, 0}));
-    Save(appFile("Res/TimeBarHead.bmp"), Solid(52, 30, qRgb(70, 70, 90)));
-    Save(appFile("Res/TimeBarEnd.bmp"), Solid(10, 30, qRgb(90, 70, 70)));
-    Save(appFile("Res/Clock.bmp"), masked(8, 31, 38, [](int f) { return ClockFrameColour(f); }, {248, 0}));
-    Save(appFile("Res/GameEnd.bmp"), Solid(309, 300, EndPanelColour));
-    Save(appFile("Res/GameEndM.bmp"), Solid(309, 300, Black));
-    Save(appFile("Res/GameScore.bmp"), Solid(182, 99, ScorePanelColour));
-    Save(appFile("Res/GameScoreM.bmp"), Solid(182, 99, Black));
-    Save(appFile("Res/s0.bmp"), Solid(150, 38, qRgb(100, 60, 20)));
-    Save(appFile("Res/s1.bmp"), Solid(150, 38, qRgb(100, 60, 30)));
-    Save(appFile("Res/c0.bmp"), Solid(52, 90, qRgb(100, 60, 40)));
-    Save(appFile("Res/c1.bmp"), Solid(52, 90, qRgb(100, 60, 50)));
-    Save(appFile("Res/NetBreak.bmp"), Solid(32, 32, qRgb(250, 250, 0)));
-    Save(appFile("Res/GameBackMid.bmp"), Solid(295, 345, qRgb(30, 90, 60)));
-    Save(appFile("Res/LeftLogo.bmp"), Solid(60, 30, qRgb(200, 200, 200)));
-    Save(appFile("Res/GameBackVsBian.bmp"), Solid(6, 5, qRgb(120, 80, 40)));
-    Save(appFile("Res/GameBackHsBian.bmp"), Solid(5, 6, qRgb(120, 80, 40)));
-    Save(appFile("Res/GameBackJiao.bmp"), Solid(18, 18, qRgb(160, 110, 50)));
+    Save(appFile(QStringLiteral("Res/UserWarnFlag.bmp")), masked(1, 32, 32, [](int) { return WarnFlagColour; }, {32, 0}));
+    Save(appFile(QStringLiteral("Res/Hand.bmp")), masked(1, 80, 35, [](int) { return ReadyColour; }, {80, 0}));
+    Save(appFile(QStringLiteral("Res/UserOptBut.bmp")), masked(4, 44, 24, [](int c) { return qRgb(200, 10 * c + 5, 50); }, {0, 0}));
+    Save(appFile(QStringLiteral("Res/UserOutBut.bmp")), masked(6, 61, 28, [](int c) { return qRgb(150, 20 * c + 10, 90); }, {366, 0}));
+    Save(appFile(QStringLiteral("Res/GongBut.bmp")), masked(4, 61, 28, [](int c) { return qRgb(90, 20 * c + 10, 150); }, {366, 0}));
+    Save(appFile(QStringLiteral("Res/TimeBarHead.bmp")), Solid(52, 30, qRgb(70, 70, 90)));
+    Save(appFile(QStringLiteral("Res/TimeBarEnd.bmp")), Solid(10, 30, qRgb(90, 70, 70)));
+    Save(appFile(QStringLiteral("Res/Clock.bmp")), masked(8, 31, 38, [](int f) { return ClockFrameColour(f); }, {248, 0}));
+    Save(appFile(QStringLiteral("Res/GameEnd.bmp")), Solid(309, 300, EndPanelColour));
+    Save(appFile(QStringLiteral("Res/GameEndM.bmp")), Solid(309, 300, Black));
+    Save(appFile(QStringLiteral("Res/GameScore.bmp")), Solid(182, 99, ScorePanelColour));
+    Save(appFile(QStringLiteral("Res/GameScoreM.bmp")), Solid(182, 99, Black));
+    Save(appFile(QStringLiteral("Res/s0.bmp")), Solid(150, 38, qRgb(100, 60, 20)));
+    Save(appFile(QStringLiteral("Res/s1.bmp")), Solid(150, 38, qRgb(100, 60, 30)));
+    Save(appFile(QStringLiteral("Res/c0.bmp")), Solid(52, 90, qRgb(100, 60, 40)));
+    Save(appFile(QStringLiteral("Res/c1.bmp")), Solid(52, 90, qRgb(100, 60, 50)));
+    Save(appFile(QStringLiteral("Res/NetBreak.bmp")), Solid(32, 32, qRgb(250, 250, 0)));
+    Save(appFile(QStringLiteral("Res/GameBackMid.bmp")), Solid(295, 345, qRgb(30, 90, 60)));
+    Save(appFile(QStringLiteral("Res/LeftLogo.bmp")), Solid(60, 30, qRgb(200, 200, 200)));
+    Save(appFile(QStringLiteral("Res/GameBackVsBian.bmp")), Solid(6, 5, qRgb(120, 80, 40)));
+    Save(appFile(QStringLiteral("Res/GameBackHsBian.bmp")), Solid(5, 6, qRgb(120, 80, 40)));
+    Save(appFile(QStringLiteral("Res/GameBackJiao.bmp")), Solid(18, 18, qRgb(160, 110, 50)));
     for (int n = 1; n <= 6; ++n)
         Save(parentFile(QStringLiteral("UserRes/LargeUser/%1.ico").arg(n)), Solid(32, 32, qRgb(20 * n, 150, 200)),
              "ICO");
@@ -120,9 +128,6 @@ TableFixture::TableFixture(int width, int height)
     }
     for (int k = 1; k <= 15; ++k)
         Save(appFile(QStringLiteral("Res/Bomb/b2/Blast0%1.jpg").arg(k, 2, 10, QLatin1Char('0'))), blast, "JPEG");
-
-    painter = std::make_unique<TablePainter>(state);
-    painter->ResizeTable(width, height);
 }
 
 QString TableFixture::appFile(const QString& relative) const { return state.globals.AppPath + relative; }

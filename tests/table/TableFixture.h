@@ -26,6 +26,10 @@ inline constexpr QRgb BackgroundColour = 0xFF29497Bu; // the table colour
 inline constexpr QRgb EndPanelColour = 0xFFF0F0D0u;
 inline constexpr QRgb ScorePanelColour = 0xFFD0F0F0u;
 
+// Writes those bitmaps below a program folder and its parent (both ending
+// in '/').
+void WriteTableResources(const QString& appPath, const QString& parentPath);
+
 class TableFixture {
 public:
     TableFixture(int width = 800, int height = 600);
