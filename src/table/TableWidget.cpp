@@ -1,5 +1,6 @@
 #include "table/TableWidget.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -16,6 +17,9 @@ TableWidget::TableWidget(TablePainter& painter, QWidget* parent) : QWidget(paren
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // A click on the table gives it the keyboard, so the hand can be played
+    // from the keys without leaving the chat's line to its own keys.
+    setFocusPolicy(Qt::StrongFocus);
     watch_.setInterval(WatchIntervalMs);
     connect(&watch_, &QTimer::timeout, this, &TableWidget::RefreshFromPicture);
     watch_.start();
@@ -66,6 +70,15 @@ void TableWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     if (MouseUp)
         MouseUp(event->button(), event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TableWidget::keyPressEvent(QKeyEvent* event)
+{
+    // Keys with Ctrl or Alt belong to the window's shortcuts.
+    if (KeyDown && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && KeyDown(event->key()))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 } // namespace kelpo

@@ -22,6 +22,9 @@ public:
     std::function<void(int button, int x, int y)> MouseDown;
     std::function<void(int button, int x, int y)> MouseMove;
     std::function<void(int button, int x, int y)> MouseUp;
+    // A key pressed while the table has the keyboard (Qt::Key); true when it
+    // was used, else it goes on to the window.
+    std::function<bool(int key)> KeyDown;
 
     // Shows what the picture holds now; also done by a timer that notices
     // any drawing on the picture.
@@ -33,6 +36,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TablePainter& painter_;
