@@ -8,6 +8,7 @@
 #include "rules/CardOrder.h"
 #include "table/TableGeometry.h"
 #include "table/TablePainter.h"
+#include "table/TableWidget.h"
 
 namespace kelpo {
 
@@ -33,6 +34,8 @@ void MoveFocus(Client& client, int to)
     if (from >= 1 && from <= n)
         RedrawCard(client, from);
     RedrawCard(client, to);
+    if (auto* table = qobject_cast<TableWidget*>(client.room.picGameBack.data()))
+        table->CardFocused(to);
 }
 
 void SetRaised(Client& client, int index, bool raised)

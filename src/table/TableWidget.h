@@ -26,6 +26,15 @@ public:
     // was used, else it goes on to the window.
     std::function<bool(int key)> KeyDown;
 
+    // What the table shows, for the screen reader's description of it.
+    const ClientState& tableState() const { return painter_.state; }
+    // Tells a screen reader what just happened at the table (a play, a
+    // pass, whose turn it is, the results).
+    void Announce(const QString& text);
+    const QString& lastAnnouncement() const { return announcement_; }
+    // Tells a screen reader the keyboard moved to hand card `index` (1-based).
+    void CardFocused(int index);
+
     // Shows what the picture holds now; also done by a timer that notices
     // any drawing on the picture.
     void RefreshFromPicture();
@@ -42,6 +51,7 @@ private:
     TablePainter& painter_;
     QTimer watch_;
     qint64 shownKey_ = 0;
+    QString announcement_;
 };
 
 } // namespace kelpo
