@@ -12,6 +12,9 @@ QelSckClient::QelSckClient(QObject* parent) : QObject(parent), socket_(new QTcpS
     QObject::connect(&connectTimer_, &QTimer::timeout, this, &QelSckClient::onConnectTimeout);
     QObject::connect(socket_, &QTcpSocket::connected, this, [this] {
         connectTimer_.stop();
+        // Plays are a few bytes each; waiting to fill a segment would hold
+        // every turn back by the peer's delayed acknowledgement.
+        socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         emit Connected();
     });
     QObject::connect(socket_, &QTcpSocket::readyRead, this, [this] { readAvailable(false); });
@@ -108,9 +111,15 @@ void QelSckClient::finish(Event event)
     scheduleDelivery();
 }
 
+void QelSckClient::holdDelivery(bool held)
+{
+    deliveryHeld_ = held;
+    scheduleDelivery();
+}
+
 void QelSckClient::scheduleDelivery()
 {
-    if (deliveryScheduled_ || queue_.empty())
+    if (deliveryHeld_ || deliveryScheduled_ || queue_.empty())
         return;
     deliveryScheduled_ = true;
     QMetaObject::invokeMethod(this, &QelSckClient::deliverOne, Qt::QueuedConnection);
@@ -122,7 +131,7 @@ void QelSckClient::scheduleDelivery()
 void QelSckClient::deliverOne()
 {
     deliveryScheduled_ = false;
-    if (queue_.empty())
+    if (deliveryHeld_ || queue_.empty())
         return;
     Pending p = std::move(queue_.front());
     queue_.pop_front();

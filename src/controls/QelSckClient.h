@@ -32,6 +32,11 @@ public:
 
     bool isConnected() const;
 
+    // While held, nothing is handed out: messages, and Closed or Failed after
+    // them, wait in order until delivery is released.
+    void holdDelivery(bool held);
+    bool deliveryHeld() const { return deliveryHeld_; }
+
     // Called by the connect timer; public so tests need not wait two minutes.
     void onConnectTimeout();
 
@@ -69,6 +74,7 @@ private:
     std::deque<Pending> queue_;
     qsizetype queuedBytes_ = 0;
     bool deliveryScheduled_ = false;
+    bool deliveryHeld_ = false;
     bool finished_ = false; // Closed or Failed has been queued
 };
 

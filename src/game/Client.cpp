@@ -34,13 +34,25 @@ Client::~Client() = default;
 SoundOutput& Client::soundOutput()
 {
     if (!sound_)
-        sound_ = MakeSystemSoundOutput();
+        sound_ = MakeSystemSoundOutput(state.globals.AppPath);
     return *sound_;
 }
 
 void Client::setSoundOutput(std::unique_ptr<SoundOutput> output)
 {
     sound_ = std::move(output);
+}
+
+void Client::enterWait()
+{
+    if (++waitDepth_ == MaxNestedWaits)
+        socket_->holdDelivery(true);
+}
+
+void Client::leaveWait()
+{
+    if (waitDepth_-- == MaxNestedWaits)
+        socket_->holdDelivery(false);
 }
 
 void Client::RecordForReview(const QByteArray& message)

@@ -63,6 +63,16 @@ public:
     SoundOutput& soundOutput();
     void setSoundOutput(std::unique_ptr<SoundOutput> output);
 
+    // Cooperative waits running one inside the other. A wait hands further
+    // messages to the handlers, which may wait in turn; at MaxNestedWaits
+    // the innermost wait takes no more messages until it ends, so a fast
+    // stream of pausing messages cannot nest without bound. Nothing is
+    // dropped: held messages follow in order once the wait is over.
+    static constexpr int MaxNestedWaits = 4;
+    void enterWait();
+    void leaveWait();
+    int nestedWaits() const { return waitDepth_; }
+
     // The review of the hand in play and of the last whole one.
     const HandRecorder& handRecorder() const { return recorder_; }
     // Hands every game message to the review before its handler runs;
@@ -115,6 +125,8 @@ private:
     std::unique_ptr<SoundOutput> sound_;
     const TickClock* clock_;
     bool lost_ = false;
+    int waitDepth_ = 0;
+
     HandRecorder recorder_;
     QString reviewFolder_;
 };

@@ -12,6 +12,7 @@
 #include "state/Session.h"
 #include "table/TablePainter.h"
 
+#include <QLabel>
 #include <QPointer>
 
 namespace kelpo {
@@ -294,8 +295,12 @@ void HandleSettingsNeeded(Client& client, const QByteArray& m)
         OpenGameSet(client, owner, settings);
         return;
     }
-    client.msgPool().ShowMsg(0, client.room.frmGameMain, 0, QStringLiteral("等待桌主进行本桌游戏设置..."), QString(),
-                             0, QString(), QString(), false);
+    // One notice at a time: the server may say this again and again.
+    const QString waiting = QStringLiteral("等待桌主进行本桌游戏设置...");
+    for (const frmMsg* box : client.msgPool().openBoxes())
+        if (box->bteMsgType() == 0 && box->labNote() && box->labNote()->text() == waiting)
+            return;
+    client.msgPool().ShowMsg(0, client.room.frmGameMain, 0, waiting, QString(), 0, QString(), QString(), false);
 }
 
 // --- class 112: a user raised a hand -----------------------------------------

@@ -18,8 +18,19 @@ bool PumpEvents(Client& client)
     return !client.state.globals.QuitRequested;
 }
 
+namespace {
+
+struct NestedWait {
+    explicit NestedWait(Client& c) : client(c) { client.enterWait(); }
+    ~NestedWait() { client.leaveWait(); }
+    Client& client;
+};
+
+} // namespace
+
 bool WaitMilliseconds(Client& client, std::int64_t ms)
 {
+    const NestedWait nested(client);
     const std::int64_t start = client.clock().TickCount();
     for (;;) {
         if (!PumpEvents(client))

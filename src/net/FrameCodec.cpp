@@ -33,8 +33,10 @@ bool FrameDecoder::feed(QByteArrayView bytes)
                 broken_ = true;
                 break;
             }
+            // Nothing is reserved for the announced length: memory follows
+            // the bytes that actually arrive, so a peer cannot make every
+            // connection hold a whole frame's worth by sending headers.
             expected_ = n;
-            partial_.reserve(n);
             continue;
         }
         const qsizetype take =

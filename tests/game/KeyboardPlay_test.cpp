@@ -34,7 +34,6 @@ protected:
     }
     QImage shown()
     {
-        table()->RefreshFromPicture();
         return table()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
 };

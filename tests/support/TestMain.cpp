@@ -1,6 +1,6 @@
 #include <QApplication>
 #include <QByteArray>
-#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,13 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", "/tmp");
+    // Preferences, reviewed hands and anything else a test saves go to
+    // folders of its own, fresh for every run, never to the developer's.
+    QTemporaryDir configHome;
+    QTemporaryDir dataHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    // What a client writes to the user's folders goes to a test folder.
-    QStandardPaths::setTestModeEnabled(true);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,137 @@
+// A hostile or dying room server seen from the client: a stream faster than
+// the client's pauses end, and the server gone mid-frame, in a dialog or in
+// any pause.
+
+#include "TableFlowFixture.h"
+
+#include "controls/QelSckClient.h"
+#include "net/FrameCodec.h"
+#include "net/Packet.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <functional>
+
+namespace kelpo::test {
+namespace {
+
+class ServerFaultsTest : public TableFlowTest {
+protected:
+    // Connects the client's own socket to a server of the test's.
+    QTcpSocket* connectServer()
+    {
+        EXPECT_TRUE(listener.listen(QHostAddress::LocalHost));
+        client.socket().Connect(QStringLiteral("127.0.0.1"), listener.serverPort(), 10);
+        EXPECT_TRUE(listener.waitForNewConnection(5000));
+        return listener.nextPendingConnection();
+    }
+    static QByteArray Framed(const std::vector<QByteArray>& messages)
+    {
+        QByteArray out;
+        for (const QByteArray& m : messages)
+            AppendFrame(out, m);
+        return out;
+    }
+    bool pumpUntil(const std::function<bool()>& done)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return done();
+    }
+
+    QTcpServer listener;
+};
+
+TEST_F(ServerFaultsTest, PausingMessagesNestBoundedAndEveryOneIsHandledInOrder)
+{
+    // Each pause ends after a few readings of this clock.
+    SteppingClock fast(1000);
+    client.setClock(fast);
+    QTcpSocket* server = connectServer();
+
+    // Tribute exchanges (3000 ms pause) and round ends (100 ms pause), back to
+    // back; without a bound each would run inside the last one's pause.
+    std::vector<QByteArray> stream;
+    for (int i = 0; i < 1000; ++i)
+        stream.push_back(i % 3 == 2 ? PassMsg(i % 6, (i + 1) % 6, 1) : TributeMsg(i % 6, 0, (i + 1) % 6, 1));
+    server->write(Framed(stream));
+
+    std::vector<QByteArray> seen;
+    int deepest = 0;
+    // Seen as handed out, before the handler runs (and perhaps pauses).
+    QObject::disconnect(&client.socket(), &QelSckClient::DataArrived, &client, &Client::OnDataArrived);
+    QObject::connect(&client.socket(), &QelSckClient::DataArrived, &client, [&](const QByteArray& m) {
+        seen.push_back(m);
+        deepest = std::max(deepest, client.nestedWaits());
+        client.OnDataArrived(m);
+    });
+    pumpUntil([&] { return seen.size() >= stream.size(); });
+
+    EXPECT_EQ(seen, stream);
+    EXPECT_LE(deepest, Client::MaxNestedWaits);
+    EXPECT_FALSE(client.socket().deliveryHeld());
+}
+
+// What the server sent last before it died, and whether the client was the
+// spectator.
+struct LastWords {
+    const char* what;
+    std::vector<QByteArray> messages;
+    QByteArray tail;
+    bool spectator = false;
+    bool inPause = false;
+};
+
+class ServerDiesTest : public ServerFaultsTest, public ::testing::WithParamInterface<LastWords> {};
+
+TEST_P(ServerDiesTest, TheClientEndsWithANonZeroStatusAndCutsItsPauseShort)
+{
+    const LastWords& p = GetParam();
+    seatAt(1, p.spectator);
+    QTcpSocket* server = connectServer();
+    int waitsAtUnload = -1;
+    QObject::connect(window.get(), &frmGameMain::unloaded, [&] { waitsAtUnload = client.nestedWaits(); });
+    const std::int64_t before = clock.now();
+    server->write(Framed(p.messages) + p.tail);
+    server->flush();
+    server->abort();
+    ASSERT_TRUE(pumpUntil([&] { return unloadedWith >= 0; })) << p.what;
+    EXPECT_GT(unloadedWith, 0);
+    EXPECT_EQ(waitsAtUnload > 0, p.inPause) << p.what;
+    // No pause ran its full length after the connection was gone.
+    EXPECT_LT(clock.now() - before, 3000) << p.what;
+}
+
+QByteArray HandOver()
+{
+    QByteArray over = Bytes({22, 1});
+    for (int s = 0; s < SeatCount; ++s)
+        over += Bytes({0, 0, 0, 1});
+    return over + QByteArray(SeatCount, '\0');
+}
+
+QByteArray OwnerSettingsRequest()
+{
+    QByteArray m;
+    BuildPacket(QStringLiteral("a`b`c`1`d`1`0`50`100`10`20`30`0"), m, 2, QByteArray("\x6f\x00", 2));
+    return m;
+}
+
+const std::vector<int> NineCards{1, 5, 9, 14, 18, 22, 27, 31, 40};
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ServerDiesTest,
+    ::testing::Values(LastWords{"mid-frame", {HandStartMsg(1, 1, 5, 1)}, QByteArray("\x00\x00\x00\x0c\x13\x00", 6)},
+                      LastWords{"settings dialog", {OwnerSettingsRequest()}, {}},
+                      LastWords{"round end", {HandStartMsg(1, 1, 5, 1), DealMsg(NineCards), PassMsg(2, 3, 1)}, {}, false, true},
+                      LastWords{"tribute exchange", {HandStartMsg(1, 1, 5, 1), TributeMsg(2, 0, 3, 1)}, {}, false, true},
+                      LastWords{"spectator after the hand", {HandStartMsg(1, 1, 5, 1), HandOver()}, {}, true, true}));
+
+} // namespace
+} // namespace kelpo::test
