@@ -60,8 +60,13 @@ void Client::RecordForReview(const QByteArray& message)
     std::array<QString, 6> names;
     for (int seat = 0; seat < SeatCount; ++seat)
         names[static_cast<std::size_t>(seat)] = state.seats[static_cast<std::size_t>(seat)].name;
-    if (!recorder_.record(message, names, QDateTime::currentDateTime()))
+    const bool ended = recorder_.record(message, names, QDateTime::currentDateTime());
+    // The steps the message added are what there is to announce.
+    for (const QString& step : recorder_.takeNewSteps())
+        Announce(step);
+    if (!ended)
         return;
+    Announce(QStringLiteral("本局结束。") + recorder_.lastHand()->results.join(QStringLiteral("；")));
     // A review that cannot be written is still shown; the table goes on.
     if (!reviewFolder_.isEmpty())
         WriteHandReview(*recorder_.lastHand(), reviewFolder_);

@@ -83,6 +83,9 @@ public:
     void setReviewFolder(const QString& folder) { reviewFolder_ = folder; }
     const QString& reviewFolder() const { return reviewFolder_; }
 
+    // Tells a screen reader what just happened at the table.
+    void Announce(const QString& text) { emit announced(text); }
+
     // Ends the program from the table's side (the start countdown ran out,
     // the server sent the player away, too many automatic plays).
     void UnloadMainWindow(int exitCode) { emit unloadRequested(exitCode); }
@@ -110,6 +113,8 @@ signals:
     void unloadRequested(int exitCode);
     // A hand is over and handRecorder().lastHand() holds its review.
     void handReviewed();
+    // A play, pass, turn or result in words, for a screen reader.
+    void announced(const QString& text);
 
 private:
     void connectionLost(int exitCode);

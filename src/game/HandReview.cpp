@@ -68,8 +68,10 @@ HandReview& HandRecorder::current(const std::array<QString, 6>& names, const QDa
 
 void HandRecorder::add(int seat, const QString& text)
 {
-    if (current_ && current_->steps.size() < MaxSteps)
+    if (current_ && current_->steps.size() < MaxSteps) {
         current_->steps.push_back({seat, text});
+        newSteps_ << text;
+    }
 }
 
 bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& names, const QDateTime& now)

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace kelpo {
@@ -47,6 +48,8 @@ public:
 
     const std::optional<HandReview>& lastHand() const { return last_; }
     const std::optional<HandReview>& currentHand() const { return current_; }
+    // The steps recorded since the last call, in order.
+    QStringList takeNewSteps() { return std::exchange(newSteps_, {}); }
 
 private:
     HandReview& current(const std::array<QString, 6>& names, const QDateTime& now);
@@ -57,6 +60,7 @@ private:
     int deckCount_ = 2;
     int phase_ = 0;
     std::array<bool, 6> finished_{};
+    QStringList newSteps_;
 };
 
 // Writes the review to folder/fileName(), making the folder. False with a

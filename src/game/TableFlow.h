@@ -45,6 +45,13 @@ void TributeAction(Client& client);
 void picGameBack_MouseMove(Client& client, int x, int y);
 void picGameBack_MouseUp(Client& client, int button, int x, int y);
 void tmrPaintLastOutPai_Timer(Client& client);
+// A key on the table picture (Qt::Key): Left/Right move the focus mark
+// along the hand, Space raises or lowers the focused card, 3-9, 0 (the 10),
+// J, Q, K, A, 2 and W (a joker) raise the next card of that rank, Enter
+// plays (or gives the tribute card) and P or Backspace passes where the
+// buttons on the table would, Escape lowers every card. False for a key
+// that did nothing.
+bool picGameBack_KeyDown(Client& client, int key);
 
 // Hooks the time bar's events, the previous-round timer and the table
 // picture's mouse to the handlers above. The main window calls it once its

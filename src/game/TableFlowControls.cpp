@@ -38,6 +38,7 @@ void ConnectTableFlowControls(Client& client)
     if (auto* table = qobject_cast<TableWidget*>(room.picGameBack.data())) {
         table->MouseMove = [c](int, int x, int y) { picGameBack_MouseMove(*c, x, y); };
         table->MouseUp = [c](int button, int x, int y) { picGameBack_MouseUp(*c, ButtonNumber(button), x, y); };
+        table->KeyDown = [c](int key) { return picGameBack_KeyDown(*c, key); };
     }
 }
 

@@ -50,6 +50,14 @@ void ApplyTurn(Client& client)
     ClientState& s = client.state;
     TablePainter* view = client.room.painter;
     const std::uint8_t phase = s.table.TurnPhase;
+    if (phase >= PhaseLead && phase <= PhaseReturnTribute) {
+        static const QString mine[] = {QStringLiteral("轮到你出牌"), QStringLiteral("轮到你跟牌"),
+                                       QStringLiteral("轮到你进贡"), QStringLiteral("轮到你还贡")};
+        if (IsLocalTurn(s))
+            client.Announce(mine[phase - PhaseLead]);
+        else if (const SeatRecord* r = s.seat(s.table.ActingSeat))
+            client.Announce(QStringLiteral("轮到 %1").arg(r->name));
+    }
 
     switch (phase) {
     case PhaseLead:

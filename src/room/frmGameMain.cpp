@@ -136,6 +136,7 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent)
     cmdReview->setEnabled(client_.handRecorder().lastHand().has_value());
     cmdReview->setToolTip(QStringLiteral("一步步看上一局的出牌和结果"));
     connect(cmdReview, &QPushButton::clicked, this, &frmGameMain::ShowHandReview);
+    connect(&client_, &Client::announced, picGameBack, &TableWidget::Announce);
     connect(&client_, &Client::handReviewed, this, [this] {
         cmdReview->setEnabled(true);
         if (handReview_)

@@ -141,6 +141,8 @@ struct ViewState {
     bool IncrementalPaint = true;
     bool BombPlaying = false; // table and splitter ignore the mouse meanwhile
     std::int32_t ClockTicks = 0; // seconds elapsed in the current turn
+    // The hand card the keyboard points at, 1-based; 0 until a key moves it.
+    int HandFocus = 0;
     TableLayout Layout;
 };
 

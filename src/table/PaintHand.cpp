@@ -121,6 +121,8 @@ void TablePainter::DrawHand()
             continue;
         const int y = anchor.y() - (c.SelectedFlags.at(i) != 0 ? RaiseOffset : 0);
         picGameBack.maskedTransfer(x, y, CardWidth, CardHeight, card, 0, 0, mask, 0, 0);
+        if (i == state.view.HandFocus)
+            PaintFocusMark(QRect(x, y, CardWidth, CardHeight), QPoint(x, y));
         place.drawn = true;
         x += CardStep;
     }
@@ -192,6 +194,8 @@ void TablePainter::RedrawHandCard(int index)
         QImage card;
     };
     std::vector<Slice> cards;
+    const int focus = state.view.HandFocus;
+    const HandCardPlace* focused = focus >= 1 && focus <= n ? &hand_.places[static_cast<std::size_t>(focus - 1)] : nullptr;
     for (int j = 1; j <= n; ++j) {
         const HandCardPlace& p = hand_.places[static_cast<std::size_t>(j - 1)];
         if (!p.drawn || p.x + CardWidth <= touched.left() || p.x > touched.right())
@@ -233,7 +237,29 @@ void TablePainter::RedrawHandCard(int index)
                 }
             }
             PaintCardClipped(picGameBack, strip, slice.at, slice.card, mask);
+            if (slice.place == focused)
+                PaintFocusMark(strip, slice.at);
         }
+    }
+}
+
+void TablePainter::PaintFocusMark(const QRect& clip, QPoint cardAt)
+{
+    // A two-pixel frame inside the card's rounded corners.
+    constexpr int Inset = 3;
+    constexpr int Thick = 2;
+    const QRgb colour = qRgb(255, 140, 0);
+    const QRect frame(cardAt.x() + Inset, cardAt.y() + Inset, CardWidth - 2 * Inset, CardHeight - 2 * Inset);
+    const QRect bars[] = {
+        QRect(frame.left(), frame.top(), frame.width(), Thick),
+        QRect(frame.left(), frame.bottom() - Thick + 1, frame.width(), Thick),
+        QRect(frame.left(), frame.top(), Thick, frame.height()),
+        QRect(frame.right() - Thick + 1, frame.top(), Thick, frame.height()),
+    };
+    for (const QRect& bar : bars) {
+        const QRect r = bar.intersected(clip);
+        if (!r.isEmpty())
+            picGameBack.fillRect(r.x(), r.y(), r.width(), r.height(), colour);
     }
 }
 

@@ -125,6 +125,10 @@ private:
     QImage HandCardImage(const HandCardPlace& place);
     int HandImageIndexAt(int i) const; // -1: the back
     void PaintHandCardsInto(const QRect& clip, const QImage& mask);
+    // The keyboard's focus frame on the hand card at cardAt, inside clip;
+    // drawn as part of the card, so the cards after it cover it as they
+    // cover the card.
+    void PaintFocusMark(const QRect& clip, QPoint cardAt);
     void PaintPlay(int seat, const CardList& play);
     QRect PlaysArea() const; // what PaintPlays restores
     // A border edge tiled every 5 px along length, as one picture; null

@@ -1,5 +1,9 @@
 #include "table/TableWidget.h"
 
+#include "table/TableAccessible.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -10,6 +14,11 @@ TableWidget::TableWidget(TablePainter& painter, QWidget* parent) : QWidget(paren
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // A click on the table gives it the keyboard, so the hand can be played
+    // from the keys without leaving the chat's line to its own keys.
+    setFocusPolicy(Qt::StrongFocus);
+    InstallTableAccessibility();
+    setAccessibleName(QStringLiteral("牌桌"));
     painter_.picGameBack.setChangeListener([this](const QRect& r) { pictureChanged(r); });
 }
 
@@ -65,6 +74,42 @@ void TableWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     if (MouseUp)
         MouseUp(event->button(), event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void TableWidget::Announce(const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    announcement_ = text;
+    auto* table = dynamic_cast<TableAccessible*>(QAccessible::queryAccessibleInterface(this));
+    if (!table)
+        return;
+    QAccessibleInterface* status = table->statusLine();
+    QAccessibleEvent changed(status, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
+    QAccessibleEvent alert(status, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
+
+void TableWidget::CardFocused(int index)
+{
+    // Hand cards come first among the table's children.
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(this);
+    if (!table || !hasFocus())
+        return;
+    if (QAccessibleInterface* card = table->child(index - 1)) {
+        QAccessibleEvent focus(card, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
+}
+
+void TableWidget::keyPressEvent(QKeyEvent* event)
+{
+    // Keys with Ctrl or Alt belong to the window's shortcuts.
+    if (KeyDown && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && KeyDown(event->key()))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 } // namespace kelpo

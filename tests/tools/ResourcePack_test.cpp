@@ -220,12 +220,17 @@ TEST_F(ResourcePack, EveryFileIsThereWithItsSize)
     }
 }
 
-TEST_F(ResourcePack, CardMasksFitEveryFaceAndBack)
+TEST_F(ResourcePack, CardMasksFitEveryFaceAndBackAtBothDensities)
 {
     for (const auto& [folder, last] : {std::pair{QStringLiteral("Res/ResPk/"), 100},
-                                       std::pair{QStringLiteral("Res/ResPK_DJ/"), 53}}) {
+                                       std::pair{QStringLiteral("Res/ResPK_DJ/"), 53},
+                                       std::pair{QStringLiteral("Res/ResPk@2x/"), 100},
+                                       std::pair{QStringLiteral("Res/ResPK_DJ@2x/"), 53}}) {
         const QImage mask = App(folder + "PkMask.bmp");
         ASSERT_FALSE(mask.isNull());
+        // The large pack is the standard one at exactly twice the size.
+        if (folder.contains(QLatin1String("@2x")))
+            EXPECT_EQ(mask.size(), App(QString(folder).remove(QLatin1String("@2x")) + "PkMask.bmp").size() * 2);
         // Rounded corners: the corner shows the table, the middle hides it.
         EXPECT_TRUE(IsWhite(mask.pixel(0, 0)));
         EXPECT_TRUE(IsWhite(mask.pixel(mask.width() - 1, mask.height() - 1)));

@@ -5,7 +5,7 @@
 
 namespace kelpo::resgen {
 
-void AddCards(Pack& pack);       // faces, masks and backs, both sizes
+void AddCards(Pack& pack);       // faces, masks and backs, both sizes, and all again at twice the size
 void AddTableArt(Pack& pack);    // table background pieces, seat frames, marks, buttons, panels
 void AddBombs(Pack& pack);       // explosion frames
 void AddWindowArt(Pack& pack);   // caption, frame buttons, splitter, message-box icons

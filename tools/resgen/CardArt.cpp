@@ -192,10 +192,13 @@ void PaintJokerFull(QPainter& p, bool big)
              SansFont(16), ink);
 }
 
-QImage FullFace(int index, bool marked)
+// Every picture below is drawn at `scale` times its size by the same
+// strokes, so the large pack is as sharp as a screen of that density allows.
+QImage FullFace(int index, bool marked, int scale = 1)
 {
-    QImage img = Canvas(FullW, FullH);
+    QImage img = Canvas(FullW * scale, FullH * scale);
     QPainter p(&img);
+    p.scale(scale, scale);
     Smooth(p);
     PaintCardBase(p, FullW, FullH);
     if (index == 52 || index == 53) {
@@ -234,10 +237,11 @@ QImage FullFace(int index, bool marked)
     return img;
 }
 
-QImage SmallFace(int index)
+QImage SmallFace(int index, int scale = 1)
 {
-    QImage img = Canvas(SmallW, SmallH);
+    QImage img = Canvas(SmallW * scale, SmallH * scale);
     QPainter p(&img);
+    p.scale(scale, scale);
     Smooth(p);
     PaintCardBase(p, SmallW, SmallH);
     // Partner hands stack these 16 pixels apart: rank and suit sit side by
@@ -265,10 +269,11 @@ QImage SmallFace(int index)
     return img;
 }
 
-QImage Back(int w, int h)
+QImage Back(int w, int h, int scale = 1)
 {
-    QImage img = Canvas(w, h);
+    QImage img = Canvas(w * scale, h * scale);
     QPainter p(&img);
+    p.scale(scale, scale);
     Smooth(p);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(250, 248, 240));
@@ -311,11 +316,12 @@ QImage Back(int w, int h)
     return img;
 }
 
-QImage ShapeMask(int w, int h)
+QImage ShapeMask(int w, int h, int scale = 1)
 {
-    QImage shape = Canvas(w, h);
+    QImage shape = Canvas(w * scale, h * scale);
     {
         QPainter p(&shape);
+        p.scale(scale, scale);
         Smooth(p);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::white);
@@ -336,26 +342,35 @@ QImage Finish(const QImage& drawn, const QImage& mask)
 
 } // namespace
 
-void AddCards(Pack& pack)
+// The card set at one scale; the large one goes to folders named with
+// "@2x" beside the standard ones.
+void AddCardSet(Pack& pack, int scale)
 {
-    const QImage fullMask = ShapeMask(FullW, FullH);
-    const QImage smallMask = ShapeMask(SmallW, SmallH);
+    const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+    const QString full = QStringLiteral("Res/ResPk%1/").arg(suffix);
+    const QString small = QStringLiteral("Res/ResPK_DJ%1/").arg(suffix);
+    const QImage fullMask = ShapeMask(FullW, FullH, scale);
+    const QImage smallMask = ShapeMask(SmallW, SmallH, scale);
     for (int i = 0; i <= 53; ++i)
-        pack.addBitmap(Root::App, QStringLiteral("Res/ResPk/Pk%1.bmp").arg(i),
-                       Finish(FullFace(i, false), fullMask));
+        pack.addBitmap(Root::App, full + QStringLiteral("Pk%1.bmp").arg(i), Finish(FullFace(i, false, scale), fullMask));
     // Card code 0 is image 3; its marked twin shows while the first lead is owed.
-    pack.addBitmap(Root::App, QStringLiteral("Res/ResPk/Pk100.bmp"), Finish(FullFace(3, true), fullMask));
-    pack.addBitmap(Root::App, QStringLiteral("Res/ResPk/PkMask.bmp"), fullMask);
-    const QImage fullBack = Finish(Back(FullW, FullH), fullMask);
-    pack.addBitmap(Root::App, QStringLiteral("Res/ResPk/PkBack.bmp"), fullBack);
-    pack.addBitmap(Root::App, QStringLiteral("Res/PkBack.bmp"), fullBack);
+    pack.addBitmap(Root::App, full + QStringLiteral("Pk100.bmp"), Finish(FullFace(3, true, scale), fullMask));
+    pack.addBitmap(Root::App, full + QStringLiteral("PkMask.bmp"), fullMask);
+    const QImage fullBack = Finish(Back(FullW, FullH, scale), fullMask);
+    pack.addBitmap(Root::App, full + QStringLiteral("PkBack.bmp"), fullBack);
+    pack.addBitmap(Root::App, QStringLiteral("Res/PkBack%1.bmp").arg(suffix), fullBack);
 
     for (int i = 0; i <= 53; ++i)
-        pack.addBitmap(Root::App, QStringLiteral("Res/ResPK_DJ/Pk%1.bmp").arg(i),
-                       Finish(SmallFace(i), smallMask));
-    pack.addBitmap(Root::App, QStringLiteral("Res/ResPK_DJ/PkMask.bmp"), smallMask);
-    pack.addBitmap(Root::App, QStringLiteral("Res/ResPK_DJ/PkBack.bmp"),
-                   Finish(Back(SmallW, SmallH), smallMask));
+        pack.addBitmap(Root::App, small + QStringLiteral("Pk%1.bmp").arg(i), Finish(SmallFace(i, scale), smallMask));
+    pack.addBitmap(Root::App, small + QStringLiteral("PkMask.bmp"), smallMask);
+    pack.addBitmap(Root::App, small + QStringLiteral("PkBack.bmp"), Finish(Back(SmallW, SmallH, scale), smallMask));
+}
+
+void AddCards(Pack& pack)
+{
+    AddCardSet(pack, 1);
+    // For screens of twice the density: the same cards at twice the size.
+    AddCardSet(pack, 2);
 }
 
 } // namespace kelpo::resgen
