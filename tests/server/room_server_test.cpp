@@ -52,6 +52,15 @@ struct Peer {
     std::vector<QByteArray> got;
 };
 
+// The address sanitizer keeps freed blocks in quarantine and maps shadow
+// memory, so resident memory says nothing about the server's own bounds
+// there; the release tree checks them.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool MemoryBoundsMeasurable = false;
+#else
+constexpr bool MemoryBoundsMeasurable = true;
+#endif
+
 // This process's resident memory in KiB.
 qint64 ResidentKiB()
 {
@@ -303,7 +312,8 @@ TEST_F(RoomServerTest, AChatFloodIsPacedAndDropsOnlyTheReaderThatStopsReading)
     EXPECT_FALSE(reader->closed());
     EXPECT_GT(lines, 0);
     EXPECT_TRUE(inOrder);
-    EXPECT_LT(peak - before, 64 * 1024);
+    if (MemoryBoundsMeasurable)
+        EXPECT_LT(peak - before, 64 * 1024);
 
     // The table still talks to the reader.
     reader->sendFrame(ChatLine(QStringLiteral("甲"), QStringLiteral("还在吗")));
@@ -379,7 +389,8 @@ TEST_F(RoomServerTest, SlowAndComingAndGoingPeersLeaveNothingBehind)
     for (int i = 0; i < 1000; ++i)
         cycle();
     EXPECT_LE(OpenFileDescriptors(), fds + 2);
-    EXPECT_LT(ResidentKiB() - rss, 8 * 1024);
+    if (MemoryBoundsMeasurable)
+        EXPECT_LT(ResidentKiB() - rss, 8 * 1024);
     EXPECT_FALSE(honest->closed());
 }
 
