@@ -6,7 +6,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace kelpo {
@@ -29,13 +31,56 @@ Picture::Picture(int width, int height, QRgb backColor)
 
 void Picture::resize(int width, int height)
 {
-    if (width < 1 || height < 1 || width > MaxSide || height > MaxSide) {
+    if (width < 1 || height < 1 || width > MaxSide / scale_ || height > MaxSide / scale_) {
         image_ = QImage();
         return;
     }
-    if (image_.width() != width || image_.height() != height)
-        image_ = QImage(width, height, QImage::Format_RGB32);
+    if (image_.width() != width * scale_ || image_.height() != height * scale_) {
+        image_ = QImage(width * scale_, height * scale_, QImage::Format_RGB32);
+    }
+    image_.setDevicePixelRatio(scale_);
     clear();
+}
+
+void Picture::setScale(int scale)
+{
+    scale = std::clamp(scale, 1, 2);
+    if (scale == scale_)
+        return;
+    const int w = width(), h = height();
+    scale_ = scale;
+    texts_.clear();
+    resize(w, h);
+}
+
+QImage Picture::deviceBlock(const QImage& src, int& sx, int& sy, int w, int h) const
+{
+    if (src.devicePixelRatio() == scale_) {
+        sx *= scale_;
+        sy *= scale_;
+        return src;
+    }
+    const QImage big = src.copy(sx, sy, w, h).scaled(w * scale_, h * scale_, Qt::IgnoreAspectRatio,
+                                                     Qt::FastTransformation);
+    sx = sy = 0;
+    return big;
+}
+
+bool Picture::clipLogical(int& dx, int& dy, int& w, int& h, const QImage& src, int& sx, int& sy, int& ox,
+                          int& oy) const
+{
+    const int x0 = sx, y0 = sy;
+    const QSize srcSize(static_cast<int>(src.width() / src.devicePixelRatio()),
+                        static_cast<int>(src.height() / src.devicePixelRatio()));
+    const QRect r = ClipTransfer(QSize(width(), height()), dx, dy, w, h, srcSize, sx, sy);
+    if (r.isEmpty())
+        return false;
+    // A second source at the same place (the mask) moves with the first.
+    ox += sx - x0;
+    oy += sy - y0;
+    w = r.width();
+    h = r.height();
+    return true;
 }
 
 void Picture::clear()
@@ -43,12 +88,12 @@ void Picture::clear()
     if (image_.isNull())
         return;
     image_.fill(backColor_);
-    markChanged(image_.rect());
+    markChanged(QRect(0, 0, width(), height()));
 }
 
 void Picture::markChanged(const QRect& rect)
 {
-    const QRect r = rect.intersected(image_.rect());
+    const QRect r = rect.intersected(QRect(0, 0, width(), height()));
     if (r.isEmpty() || !listener_)
         return;
     if (batchDepth_ > 0)
@@ -70,6 +115,16 @@ Picture::ChangeBatch::~ChangeBatch()
 
 void Picture::transfer(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op)
 {
+    if (scale_ != 1) {
+        int unused = 0;
+        if (src.isNull() || !clipLogical(dx, dy, w, h, src, sx, sy, unused, unused))
+            return;
+        const QImage block = deviceBlock(src, sx, sy, w, h);
+        const int s = scale_;
+        BlockTransfer(image_, dx * s, dy * s, w * s, h * s, block, sx, sy, op);
+        markChanged(QRect(dx, dy, w, h));
+        return;
+    }
     int cx = dx, cy = dy, csx = sx, csy = sy;
     const QRect changed = ClipTransfer(image_.size(), cx, cy, w, h, src.size(), csx, csy);
     BlockTransfer(image_, dx, dy, w, h, src, sx, sy, op);
@@ -79,6 +134,17 @@ void Picture::transfer(int dx, int dy, int w, int h, const QImage& src, int sx, 
 void Picture::maskedTransfer(int dx, int dy, int w, int h, const QImage& image, int ix, int iy,
                              const QImage& mask, int mx, int my)
 {
+    if (scale_ != 1) {
+        if (image.isNull() || mask.isNull() || !clipLogical(dx, dy, w, h, image, ix, iy, mx, my) ||
+            !clipLogical(dx, dy, w, h, mask, mx, my, ix, iy))
+            return;
+        const QImage big = deviceBlock(image, ix, iy, w, h);
+        const QImage bigMask = deviceBlock(mask, mx, my, w, h);
+        const int s = scale_;
+        MaskedTransfer(image_, dx * s, dy * s, w * s, h * s, big, ix, iy, bigMask, mx, my);
+        markChanged(QRect(dx, dy, w, h));
+        return;
+    }
     int cx = dx, cy = dy, cix = ix, ciy = iy;
     const QRect changed = ClipTransfer(image_.size(), cx, cy, w, h, image.size(), cix, ciy);
     MaskedTransfer(image_, dx, dy, w, h, image, ix, iy, mask, mx, my);
@@ -98,7 +164,7 @@ const Picture::LaidOutText& Picture::layOut(const QString& text)
     t.font = MakeFont(font.fontName, font.fontSize, font.fontBold);
     t.text = QStaticText(text);
     t.text.setTextFormat(Qt::PlainText);
-    t.text.prepare(QTransform(), t.font);
+    t.text.prepare(QTransform::fromScale(scale_, scale_), t.font);
     t.ascent = QFontMetrics(t.font).ascent();
     return *texts_.insert(key, t);
 }
@@ -152,15 +218,16 @@ void Picture::rectangle(int x1, int y1, int x2, int y2, QRgb colour)
 
 void Picture::fillRect(int x, int y, int w, int h, QRgb colour)
 {
-    const QRect r = QRect(x, y, w, h).intersected(image_.rect());
-    if (r.isEmpty())
+    const QRect changed = QRect(x, y, w, h).intersected(QRect(0, 0, width(), height()));
+    if (changed.isEmpty())
         return;
+    const QRect r(changed.topLeft() * scale_, changed.size() * scale_);
     const std::uint32_t c = colour | 0xFF000000u;
     for (int row = r.top(); row <= r.bottom(); ++row) {
         auto* d = reinterpret_cast<std::uint32_t*>(image_.scanLine(row)) + r.left();
         std::fill(d, d + r.width(), c);
     }
-    markChanged(r);
+    markChanged(changed);
 }
 
 void Picture::drawImage(int x, int y, const QImage& image)

@@ -36,9 +36,17 @@ public:
     Picture() = default;
     Picture(int width, int height, QRgb backColor = qRgb(0, 0, 0));
 
-    int width() const { return image_.width(); }
-    int height() const { return image_.height(); }
-    // Drawing straight into the image must be followed by markChanged().
+    // Sizes and every coordinate below are logical: the table is laid out
+    // once, whatever the screen's pixel density.
+    int width() const { return image_.width() / scale_; }
+    int height() const { return image_.height() / scale_; }
+    // Device pixels per logical pixel (1 or 2). At 2 the image holds twice
+    // the pixels each way and carries that ratio, so a painter draws it at
+    // its logical size. Changing the scale clears the picture.
+    int scale() const { return scale_; }
+    void setScale(int scale);
+    // Drawing straight into the image must be followed by markChanged();
+    // its coordinates are device pixels.
     QImage& image() { return image_; }
     const QImage& image() const { return image_; }
 
@@ -61,7 +69,10 @@ public:
         Picture& picture_;
     };
 
-    // Block transfers into the picture (see platform/Raster.h).
+    // Block transfers into the picture (see platform/Raster.h). A source
+    // whose devicePixelRatio equals the picture's scale is read in device
+    // pixels (a large card, another picture); any other is enlarged pixel
+    // by pixel, so the raster rules stay exact.
     void transfer(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op);
     void maskedTransfer(int dx, int dy, int w, int h, const QImage& image, int ix, int iy, const QImage& mask,
                         int mx, int my);
@@ -100,7 +111,15 @@ private:
     };
     const LaidOutText& layOut(const QString& text);
 
+    // The source block (sx, sy, w, h) in this picture's device pixels.
+    QImage deviceBlock(const QImage& src, int& sx, int& sy, int w, int h) const;
+    // Clips a transfer to the picture and to src in logical pixels;
+    // (ox, oy) is moved along with (sx, sy).
+    bool clipLogical(int& dx, int& dy, int& w, int& h, const QImage& src, int& sx, int& sy, int& ox,
+                     int& oy) const;
+
     QImage image_;
+    int scale_ = 1;
     ChangeListener listener_;
     int batchDepth_ = 0;
     QRegion pending_;

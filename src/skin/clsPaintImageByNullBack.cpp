@@ -21,11 +21,10 @@ QImage clsPaintImageByNullBack::BuildMask(const QImage& picture, QRgb key, bool 
     return mask;
 }
 
-void clsPaintImageByNullBack::Paint(QImage& dst, const QImage& ShowImage, Picture& picTmp, QRgb key, int x,
-                                    int y)
+void clsPaintImageByNullBack::Paint(const QImage& ShowImage, Picture& picTmp, QRgb key, const Apply& apply)
 {
     const QImage picture = ToRgb32(ShowImage);
-    if (picture.isNull() || dst.isNull())
+    if (picture.isNull())
         return;
     const int w = picture.width();
     const int h = picture.height();
@@ -36,8 +35,8 @@ void clsPaintImageByNullBack::Paint(QImage& dst, const QImage& ShowImage, Pictur
     // Key-colour areas of the work copy turn black, so the OR below leaves
     // the destination alone there.
     BlockTransfer(picTmp.image(), 0, 0, w, h, maskB_, 0, 0, RasterOp::And);
-    BlockTransfer(dst, x, y, w, h, maskA_, 0, 0, RasterOp::And);
-    BlockTransfer(dst, x, y, w, h, picTmp.image(), 0, 0, RasterOp::Or);
+    apply(maskA_, RasterOp::And);
+    apply(picTmp.image(), RasterOp::Or);
     maskA_ = QImage();
     maskB_ = QImage();
 }
@@ -46,16 +45,24 @@ void clsPaintImageByNullBack::PictureBox_PaintImageByNullBack(Picture& picBack, 
                                                               Picture& picTmp, QRgb lngShowImageBackColor,
                                                               int lngDstX, int lngDstY)
 {
-    Paint(picBack.image(), ShowImage, picTmp, lngShowImageBackColor, lngDstX, lngDstY);
-    picBack.markChanged(QRect(QPoint(lngDstX, lngDstY), ShowImage.size()));
+    // Through the picture's own transfers, which enlarge the work images on
+    // a high-density table and report the change once.
+    Picture::ChangeBatch changes(picBack);
+    Paint(ShowImage, picTmp, lngShowImageBackColor, [&](const QImage& src, RasterOp op) {
+        picBack.transfer(lngDstX, lngDstY, src.width(), src.height(), src, 0, 0, op);
+    });
 }
 
 void clsPaintImageByNullBack::Form_PaintImageByNullBack(QImage& FormBack, const QImage& ShowImage, Picture& picTmp,
                                                         QRgb lngShowImageBackColor, int lngDstX, int lngDstY)
 {
+    if (FormBack.isNull())
+        return;
     if (FormBack.format() != QImage::Format_RGB32)
         FormBack = FormBack.convertToFormat(QImage::Format_RGB32);
-    Paint(FormBack, ShowImage, picTmp, lngShowImageBackColor, lngDstX, lngDstY);
+    Paint(ShowImage, picTmp, lngShowImageBackColor, [&](const QImage& src, RasterOp op) {
+        BlockTransfer(FormBack, lngDstX, lngDstY, src.width(), src.height(), src, 0, 0, op);
+    });
 }
 
 } // namespace kelpo

@@ -6,6 +6,8 @@
 
 #include <QImage>
 
+#include <functional>
+
 namespace kelpo {
 
 class clsPaintImageByNullBack {
@@ -22,7 +24,9 @@ private:
     // White where the picture has the key colour, black elsewhere; inverted
     // for the second mask.
     static QImage BuildMask(const QImage& picture, QRgb key, bool inverted);
-    void Paint(QImage& dst, const QImage& ShowImage, Picture& picTmp, QRgb key, int x, int y);
+    // Applies the and-mask, then the keyed picture, each at the target.
+    using Apply = std::function<void(const QImage& src, RasterOp op)>;
+    void Paint(const QImage& ShowImage, Picture& picTmp, QRgb key, const Apply& apply);
 
     // Both masks live only while a paint call runs.
     QImage maskA_;

@@ -32,11 +32,13 @@ QString SmallFace(int index) { return QStringLiteral("Res\\ResPK_DJ\\Pk%1.bmp").
 // A card picture or mask smaller than a card cannot be drawn at card size.
 bool Fits(const QImage& image, int w, int h)
 {
-    return !image.isNull() && image.width() >= w && image.height() >= h;
+    const QSizeF size = image.deviceIndependentSize();
+    return !image.isNull() && size.width() >= w && size.height() >= h;
 }
 
 // Rows of a card mask that hide nothing, so a card drawn with it covers the
-// whole row. Remembered for the last mask seen.
+// whole row; a large mask's row is opaque when all its pixel rows are.
+// Remembered for the last mask seen.
 const std::vector<bool>& OpaqueRows(const QImage& mask)
 {
     static qint64 key = 0;
@@ -44,11 +46,14 @@ const std::vector<bool>& OpaqueRows(const QImage& mask)
     if (key != mask.cacheKey() || rows.size() != static_cast<std::size_t>(CardHeight)) {
         key = mask.cacheKey();
         rows.assign(CardHeight, false);
-        for (int y = 0; y < CardHeight && y < mask.height(); ++y) {
-            const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(y));
-            bool all = true;
-            for (int x = 0; x < CardWidth && all; ++x)
-                all = (line[x] & 0x00FFFFFFu) == 0;
+        const int s = static_cast<int>(mask.devicePixelRatio());
+        for (int y = 0; y < CardHeight && (y + 1) * s <= mask.height(); ++y) {
+            bool all = CardWidth * s <= mask.width();
+            for (int dy = 0; dy < s && all; ++dy) {
+                const auto* line = reinterpret_cast<const QRgb*>(mask.constScanLine(y * s + dy));
+                for (int x = 0; x < CardWidth * s && all; ++x)
+                    all = (line[x] & 0x00FFFFFFu) == 0;
+            }
             rows[static_cast<std::size_t>(y)] = all;
         }
     }
@@ -83,7 +88,7 @@ QImage TablePainter::HandCardImage(const HandCardPlace& place)
 {
     if (place.image == NoCardImage)
         return {};
-    return AppImage(place.image < 0 ? FullBack : FullFace(place.image));
+    return CardImage(place.image < 0 ? FullBack : FullFace(place.image));
 }
 
 void TablePainter::DrawHand()
@@ -97,7 +102,7 @@ void TablePainter::DrawHand()
     RestoreBack(anchor.x() - full / 2, anchor.y() - RaiseOffset, full + 1, CardHeight + 25);
     hand_ = HandPicture{};
 
-    const QImage mask = AppImage(FullMask);
+    const QImage mask = CardImage(FullMask);
     if (!Fits(mask, CardWidth, CardHeight))
         return;
     CardState& c = state.cards;
@@ -151,7 +156,7 @@ void TablePainter::RedrawHandCard(int index)
     const HandCardPlace& moved = hand_.places[static_cast<std::size_t>(index - 1)];
     if (!moved.drawn)
         return;
-    const QImage mask = AppImage(FullMask);
+    const QImage mask = CardImage(FullMask);
     if (!Fits(mask, CardWidth, CardHeight)) {
         DrawHand();
         return;
@@ -274,7 +279,7 @@ void TablePainter::DrawPartnerHand(int which)
     if (mySeat < SeatCount)
         PaintSeatPicture((mySeat + (left ? 4 : 2)) % SeatCount);
 
-    const QImage mask = AppImage(SmallMask);
+    const QImage mask = CardImage(SmallMask);
     if (!Fits(mask, SmallCardWidth, SmallCardHeight))
         return;
     CardList& hand = left ? state.cards.PartnerHandFar : state.cards.PartnerHandNext;
@@ -291,7 +296,7 @@ void TablePainter::DrawPartnerHand(int which)
     const int rows = faces ? groups.count() : 15;
     for (int g = 1; g <= rows; ++g) {
         const int y = 41 + (g - 1) * SmallCardStep;
-        const QImage card = faces ? AppImage(SmallFace(CardImageIndex(groups.at(g).at(1)))) : AppImage(SmallBack);
+        const QImage card = faces ? CardImage(SmallFace(CardImageIndex(groups.at(g).at(1)))) : CardImage(SmallBack);
         if (Fits(card, SmallCardWidth, SmallCardHeight))
             picGameBack.maskedTransfer(x, y, SmallCardWidth, SmallCardHeight, card, 0, 0, mask, 0, 0);
         const bool odd = g % 2 == 1;
@@ -320,13 +325,13 @@ void TablePainter::RedrawSeatHand(int seat)
 void TablePainter::DrawCardRow(const CardList& cards, int x, int y, bool /*handSet*/)
 {
     // Both geometry sets hold the same card size and step.
-    const QImage mask = AppImage(FullMask);
+    const QImage mask = CardImage(FullMask);
     const bool masked = Fits(mask, CardWidth, CardHeight);
     for (int i = 1; i <= cards.count(); ++i) {
         const int index = CardImageIndex(cards.at(i));
         if (index == NoCardImage)
             continue;
-        const QImage card = AppImage(FullFace(index));
+        const QImage card = CardImage(FullFace(index));
         if (!Fits(card, CardWidth, CardHeight))
             continue;
         if (masked)

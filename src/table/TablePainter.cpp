@@ -1,5 +1,7 @@
 #include "table/TablePainter.h"
 
+#include <algorithm>
+
 #include "platform/Raster.h"
 #include "platform/ResourcePath.h"
 
@@ -45,6 +47,42 @@ QImage TablePainter::CachedImage(const QString& base, const QString& relative)
     const QString path = ResolvePath(base, relative);
     resolved_.insert(relative, ResolvedFile{base, path});
     return images_.load(path);
+}
+
+QImage TablePainter::CardImage(const QString& relative)
+{
+    if (Scale() == 1)
+        return AppImage(relative);
+    auto it = largeCards_.find(relative);
+    if (it == largeCards_.end()) {
+        if (largeCards_.size() >= 256)
+            largeCards_.clear();
+        it = largeCards_.insert(relative, LargeCard{});
+    }
+    // The large pack sits beside the standard one: "ResPk@2x\Pk3.bmp",
+    // "PkBack@2x.bmp".
+    const int slash = relative.lastIndexOf(u'\\');
+    const QString large = relative.startsWith(QLatin1String("Res\\Pk"), Qt::CaseInsensitive)
+                              ? QString(relative).insert(relative.lastIndexOf(u'.'), QLatin1String("@2x"))
+                              : QString(relative).insert(slash, QLatin1String("@2x"));
+    const QImage file = AppImage(large);
+    if (file.isNull())
+        return AppImage(relative);
+    if (it->source != file.cacheKey() || it->image.isNull()) {
+        it->source = file.cacheKey();
+        it->image = file;
+        it->image.setDevicePixelRatio(2);
+    }
+    return it->image;
+}
+
+void TablePainter::SetScale(int scale)
+{
+    if (std::clamp(scale, 1, 2) == Scale())
+        return;
+    for (Picture* p : {&picGameBack, &picSaveGameBack, &picBomb1})
+        p->setScale(scale);
+    hand_ = HandPicture{};
 }
 
 QImage TablePainter::AppImage(const QString& relative)

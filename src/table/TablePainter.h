@@ -43,6 +43,13 @@ public:
     // The start button's refresh, called by the full repaint.
     std::function<void()> RefreshStartButton;
 
+    // Device pixels per logical pixel of the table pictures (1 or 2): the
+    // screen's ratio, so cards come from the large pack on a dense screen.
+    // The geometry stays logical. A change takes effect with the next
+    // ResizeTable.
+    int Scale() const { return picGameBack.scale(); }
+    void SetScale(int scale);
+
     // Table background and layout.
     void ResizeTable(int width, int height); // the resize path of picGameBack
     void ComputeSeatLayout();
@@ -107,6 +114,10 @@ private:
     void DrawMaskedImage(const QImage& image, const QImage& mask, int x, int y, int w, int h);
     void DrawOpaqueCell(const QImage& image, int x, int y, int w, int h, QPoint cell);
     QImage CachedImage(const QString& base, const QString& relative);
+    // A card picture or mask (a path in ResPk, ResPK_DJ or the back) at the
+    // table's scale: the large pack's file at scale 2, marked with its
+    // ratio; the standard file when that is missing or the scale is 1.
+    QImage CardImage(const QString& relative);
 
     // Where each hand card went in the last DrawHand, so that
     // RedrawHandCard can repaint a strip without testing every card file.
@@ -143,6 +154,13 @@ private:
     };
     QHash<QString, ResolvedFile> resolved_;
     HandPicture hand_;
+    // Large card files marked with their ratio, by name, with the cache key
+    // of the file image they were made from.
+    struct LargeCard {
+        qint64 source = 0;
+        QImage image;
+    };
+    QHash<QString, LargeCard> largeCards_;
     std::vector<qint64> savedBackKey_;
     bool repainting_ = false;
     // Set only while a full repaint calls PaintPlays on a picture that is

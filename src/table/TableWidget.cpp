@@ -43,18 +43,35 @@ void TableWidget::paintEvent(QPaintEvent* event)
         return;
     }
     // Only what was exposed or reported; the widget and the picture share
-    // their coordinates.
+    // their logical coordinates, the picture may hold more pixels.
+    const int s = painter_.picGameBack.scale();
     for (const QRect& r : event->region())
-        p.drawImage(r.topLeft(), image, r);
-    const QRegion outside = event->region() - QRegion(image.rect());
+        p.drawImage(r.topLeft(), image, QRect(r.topLeft() * s, r.size() * s));
+    const QRegion outside =
+        event->region() - QRegion(0, 0, painter_.picGameBack.width(), painter_.picGameBack.height());
     for (const QRect& r : outside)
         p.fillRect(r, QColor::fromRgb(painter_.TableBackColor));
 }
 
 void TableWidget::resizeEvent(QResizeEvent*)
 {
+    painter_.SetScale(devicePixelRatioF() > 1.0 ? 2 : 1);
     painter_.ResizeTable(width(), height());
     update();
+}
+
+bool TableWidget::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Show) {
+        const int scale = devicePixelRatioF() > 1.0 ? 2 : 1;
+        if (scale != painter_.Scale()) {
+            painter_.SetScale(scale);
+            painter_.ResizeTable(width(), height());
+            update();
+        }
+    }
+    return handled;
 }
 
 void TableWidget::mousePressEvent(QMouseEvent* event)

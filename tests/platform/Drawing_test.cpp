@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <vector>
 
 using namespace kelpo;
 
@@ -206,4 +207,54 @@ TEST(Fonts, ChineseFamiliesArePinned)
     EXPECT_EQ(QFontInfo(MakeFont(QStringLiteral("宋体"), 9, false)).family(), QStringLiteral("Noto Serif CJK SC"));
     EXPECT_EQ(PointsToPixels(9), 12);
     EXPECT_EQ(PointsToPixels(0), 1);
+}
+
+TEST(Picture, AtScaleTwoTakesLogicalCoordinates)
+{
+    Picture p(40, 30, qRgb(0, 0, 0));
+    std::vector<QRect> changed;
+    p.setChangeListener([&](const QRect& r) { changed.push_back(r); });
+    p.setScale(2);
+    ASSERT_EQ(p.image().size(), QSize(80, 60));
+    EXPECT_EQ(p.width(), 40);
+    changed.clear();
+
+    // A small source is enlarged pixel by pixel, clipped at the picture's
+    // edge, and the change is reported in logical pixels.
+    QImage small = Filled(4, 4, qRgb(200, 0, 0));
+    small.setPixel(0, 0, qRgb(0, 0, 255));
+    p.transfer(38, 28, 4, 4, small, 0, 0, RasterOp::Copy);
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0], QRect(38, 28, 2, 2));
+    EXPECT_EQ(p.image().pixel(76, 56), qRgb(0, 0, 255));
+    EXPECT_EQ(p.image().pixel(77, 57), qRgb(0, 0, 255));
+    EXPECT_EQ(p.image().pixel(78, 58), qRgb(200, 0, 0));
+
+    // A source at the same ratio is read in device pixels: one logical
+    // pixel of it is two by two of its own.
+    QImage big = Filled(8, 8, qRgb(0, 0, 0));
+    big.setPixel(3, 2, qRgb(0, 255, 0));
+    big.setDevicePixelRatio(2);
+    const QImage white = Filled(8, 8, qRgb(255, 255, 255));
+    p.fillRect(0, 0, 10, 10, qRgb(9, 9, 9));
+    p.maskedTransfer(1, 1, 3, 3, big, 1, 1, Filled(8, 8, qRgb(0, 0, 0)), 0, 0);
+    EXPECT_EQ(p.image().pixel(2 + 1, 2 + 0), qRgb(0, 255, 0)); // (3,2) of big, from (2,2) at (1,1)
+    EXPECT_EQ(p.image().pixel(1, 1), qRgb(9, 9, 9));
+    p.maskedTransfer(5, 5, 2, 2, big, 0, 0, white, 0, 0); // white mask, black image: untouched
+    EXPECT_EQ(p.image().pixel(10, 10), qRgb(9, 9, 9));
+
+    // Out-of-range blocks do nothing and allocate nothing.
+    changed.clear();
+    p.transfer(0, 0, 1 << 30, 1 << 30, small, 100, 100, RasterOp::Copy);
+    p.transfer(-1000000, 0, 5, 5, small, 0, 0, RasterOp::Copy);
+    EXPECT_TRUE(changed.empty());
+
+    p.font.foreColor = qRgb(255, 255, 255);
+    p.print(2, 2, QStringLiteral("余"));
+    QRect box;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 80; ++x)
+            if (qGreen(p.image().pixel(x, y)) > 200 && qRed(p.image().pixel(x, y)) > 200)
+                box |= QRect(x, y, 1, 1);
+    EXPECT_GT(box.height(), 16); // drawn with twice the pixels, not enlarged
 }

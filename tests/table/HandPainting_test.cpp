@@ -2,6 +2,8 @@
 
 #include "table/TableGeometry.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 using namespace kelpo;
@@ -193,4 +195,58 @@ TEST_F(HandPainting, PartnerHandsShowOneSmallCardPerRankWithCounts)
     const int x = 800 - 86;
     EXPECT_EQ(f.pic().pixel(x + 30, 41 + 14 * 16 + 5), SmallBackColour);
     EXPECT_EQ(f.pic().pixel(x + 30, 41 + 14 * 16 + 89), SmallBackColour);
+}
+
+TEST_F(HandPainting, AtRatioTwoTheLargePackIsDrawnAtTheSameGeometry)
+{
+    // Large files for the even image indices only; the others are enlarged
+    // from the standard pack. The large mask's corner is wider than twice
+    // the standard one, so a row it leaves transparent must be redrawn.
+    auto large = [](int index) {
+        QImage image(2 * CardWidth, 2 * CardHeight, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, x < 7 && y < 7 ? qRgb(0, 0, 0) : CardPixel(index, x, y));
+        return image;
+    };
+    QImage mask(2 * CardWidth, 2 * CardHeight, QImage::Format_RGB32);
+    mask.fill(qRgb(0, 0, 0));
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 7; ++x)
+            mask.setPixel(x, y, qRgb(255, 255, 255));
+    QDir().mkpath(f.appFile(QStringLiteral("Res/ResPk@2x")));
+    ASSERT_TRUE(mask.save(f.appFile(QStringLiteral("Res/ResPk@2x/PkMask.bmp")), "BMP"));
+    for (int i = 0; i <= 53; i += 2)
+        ASSERT_TRUE(large(i).save(f.appFile(QStringLiteral("Res/ResPk@2x/Pk%1.bmp").arg(i)), "BMP"));
+
+    const QPoint logicalAnchor = anchor();
+    f.painter->SetScale(2);
+    f.painter->ResizeTable(800, 600);
+    ASSERT_EQ(f.pic().size(), QSize(1600, 1200));
+    EXPECT_EQ(f.painter->picGameBack.width(), 800);
+    EXPECT_EQ(anchor(), logicalAnchor);
+
+    f.state.cards.SelectedFlags.set(4, 1);
+    f.painter->DrawHand();
+    const int top = anchor().y();
+    for (int i = 1; i <= 18; ++i) {
+        const int index = CardImageIndex(f.state.cards.HandCards.at(i));
+        const int cx = 2 * (207 + (i - 1) * CardStep);
+        const int cy = 2 * (top - (i == 4 ? RaiseOffset : 0));
+        const QRgb expected = index % 2 == 0 ? CardPixel(index, 11, 101) : CardPixel(index, 5, 50);
+        EXPECT_EQ(f.pic().pixel(cx + 11, cy + 101), expected) << i;
+        if (i == 1) { // the large mask's corner, nothing but background below
+            EXPECT_EQ(f.pic().pixel(cx + 7, cy + 7), index % 2 == 0 ? CardPixel(index, 7, 7) : CardPixel(index, 3, 3));
+            EXPECT_EQ(f.pic().pixel(cx + 6, cy + 6), f.painter->picSaveGameBack.image().pixel(cx + 6, cy + 6));
+        }
+    }
+
+    for (int i : {3, 4, 18}) {
+        CardList& flags = f.state.cards.SelectedFlags;
+        flags.set(i, flags.at(i) ? 0 : 1);
+        f.painter->RedrawHandCard(i);
+        const QImage strip = f.pic().copy();
+        f.painter->DrawHand();
+        EXPECT_EQ(DifferingPixels(strip, f.pic(), f.pic().rect()), 0) << i;
+    }
 }
