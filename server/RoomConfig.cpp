@@ -1,23 +1,15 @@
 #include "server/RoomConfig.h"
 
+#include "net/UserName.h"
+
 #include <QCommandLineParser>
+#include <QHostAddress>
+#include <QRandomGenerator>
 #include <QSet>
 
 namespace kelpo::server {
 
 namespace {
-
-// A name travels inside back-quote separated records and as a command-line
-// word of the client, so it may hold neither.
-bool IsUsableName(const QString& name)
-{
-    if (name.isEmpty() || name.size() > 32)
-        return false;
-    for (QChar c : name)
-        if (c == u'`' || c.isSpace() || c.category() == QChar::Other_Control)
-            return false;
-    return true;
-}
 
 bool ReadInt(const QString& text, int lo, int hi, int& out)
 {
@@ -60,8 +52,9 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
                                   QStringLiteral("TCP port; 0 picks a free one and prints it (default 0)."),
                                   QStringLiteral("n"), QStringLiteral("0"));
     const QCommandLineOption player(QStringLiteral("player"),
-                                    QStringLiteral("A human player, repeatable, in seat order; the first owns the table."),
-                                    QStringLiteral("name"));
+                                    QStringLiteral("A human player, repeatable, in seat order; the first owns the table. "
+                                                   "name@address: only a connection from that address is given it."),
+                                    QStringLiteral("name[@address]"));
     const QCommandLineOption spectator(QStringLiteral("spectator"),
                                        QStringLiteral("A spectator and the player it watches, repeatable."),
                                        QStringLiteral("name:player"));
@@ -94,8 +87,22 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     const QCommandLineOption escapeRange(QStringLiteral("escape-range"),
                                          QStringLiteral("Escape penalties the owner may choose (default 0:1000)."),
                                          QStringLiteral("min:max"), QStringLiteral("0:1000"));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the deals (default 1)."),
-                                  QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Seed of the deals, to replay a table (default: drawn at random and printed)."),
+                                  QStringLiteral("n"));
+    const QCommandLineOption standIn(QStringLiteral("bots-stand-in"),
+                                     QStringLiteral("A bot plays for a player who is away once the others raised their "
+                                                    "hands (default: the table waits for the player)."));
+    const QCommandLineOption playOn(QStringLiteral("bots-play-on"),
+                                    QStringLiteral("The bots deal on when no player is left (default: the table waits)."));
+    const QCommandLineOption db(QStringLiteral("db"),
+                                QStringLiteral("SQLite file of the accounts (default kelpo/room.sqlite in the user's data "
+                                               "folder; :memory: keeps nothing)."),
+                                QStringLiteral("file"));
+    const QCommandLineOption pg(QStringLiteral("pg"),
+                                QStringLiteral("Keep the accounts in PostgreSQL instead, shared by several servers "
+                                               "(a libpq connection string)."),
+                                QStringLiteral("conninfo"));
     const QCommandLineOption botDelay(QStringLiteral("bot-delay"),
                                       QStringLiteral("Milliseconds a bot thinks, 0..60000 (default 800)."),
                                       QStringLiteral("ms"), QStringLiteral("800"));
@@ -104,8 +111,18 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     const QCommandLineOption identify(QStringLiteral("identify-timeout"),
                                       QStringLiteral("Seconds a connection has to identify, 1..3600 (default 5)."),
                                       QStringLiteral("s"), QStringLiteral("5"));
+    const QCommandLineOption catalogue(QStringLiteral("catalogue"),
+                                       QStringLiteral("The shop's catalogue file (default: shop-catalogue.txt beside the program)."),
+                                       QStringLiteral("file"));
+    const QCommandLineOption startCoins(QStringLiteral("start-coins"),
+                                        QStringLiteral("Coins a new account starts with, 0..2000000000 (default 1000)."),
+                                        QStringLiteral("n"), QStringLiteral("1000"));
+    const QCommandLineOption member(QStringLiteral("member"),
+                                    QStringLiteral("A user who pays the shop's member prices, repeatable."),
+                                    QStringLiteral("name"));
     p.addOptions({help, host, port, player, spectator, bots, turn, tribute, autoLimit, packs, threeHand, counts,
-                  stake, stakeRange, escape, escapeRange, seed, botDelay, noSettings, identify});
+                  stake, stakeRange, escape, escapeRange, seed, botDelay, noSettings, identify, standIn, playOn, db,
+                  pg, catalogue, startCoins, member});
 
     ParsedRoomConfig result;
     if (!p.parse(arguments)) {
@@ -132,9 +149,17 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
         return fail(QStringLiteral("port"));
 
     QSet<QString> names;
-    for (const QString& name : p.values(player)) {
-        if (!IsUsableName(name) || names.contains(name))
+    for (const QString& value : p.values(player)) {
+        const qsizetype at = value.lastIndexOf(u'@');
+        const QString name = at < 0 ? value : value.left(at);
+        if (!IsUsableUserName(name) || names.contains(name))
             return fail(QStringLiteral("player"));
+        if (at >= 0) {
+            const QHostAddress address(value.mid(at + 1));
+            if (address.isNull())
+                return fail(QStringLiteral("player"));
+            c.boundAddress.insert(name, address.toString());
+        }
         names.insert(name);
         c.players << name;
     }
@@ -143,7 +168,7 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     for (const QString& value : p.values(spectator)) {
         const int colon = value.indexOf(u':');
         ExpectedSpectator s{value.left(colon), value.mid(colon + 1)};
-        if (colon < 0 || !IsUsableName(s.name) || names.contains(s.name) || !c.players.contains(s.watches))
+        if (colon < 0 || !IsUsableUserName(s.name) || names.contains(s.name) || !c.players.contains(s.watches))
             return fail(QStringLiteral("spectator"));
         names.insert(s.name);
         c.spectators << s;
@@ -176,10 +201,28 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
         return fail(QStringLiteral("stake"));
     if (!ReadInt(p.value(escape), c.escapeRange.minimum, c.escapeRange.maximum, t.escapePenalty))
         return fail(QStringLiteral("escape-penalty"));
-    bool seedOk = false;
-    c.seed = p.value(seed).toULongLong(&seedOk);
-    if (!seedOk)
-        return fail(QStringLiteral("seed"));
+    c.seedGiven = p.isSet(seed);
+    if (c.seedGiven) {
+        bool seedOk = false;
+        c.seed = p.value(seed).toULongLong(&seedOk);
+        if (!seedOk)
+            return fail(QStringLiteral("seed"));
+    } else {
+        c.seed = QRandomGenerator::system()->generate64();
+    }
+    c.botsStandIn = p.isSet(standIn);
+    c.botsPlayOn = p.isSet(playOn);
+    if (p.isSet(db) && p.isSet(pg))
+        return fail(QStringLiteral("pg (--db and --pg exclude each other)"));
+    c.dbFile = p.value(db);
+    if (p.isSet(db) && c.dbFile.isEmpty())
+        return fail(QStringLiteral("db"));
+    if (p.isSet(pg)) {
+        QString why;
+        c.pg = ParseConnInfo(p.value(pg), why);
+        if (!c.pg)
+            return fail(QStringLiteral("pg: %1").arg(why));
+    }
     if (!ReadInt(p.value(botDelay), 0, 60000, t.botDelayMs))
         return fail(QStringLiteral("bot-delay"));
     c.settingsRound = !p.isSet(noSettings);
@@ -187,6 +230,16 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
     if (!ReadInt(p.value(identify), 1, 3600, identifySeconds))
         return fail(QStringLiteral("identify-timeout"));
     c.identifyTimeoutMs = identifySeconds * 1000;
+    c.catalogueFile = p.value(catalogue);
+    int coins = 0;
+    if (!ReadInt(p.value(startCoins), 0, 2000000000, coins))
+        return fail(QStringLiteral("start-coins"));
+    c.startCoins = coins;
+    for (const QString& name : p.values(member)) {
+        if (!IsUsableUserName(name))
+            return fail(QStringLiteral("member"));
+        c.members << name;
+    }
 
     result.config = c;
     return result;

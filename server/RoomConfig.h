@@ -2,8 +2,10 @@
 // What one hosted table is set up with: who is expected, who plays the other
 // seats, the game's parameters and the ranges the owner may choose from.
 
+#include "server/ConnInfo.h"
 #include "server/TableConfig.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +32,8 @@ struct RoomConfig {
     int port = 0;
     // The human players, in seat order from seat 0; the first is the owner.
     QStringList players;
+    // A player bound to an address is given only to connections from it.
+    QHash<QString, QString> boundAddress;
     QList<ExpectedSpectator> spectators;
     // Seats bots fill, after the players'; players + bots must make six.
     int bots = 0;
@@ -40,10 +44,31 @@ struct RoomConfig {
     // button at once and the configured stake and penalty apply.
     bool settingsRound = true;
     std::uint64_t seed = 1;
+    // Off: the seed was drawn at random, to be printed for a replay.
+    bool seedGiven = false;
+    // Between hands a bot plays the seat of a player who is away once
+    // everyone present raised a hand; off, the table waits for the player.
+    bool botsStandIn = false;
+    // With no player left at the table the bots deal on; off, the table
+    // waits for a player to come back.
+    bool botsPlayOn = false;
+    // A player asked to raise a hand who has not done so by then is taken
+    // to have left, as the client itself leaves when its 20 second
+    // countdown runs out; the margin covers the client's pauses.
+    int raiseHandTimeoutMs = 20000 + 10000;
+    // The accounts: a SQLite file (empty: the default one in the user's data
+    // folder) or, when pg is set, a PostgreSQL database.
+    QString dbFile;
+    std::optional<PgConnection> pg;
     // A connection that has not identified by then is closed. A real client
     // identifies as soon as it is connected, so this is short: silent
     // connections must not hold places for long.
     int identifyTimeoutMs = 5000;
+    // The shop's catalogue; empty: shop-catalogue.txt beside the program.
+    QString catalogueFile;
+    // Coins a new account starts with, and the users who pay the member prices.
+    std::int64_t startCoins = 1000;
+    QStringList members;
 };
 
 struct ParsedRoomConfig {

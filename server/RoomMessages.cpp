@@ -3,6 +3,9 @@
 #include "net/Packet.h"
 #include "platform/NumericValue.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace kelpo::server {
 
 namespace {
@@ -24,11 +27,18 @@ QString Num(int v) { return QString::number(v); }
 
 QString UserRecordText(const UserInfo& u)
 {
+    // The clients read every number as a 32-bit one.
+    auto n32 = [](std::int64_t v) {
+        return QString::number(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    const int winRate = u.games > 0 ? static_cast<int>(u.wins * 100 / u.games) : 0;
+    const int escapeRate = u.games > 0 ? static_cast<int>(u.escapes * 100 / u.games) : 0;
     const QStringList fields{
-        u.name,     u.userId,       Num(u.score), Num(u.level), u.watches,
-        Num(0),     Num(0),         Num(0),       Num(0),       Num(0),
-        Num(0),     Num(0),         Num(u.iconNumber),          Num(u.chair),
-        Num(u.handUp ? 1 : 0),      Num(u.offline ? 1 : 0)};
+        u.name,          u.userId,      n32(u.score),  n32(u.level), u.watches,
+        n32(u.games),    Num(winRate),  Num(escapeRate),
+        n32(u.wins),     n32(u.losses), n32(u.draws),  Num(0),
+        Num(u.userClass * 1000 + u.iconNumber),        Num(u.chair),
+        Num(u.handUp ? 1 : 0),          Num(u.offline ? 1 : 0)};
     return fields.join(FieldSeparator);
 }
 

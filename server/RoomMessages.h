@@ -45,8 +45,16 @@ enum ConnectionCode : std::uint8_t {
 struct UserInfo {
     QString name;
     QString userId;
-    int score = 0;
-    int level = 0;
+    std::int64_t score = 0;
+    // The value the clients look up in their level table: the score.
+    std::int64_t level = 0;
+    std::int64_t games = 0;
+    std::int64_t wins = 0;
+    std::int64_t losses = 0;
+    std::int64_t draws = 0;
+    std::int64_t escapes = 0;
+    // 0 an ordinary user, 1 a member: the thousands of the icon field.
+    int userClass = 0;
     // Empty for a player.
     QString watches;
     int iconNumber = 0;

@@ -63,6 +63,8 @@ void RoomServer::accept()
     while (QTcpSocket* socket = listener_.nextPendingConnection()) {
         const QHostAddress address = socket->peerAddress();
         admitUnidentified(address);
+        // Small messages go out at once rather than wait for the peer's ack.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         const int id = nextId_++;
         auto peer = std::make_unique<Peer>();
         peer->socket = socket;
@@ -73,7 +75,7 @@ void RoomServer::accept()
         connect(socket, &QTcpSocket::bytesWritten, this, &RoomServer::resumeHeld);
         connect(socket, &QTcpSocket::disconnected, this, [this, id] { lost(id); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, id] { lost(id); });
-        table_.connectionOpened(id);
+        table_.connectionOpened(id, socket->peerAddress().toString());
         // Bytes may have come with the connection itself.
         if (socket->bytesAvailable() > 0)
             readFrom(id);

@@ -4,6 +4,8 @@
 #include "platform/NumericValue.h"
 #include "server/GameMessages.h"
 
+#include <QHostAddress>
+
 namespace kelpo::server {
 
 namespace {
@@ -21,8 +23,16 @@ constexpr int MaxChatLineBytes = 1024;
 // during the pause would reach them in the middle of it. A margin is added.
 constexpr int RoundEndPauseMs = 100 + 200;
 constexpr int TributeExchangePauseMs = 3000 + 500;
+// A spectator's client pauses this long after a hand; a table of bots alone
+// waits as long before the next deal.
+constexpr int BotTableHandPauseMs = 5000 + 1000;
 
 int FaceFor(int n) { return 1 + (n * 7) % FaceCount; }
+
+bool SameAddress(const QString& a, const QString& b)
+{
+    return QHostAddress(a).isEqual(QHostAddress(b), QHostAddress::TolerantConversion);
+}
 
 } // namespace
 
@@ -41,6 +51,7 @@ RoomTable::RoomTable(const RoomConfig& config, const TickClock& clock, SendFn se
         Member m;
         m.name = name;
         m.seat = seat;
+        m.boundAddress = config_.boundAddress.value(name);
         members_.push_back(m);
         seats_[seat].member = static_cast<int>(members_.size()) - 1;
         ++seat;
@@ -69,9 +80,9 @@ RoomTable::RoomTable(const RoomConfig& config, const TickClock& clock, SendFn se
 
 // ---- connections -----------------------------------------------------------
 
-void RoomTable::connectionOpened(int connection)
+void RoomTable::connectionOpened(int connection, const QString& address)
 {
-    connections_[connection] = Connection{-1, clock_.TickCount() + config_.identifyTimeoutMs};
+    connections_[connection] = Connection{-1, clock_.TickCount() + config_.identifyTimeoutMs, address};
 }
 
 void RoomTable::connectionClosed(int connection)
@@ -114,6 +125,10 @@ void RoomTable::tick()
             late.push_back(id);
     for (int id : late)
         closeConnection(id);
+    checkRaiseDeadlines();
+    // A table that waited for nobody in particular (bots alone) moves on.
+    if (matchStarted_ && now >= nextBotHandAt_)
+        raiseBotsAndStart();
     pumpReferee();
 }
 
@@ -138,6 +153,12 @@ void RoomTable::messageArrived(int connection, const QByteArray& message)
         if (!m.spectator && message.size() == 2)
             seatReady(m.seat);
         return;
+    case MsgItems:
+        // Players and spectators alike may buy.
+        if (shop_)
+            for (const QByteArray& answer : shop_->purchase(m.name, message))
+                sendTo(m, answer);
+        return;
     case MsgHandsRefresh:
     case MsgDeal:
     case MsgPlay:
@@ -159,13 +180,8 @@ void RoomTable::identify(int connection, const QStringList& fields)
         closeConnection(connection);
         return;
     }
-    int chosen = -1;
-    for (std::size_t i = 0; i < members_.size(); ++i) {
-        if (members_[i].connection < 0 && !members_[i].left) {
-            chosen = static_cast<int>(i);
-            break;
-        }
-    }
+    const QString address = connections_[connection].address;
+    const int chosen = chooseIdentity(address);
     if (chosen < 0) {
         closeConnection(connection);
         return;
@@ -174,17 +190,48 @@ void RoomTable::identify(int connection, const QStringList& fields)
     const bool returning = m.joined;
     m.connection = connection;
     m.joined = true;
+    m.lastAddress = address;
+    standings_.of(m.name, m.iconNumber);
     m.allowWatch = fields.size() > 2 && NumericInt32(fields[2]) > 0;
     connections_[connection].member = chosen;
+    // Back within a hand: the player plays on and pays no escape.
     if (!m.spectator) {
         referee_.setBot(m.seat, false);
         referee_.setAbsent(m.seat, false);
     }
     sendJoinSequence(chosen, returning);
+    if (shop_) {
+        sendTo(m, shop_->catalogueMessage());
+        sendTo(m, shop_->ownedMessage(m.name));
+    }
     if (joined_)
         joined_(m.name);
     if (!m.spectator)
         raiseBotsAndStart();
+}
+
+int RoomTable::chooseIdentity(const QString& address) const
+{
+    // The identification carries no name: a dropped identity goes back to a
+    // connection from the address it last came from, then the identities
+    // nobody took yet are given in order, and only then one whose player
+    // may have come back from elsewhere. An identity bound to an address is
+    // never given to a connection from another.
+    auto free = [&](const Member& m) {
+        return m.connection < 0 && !m.left && (m.boundAddress.isEmpty() || SameAddress(m.boundAddress, address));
+    };
+    auto first = [&](auto&& wanted) {
+        for (std::size_t i = 0; i < members_.size(); ++i)
+            if (free(members_[i]) && wanted(members_[i]))
+                return static_cast<int>(i);
+        return -1;
+    };
+    int chosen = first([&](const Member& m) { return m.joined && SameAddress(m.lastAddress, address); });
+    if (chosen < 0)
+        chosen = first([](const Member& m) { return !m.joined; });
+    if (chosen < 0)
+        chosen = first([](const Member&) { return true; });
+    return chosen;
 }
 
 void RoomTable::sendJoinSequence(int memberIndex, bool returning)
@@ -203,17 +250,21 @@ void RoomTable::sendJoinSequence(int memberIndex, bool returning)
             handsUp[s] = seats_[s].handUp;
         const bool canSee = m.spectator ? canSpectatorsSee(m.seat) : true;
         sendTo(m, referee_.snapshot(m.seat, canSee, handsUp));
+        if (!m.spectator && !referee_.handInPlay() && !seats_[m.seat].handUp)
+            expectRaisedHand(m.seat);
         return;
     }
     if (m.spectator || seats_[m.seat].handUp)
         return;
-    if (!config_.settingsRound)
+    if (!config_.settingsRound) {
         sendTo(m, BuildSettingsNeeded(false, false, false));
-    else if (settingsMade_)
+        expectRaisedHand(m.seat);
+    } else if (settingsMade_) {
         sendTo(m, BuildSettingsNeeded(false, true, true, settingsText()));
-    else
+    } else {
         sendTo(m, BuildSettingsNeeded(memberIndex == ownerIndex(), true, memberIndex == ownerIndex(),
                                       settingsText()));
+    }
 }
 
 // ---- room messages ---------------------------------------------------------
@@ -316,6 +367,7 @@ void RoomTable::agree(Member& m)
     if (m.spectator || !settingsMade_ || matchStarted_ || seats_[m.seat].handUp)
         return;
     seats_[m.seat].handUp = true;
+    seats_[m.seat].raiseDeadline = 0;
     broadcast(BuildHandUp(m.name, 1));
     raiseBotsAndStart();
 }
@@ -325,13 +377,36 @@ void RoomTable::seatReady(int seat)
     if (!matchStarted_ || referee_.handInPlay() || seats_[seat].handUp)
         return;
     seats_[seat].handUp = true;
+    seats_[seat].raiseDeadline = 0;
     broadcast(BuildSeatReady(seat));
     raiseBotsAndStart();
+    if (referee_.handInPlay())
+        return;
+    // Say who the table waits for, so a raised hand is not left wondering.
+    QStringList away;
+    for (int s = 0; s < SeatCount; ++s)
+        if (isOffline(s) && !config_.botsStandIn)
+            away << members_[seats_[s].member].name;
+    if (!away.isEmpty())
+        sendTo(members_[seats_[seat].member], BuildServerText(QStringLiteral("等待 %1 回来...").arg(away.join(u'、'))));
 }
 
 void RoomTable::leave(int memberIndex)
 {
     Member& m = members_[memberIndex];
+    if (matchStarted_ && !m.spectator && !m.left) {
+        // Once the match runs the seat stays the player's: leaving within a
+        // hand is escaping, leaving between hands is not, and either way the
+        // player may come back to it.
+        const int connection = m.connection;
+        if (connection >= 0) {
+            connections_.erase(connection);
+            close_(connection);
+        }
+        broadcast(BuildServerText(QStringLiteral("%1 离开了座位。").arg(m.name)));
+        dropped(memberIndex);
+        return;
+    }
     const bool wasOwner = !settingsMade_ && memberIndex == ownerIndex();
     const int connection = m.connection;
     m.left = true;
@@ -367,8 +442,14 @@ void RoomTable::dropped(int memberIndex)
         return;
     }
     broadcast(BuildConnectionState(ConnectionDropped, m.name));
-    referee_.setBot(m.seat, true);
-    referee_.setAbsent(m.seat, true);
+    seats_[m.seat].raiseDeadline = 0;
+    // Gone within a hand: the seat is played for, and it is an escape unless
+    // the player is back before the hand ends (a hand he was not dealt in
+    // costs him nothing). Between hands the next hand decides who plays.
+    if (referee_.handInPlay()) {
+        referee_.setBot(m.seat, true);
+        referee_.setAbsent(m.seat, seats_[m.seat].playedBy == memberIndex);
+    }
     if (!settingsMade_ && memberIndex == ownerIndex())
         makeSettings(table_.stake, table_.escapePenalty, -1);
     else
@@ -383,14 +464,29 @@ void RoomTable::raiseBotsAndStart()
     if (!settingsMade_ || referee_.handInPlay())
         return;
     // Bots are ready only once every human here is, so no human's start
-    // countdown is ever set off by a bot.
+    // countdown is ever set off by a bot. Before the first hand every player
+    // must have come; later a player away holds the table up unless the host
+    // lets a bot play for him, and a table nobody is at deals on only for a
+    // host who asked for it.
+    int present = 0;
+    bool away = false;
     for (int s = 0; s < SeatCount; ++s) {
         if (!seatIsHuman(s))
             continue;
         const Member& m = members_[seats_[s].member];
-        if (!m.joined || (m.connection >= 0 && !seats_[s].handUp))
+        if (!m.joined && !matchStarted_)
             return;
+        if (m.connection < 0) {
+            away = true;
+        } else if (!seats_[s].handUp) {
+            return;
+        } else {
+            ++present;
+        }
     }
+    if (present == 0 ? !(matchStarted_ && config_.botsPlayOn && clock_.TickCount() >= nextBotHandAt_)
+                     : away && (!matchStarted_ || !config_.botsStandIn))
+        return;
     for (int s = 0; s < SeatCount; ++s) {
         if (seats_[s].handUp)
             continue;
@@ -407,8 +503,18 @@ void RoomTable::startHand()
         matchStarted_ = true;
     }
     referee_.setConfig(table_);
-    for (Seat& s : seats_)
-        s.handUp = false;
+    // Who plays each seat is settled for the whole hand: a player here
+    // plays his own, a seat whose player is away is played for, without
+    // his account and without an escape.
+    for (int s = 0; s < SeatCount; ++s) {
+        Seat& seat = seats_[s];
+        seat.handUp = false;
+        seat.raiseDeadline = 0;
+        const bool here = seatIsHuman(s) && members_[seat.member].connection >= 0;
+        seat.playedBy = here ? seat.member : -1;
+        referee_.setBot(s, !here);
+        referee_.setAbsent(s, false);
+    }
     referee_.startHand();
     pumpReferee();
 }
@@ -443,11 +549,62 @@ void RoomTable::routeOutgoing(const Outgoing& out)
 void RoomTable::handEnded()
 {
     ++handsFinished_;
+    recordStandings();
+    sendStandings();
+    int present = 0;
     for (int s = 0; s < SeatCount; ++s) {
         seats_[s].handUp = false;
-        // An escape is paid once; a bot now holding the seat is there.
-        if (!seatIsHuman(s))
-            referee_.setAbsent(s, false);
+        if (seatIsHuman(s) && members_[seats_[s].member].connection >= 0) {
+            expectRaisedHand(s);
+            ++present;
+        }
+    }
+    if (present == 0)
+        nextBotHandAt_ = clock_.TickCount() + BotTableHandPauseMs;
+}
+
+void RoomTable::recordStandings()
+{
+    const std::optional<SeatResults> results = referee_.lastResults();
+    if (!results)
+        return;
+    std::vector<SeatOutcome> outcomes;
+    for (int s = 0; s < SeatCount; ++s) {
+        const int member = seats_[s].playedBy;
+        if (member >= 0)
+            outcomes.push_back({members_[member].name, (*results)[s], referee_.isAbsent(s)});
+    }
+    QString error;
+    if (!standings_.recordHand(outcomes, error)) {
+        qWarning("kelpo-room: the hand's results were not saved: %s", qPrintable(error));
+        broadcast(BuildServerText(QStringLiteral("本局成绩未能保存。")));
+    }
+}
+
+void RoomTable::sendStandings() { broadcast(BuildUserList(everyone())); }
+
+void RoomTable::expectRaisedHand(int seat)
+{
+    seats_[seat].raiseDeadline = clock_.TickCount() + config_.raiseHandTimeoutMs;
+}
+
+void RoomTable::checkRaiseDeadlines()
+{
+    if (referee_.handInPlay())
+        return;
+    const std::int64_t now = clock_.TickCount();
+    for (int s = 0; s < SeatCount; ++s) {
+        Seat& seat = seats_[s];
+        if (seat.raiseDeadline == 0 || now < seat.raiseDeadline || seat.handUp || !seatIsHuman(s))
+            continue;
+        seat.raiseDeadline = 0;
+        const Member& m = members_[seat.member];
+        if (m.connection < 0)
+            continue;
+        // Its client would have closed when its countdown ran out; one that
+        // did not is closed here, and the seat waits as for any player away.
+        broadcast(BuildServerText(QStringLiteral("%1 没有按时开始，已离开座位。").arg(m.name)));
+        closeConnection(m.connection);
     }
 }
 
@@ -540,6 +697,20 @@ UserInfo RoomTable::memberUser(int memberIndex) const
     u.userId = m.userId;
     u.iconNumber = m.iconNumber;
     u.chair = m.seat;
+    if (const Account* a = standings_.find(m.name)) {
+        if (a->userId != 0)
+            u.userId = QString::number(a->userId);
+        u.score = a->score;
+        u.level = a->score;
+        u.games = a->games;
+        u.wins = a->wins;
+        u.losses = a->losses;
+        u.draws = a->draws;
+        u.escapes = a->escapes;
+        u.userClass = a->userClass;
+        if (a->icon >= 1 && a->icon <= FaceCount)
+            u.iconNumber = a->icon;
+    }
     if (m.spectator) {
         u.watches = seatUser(m.seat).name;
     } else {

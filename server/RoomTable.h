@@ -5,9 +5,11 @@
 // knows connections only by number; the network side owns the sockets.
 
 #include "platform/TickClock.h"
+#include "server/ItemShop.h"
 #include "server/Referee.h"
 #include "server/RoomConfig.h"
 #include "server/RoomMessages.h"
+#include "server/Standings.h"
 
 #include <QByteArray>
 #include <QString>
@@ -16,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace kelpo::server {
@@ -30,7 +33,9 @@ public:
     // The clock must outlive the table.
     RoomTable(const RoomConfig& config, const TickClock& clock, SendFn send, CloseFn close);
 
-    void connectionOpened(int connection);
+    // address: where the connection comes from, as the peer's address text;
+    // it decides which identity the connection may take.
+    void connectionOpened(int connection, const QString& address = {});
     // One whole message from a connection. Anything unknown, malformed or
     // out of turn is ignored.
     void messageArrived(int connection, const QByteArray& message);
@@ -39,8 +44,21 @@ public:
     // Time-outs: unidentified connections, bots' and overdue turns.
     void tick();
 
+    // The accounts are kept there from now on; the store must outlive the
+    // table. Without one they last as long as the table.
+    void setAccounts(AccountStore* store) { standings_.setStore(store); }
+    // Sends everyone the user list with the current figures. It changes no
+    // seat and no hand on the clients.
+    void sendStandings();
+
     // Told the name each time a connection takes an identity.
     void setJoinObserver(std::function<void(const QString& name)> observer) { joined_ = std::move(observer); }
+
+    // Sells items from now on: each user who joins is sent the catalogue and
+    // then the items the user owns, and purchases are answered. Without a
+    // shop, item messages are ignored.
+    void setShop(std::unique_ptr<ItemShop> shop) { shop_ = std::move(shop); }
+    ItemShop* shop() const { return shop_.get(); }
 
     const Referee& referee() const { return referee_; }
     bool matchStarted() const { return matchStarted_; }
@@ -59,6 +77,11 @@ private:
     struct Member {
         QString name;
         QString userId;
+        // Only connections from there are given this identity.
+        QString boundAddress;
+        // Where the identity's last connection came from; a connection from
+        // there gets it back before any other.
+        QString lastAddress;
         bool spectator = false;
         // A player's own seat, or the seat a spectator watches.
         int seat = 0;
@@ -75,10 +98,17 @@ private:
         QString botName;
         int botIcon = 0;
         bool handUp = false;
+        // The member playing the seat when the hand started, -1 for a bot or
+        // a player away: whose account the hand goes to.
+        int playedBy = -1;
+        // When a player asked to raise the hand is taken to have left; 0 when
+        // nobody is asked.
+        std::int64_t raiseDeadline = 0;
     };
     struct Connection {
         int member = -1;
         std::int64_t identifyDeadline = 0;
+        QString address;
     };
 
     void identify(int connection, const QStringList& fields);
@@ -90,6 +120,9 @@ private:
     void seatReady(int seat);
     void leave(int memberIndex);
     void dropped(int memberIndex);
+    int chooseIdentity(const QString& address) const;
+    void expectRaisedHand(int seat);
+    void checkRaiseDeadlines();
     void closeConnection(int connection);
 
     void makeSettings(int stake, int escapePenalty, int ownerIndex);
@@ -98,6 +131,7 @@ private:
     void pumpReferee();
     void routeOutgoing(const Outgoing& out);
     void handEnded();
+    void recordStandings();
 
     void sendTo(const Member& m, const QByteArray& message);
     void broadcast(const QByteArray& message, int exceptMember = -1);
@@ -119,6 +153,7 @@ private:
     SendFn send_;
     CloseFn close_;
     std::function<void(const QString&)> joined_;
+    std::unique_ptr<ItemShop> shop_;
     Referee referee_;
     std::vector<Member> members_;
     std::array<Seat, SeatCount> seats_;
@@ -126,6 +161,10 @@ private:
     bool settingsMade_ = false;
     bool matchStarted_ = false;
     int handsFinished_ = 0;
+    // A table of bots alone deals its next hand no sooner, so a spectator
+    // sees each hand's end.
+    std::int64_t nextBotHandAt_ = 0;
+    Standings standings_;
     int botsNamed_ = 0;
 };
 

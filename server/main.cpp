@@ -1,12 +1,17 @@
 // kelpo-room: hosts one table and runs until it is stopped.
 
 #include "platform/TickClock.h"
+#include "server/AccountStore.h"
+#include "server/ItemShop.h"
 #include "server/RoomConfig.h"
 #include "server/RoomServer.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -17,16 +22,53 @@ int main(int argc, char** argv)
         std::fprintf(out, "%s\n", qPrintable(parsed.message));
         return parsed.helpRequested ? 0 : 2;
     }
-    kelpo::SteadyTickClock clock;
-    kelpo::server::RoomServer server(*parsed.config, clock);
+    const kelpo::server::RoomConfig& config = *parsed.config;
+    const QString catalogueFile = config.catalogueFile.isEmpty()
+                                      ? QCoreApplication::applicationDirPath() + QStringLiteral("/shop-catalogue.txt")
+                                      : config.catalogueFile;
+    kelpo::server::LoadedCatalogue catalogue = kelpo::server::LoadCatalogueFile(catalogueFile);
+    if (!catalogue.catalogue) {
+        std::fprintf(stderr, "kelpo-room: %s\n", qPrintable(catalogue.error));
+        return 2;
+    }
+    kelpo::server::AccountDatabase where;
+    where.pg = config.pg;
+    where.sqliteFile = config.dbFile;
+    if (!where.pg && where.sqliteFile.isEmpty())
+        where.sqliteFile = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                           + QStringLiteral("/kelpo/room.sqlite");
+    kelpo::server::AccountStore accounts(config.startCoins);
     QString error;
+    if (!accounts.open(where, error)) {
+        std::fprintf(stderr, "kelpo-room: cannot open the accounts database: %s\n", qPrintable(error));
+        return 1;
+    }
+    // A member stays one in the account, also for later starts.
+    for (const QString& member : config.members) {
+        if (!accounts.setUserClass(member, 1, error)) {
+            std::fprintf(stderr, "kelpo-room: cannot make %s a member: %s\n", qPrintable(member), qPrintable(error));
+            return 1;
+        }
+    }
+
+    kelpo::SteadyTickClock clock;
+    kelpo::server::RoomServer server(config, clock);
+    server.table().setAccounts(&accounts);
+    // The shop's coins and items are the accounts' too.
+    server.table().setShop(std::make_unique<kelpo::server::ItemShop>(
+        std::move(*catalogue.catalogue), accounts, [] { return QDateTime::currentDateTime(); }));
     if (!server.listen(error)) {
         std::fprintf(stderr, "kelpo-room: %s\n", qPrintable(error));
         return 1;
     }
-    // The port alone on the first line, for whoever started the server; then
-    // one line per identity taken, so a script can wait for a client.
+    // The port alone on the first line, for whoever started the server; the
+    // seed and the accounts next, so a table can be replayed and its
+    // standings found; then one line per identity taken, so a script can
+    // wait for a client.
     std::printf("%u\n", static_cast<unsigned>(server.port()));
+    std::printf("seed %llu\n", static_cast<unsigned long long>(config.seed));
+    std::printf("accounts %s\n",
+                where.pg ? "in PostgreSQL" : QDir::toNativeSeparators(where.sqliteFile).toUtf8().constData());
     std::fflush(stdout);
     server.table().setJoinObserver([](const QString& name) {
         std::printf("joined %s\n", name.toUtf8().constData());

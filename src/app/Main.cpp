@@ -5,12 +5,14 @@
 #include "game/Client.h"
 #include "platform/NumericValue.h"
 #include "room/frmGameMain.h"
+#include "shop/modDaoJuMaket.h"
 #include "skin/ModalBoxes.h"
 #include "skin/MsgPool.h"
 #include "state/CardStateOps.h"
 #include "state/Session.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 namespace kelpo {
 
@@ -57,6 +59,11 @@ std::unique_ptr<Program> StartUp(const QString& commandLine, const LaunchOptions
     g.ScoreKind = NumericByte(args[9]);
 
     InitSession(client.state, options.programDir);
+    InitDaoJu(client.state.shop);
+    client.setReviewFolder(!options.reviewFolder.isEmpty()
+                               ? options.reviewFolder
+                               : QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+                                     + QStringLiteral("/hands"));
     client.msgPool().InitMsgObjects();
     ResetCardState(client.state);
 

@@ -18,6 +18,9 @@ struct LaunchOptions {
     // Where the program's resources and UserSet.ini live; the executable's
     // folder when empty.
     QString programDir;
+    // Where each finished hand's review is written; the user's data folder
+    // ("hands" below it) when empty.
+    QString reviewFolder;
 };
 
 // A started client: the client object and its main window, shown and

@@ -12,6 +12,9 @@ QelSckClient::QelSckClient(QObject* parent) : QObject(parent), socket_(new QTcpS
     QObject::connect(&connectTimer_, &QTimer::timeout, this, &QelSckClient::onConnectTimeout);
     QObject::connect(socket_, &QTcpSocket::connected, this, [this] {
         connectTimer_.stop();
+        // Plays are a few bytes each; waiting to fill a segment would hold
+        // every turn back by the peer's delayed acknowledgement.
+        socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         emit Connected();
     });
     QObject::connect(socket_, &QTcpSocket::readyRead, this, [this] { readAvailable(false); });

@@ -34,7 +34,7 @@ Client::~Client() = default;
 SoundOutput& Client::soundOutput()
 {
     if (!sound_)
-        sound_ = MakeSystemSoundOutput();
+        sound_ = MakeSystemSoundOutput(state.globals.AppPath);
     return *sound_;
 }
 
@@ -53,6 +53,19 @@ void Client::leaveWait()
 {
     if (waitDepth_-- == MaxNestedWaits)
         socket_->holdDelivery(false);
+}
+
+void Client::RecordForReview(const QByteArray& message)
+{
+    std::array<QString, 6> names;
+    for (int seat = 0; seat < SeatCount; ++seat)
+        names[static_cast<std::size_t>(seat)] = state.seats[static_cast<std::size_t>(seat)].name;
+    if (!recorder_.record(message, names, QDateTime::currentDateTime()))
+        return;
+    // A review that cannot be written is still shown; the table goes on.
+    if (!reviewFolder_.isEmpty())
+        WriteHandReview(*recorder_.lastHand(), reviewFolder_);
+    emit handReviewed();
 }
 
 void Client::ConnectRoomServer()

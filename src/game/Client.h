@@ -2,6 +2,7 @@
 // The table client: its state, its one connection to the room server, and
 // the routing of every arriving message to the room or the game handler.
 
+#include "game/HandReview.h"
 #include "game/RoomView.h"
 #include "state/ClientState.h"
 
@@ -72,6 +73,16 @@ public:
     void leaveWait();
     int nestedWaits() const { return waitDepth_; }
 
+    // The review of the hand in play and of the last whole one.
+    const HandRecorder& handRecorder() const { return recorder_; }
+    // Hands every game message to the review before its handler runs;
+    // writes a finished hand's review and announces it.
+    void RecordForReview(const QByteArray& message);
+    // Where each finished hand's review is written, one file a hand; nothing
+    // is written while it is empty.
+    void setReviewFolder(const QString& folder) { reviewFolder_ = folder; }
+    const QString& reviewFolder() const { return reviewFolder_; }
+
     // Ends the program from the table's side (the start countdown ran out,
     // the server sent the player away, too many automatic plays).
     void UnloadMainWindow(int exitCode) { emit unloadRequested(exitCode); }
@@ -97,6 +108,8 @@ signals:
     // The main window unloads and the program ends with exitCode; never 0
     // when the connection is gone.
     void unloadRequested(int exitCode);
+    // A hand is over and handRecorder().lastHand() holds its review.
+    void handReviewed();
 
 private:
     void connectionLost(int exitCode);
@@ -108,6 +121,9 @@ private:
     const TickClock* clock_;
     bool lost_ = false;
     int waitDepth_ = 0;
+
+    HandRecorder recorder_;
+    QString reviewFolder_;
 };
 
 } // namespace kelpo

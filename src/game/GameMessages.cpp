@@ -2,6 +2,7 @@
 
 #include "game/Client.h"
 #include "game/GameMessageReaders.h"
+#include "game/ShopFlow.h"
 #include "game/TableFlow.h"
 #include "game/TableFlowSupport.h"
 #include "table/TableGeometry.h"
@@ -64,6 +65,10 @@ void HandleItems(Client& client, const QByteArray& m)
     if (m.size() < 2)
         return;
     switch (static_cast<std::uint8_t>(m.at(1))) {
+    case 0:
+    case 1:
+        HandleDaoJuList(client, m);
+        break;
     case 2:
         ShowOkBox(client, ReadItemNotice(m), client.state.globals.GameName + QStringLiteral("提示"));
         break;
@@ -86,6 +91,7 @@ void HandleGameMessage(Client& client, const QByteArray& message)
 {
     if (message.isEmpty())
         return;
+    client.RecordForReview(message);
     switch (static_cast<std::uint8_t>(message.at(0))) {
     case MsgChatLine: HandleChatLine(client, message); break;
     case MsgHandsRefresh: HandleHandsRefresh(client, message); break;

@@ -8,6 +8,7 @@
 #include "controls/QelList.h"
 #include "controls/YuClock.h"
 #include "settings/frmGameSet.h"
+#include "shop/frmDaoJuMaket.h"
 
 #include <QPointer>
 #include <QPushButton>
@@ -34,6 +35,8 @@ struct RoomView {
     QPointer<QPushButton> cmdStart;
     // The one table-settings dialog while it is open.
     QPointer<kelpo::frmGameSet> gameSet;
+    // The item shop while it is open.
+    QPointer<kelpo::frmDaoJuMaket> daoJuMaket;
 };
 
 } // namespace kelpo

@@ -3,11 +3,9 @@
 #include "game/Client.h"
 #include "platform/ResourcePath.h"
 
+#include <QDir>
 #include <QFileInfo>
-#include <QAudioDevice>
-#include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QLibrary>
 #include <QWidget>
 
 #include <array>
@@ -16,28 +14,48 @@ namespace kelpo {
 
 namespace {
 
-class SystemSoundOutput final : public SoundOutput {
+// Stands in for the module's output until the first cue needs it; when the
+// module is missing or does not load, the cues stay silent.
+class ModuleSoundOutput final : public SoundOutput {
 public:
-    int deviceCount() const override { return static_cast<int>(QMediaDevices::audioOutputs().size()); }
+    explicit ModuleSoundOutput(const QString& programDir) : programDir_(programDir) {}
+
+    int deviceCount() const override
+    {
+        SoundOutput* output = loaded();
+        return output ? output->deviceCount() : 0;
+    }
 
     void play(const QString& file) override
     {
-        // Without an audio device the effect may claim to play for ever, so
-        // nothing here ever waits on its state: stop, point, start.
-        effect_.stop();
-        effect_.setSource(QUrl::fromLocalFile(file));
-        effect_.play();
+        if (SoundOutput* output = loaded())
+            output->play(file);
     }
 
 private:
-    QSoundEffect effect_;
+    SoundOutput* loaded() const
+    {
+        if (!tried_) {
+            tried_ = true;
+            // Never unloaded: the output's code lives in the module.
+            QLibrary module(QDir(programDir_).filePath(QStringLiteral("kelpo-sound")));
+            using Make = SoundOutput* (*)();
+            if (auto make = reinterpret_cast<Make>(module.resolve("kelpo_make_sound_output")))
+                output_.reset(make());
+        }
+        return output_.get();
+    }
+
+    QString programDir_;
+    mutable bool tried_ = false;
+    mutable std::unique_ptr<SoundOutput> output_;
 };
 
 } // namespace
 
-std::unique_ptr<SoundOutput> MakeSystemSoundOutput()
+std::unique_ptr<SoundOutput> MakeSystemSoundOutput(const QString& programDir)
 {
-    return std::make_unique<SystemSoundOutput>();
+    return std::make_unique<ModuleSoundOutput>(programDir);
 }
 
 QString SoundCueFileName(int cue)

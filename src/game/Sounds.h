@@ -21,8 +21,10 @@ public:
     virtual void play(const QString& file) = 0;
 };
 
-// One QSoundEffect reused for every cue, so a new cue replaces the last.
-std::unique_ptr<SoundOutput> MakeSystemSoundOutput();
+// The output of the module kelpo-sound in programDir (one QSoundEffect reused
+// for every cue, so a new cue replaces the last). The module is loaded at the
+// first cue rather than at start; without it the output is silent.
+std::unique_ptr<SoundOutput> MakeSystemSoundOutput(const QString& programDir);
 
 inline constexpr std::uint8_t SoundCueCount = 11;
 

@@ -6,6 +6,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <cmath>
+#include <utility>
+
 namespace kelpo {
 
 namespace {
@@ -37,8 +40,49 @@ void Picture::resize(int width, int height)
 
 void Picture::clear()
 {
-    if (!image_.isNull())
-        image_.fill(backColor_);
+    if (image_.isNull())
+        return;
+    image_.fill(backColor_);
+    markChanged(image_.rect());
+}
+
+void Picture::markChanged(const QRect& rect)
+{
+    const QRect r = rect.intersected(image_.rect());
+    if (r.isEmpty() || !listener_)
+        return;
+    if (batchDepth_ > 0)
+        pending_ += r;
+    else
+        listener_(r);
+}
+
+Picture::ChangeBatch::~ChangeBatch()
+{
+    if (--picture_.batchDepth_ > 0)
+        return;
+    const QRegion changed = std::exchange(picture_.pending_, QRegion());
+    if (!picture_.listener_)
+        return;
+    for (const QRect& r : changed)
+        picture_.listener_(r);
+}
+
+void Picture::transfer(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op)
+{
+    int cx = dx, cy = dy, csx = sx, csy = sy;
+    const QRect changed = ClipTransfer(image_.size(), cx, cy, w, h, src.size(), csx, csy);
+    BlockTransfer(image_, dx, dy, w, h, src, sx, sy, op);
+    markChanged(changed);
+}
+
+void Picture::maskedTransfer(int dx, int dy, int w, int h, const QImage& image, int ix, int iy,
+                             const QImage& mask, int mx, int my)
+{
+    int cx = dx, cy = dy, cix = ix, ciy = iy;
+    const QRect changed = ClipTransfer(image_.size(), cx, cy, w, h, image.size(), cix, ciy);
+    MaskedTransfer(image_, dx, dy, w, h, image, ix, iy, mask, mx, my);
+    markChanged(changed);
 }
 
 const Picture::LaidOutText& Picture::layOut(const QString& text)
@@ -70,7 +114,12 @@ void Picture::print(int x, int y, const QString& text)
     // The table was laid out for fonts whose character cell is about one em
     // high with the baseline at its foot; the CJK faces here carry a much
     // taller ascent, which would push every label down by several pixels.
-    p.drawStaticText(x, y + t.font.pixelSize() - t.ascent, t.text);
+    const int top = y + t.font.pixelSize() - t.ascent;
+    p.drawStaticText(x, top, t.text);
+    const QSizeF size = t.text.size();
+    // Glyphs may reach a pixel past their advance (italics, antialiasing).
+    markChanged(QRect(x - 1, top - 1, static_cast<int>(std::ceil(size.width())) + 3,
+                      static_cast<int>(std::ceil(size.height())) + 3));
 }
 
 int Picture::textWidth(const QString& text) const
@@ -85,6 +134,7 @@ void Picture::line(int x1, int y1, int x2, int y2, QRgb colour)
     QPainter p(&image_);
     p.setPen(QPen(QColor::fromRgb(colour), 1));
     p.drawLine(x1, y1, x2, y2);
+    markChanged(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2))));
 }
 
 void Picture::rectangle(int x1, int y1, int x2, int y2, QRgb colour)
@@ -94,8 +144,9 @@ void Picture::rectangle(int x1, int y1, int x2, int y2, QRgb colour)
     QPainter p(&image_);
     p.setPen(QPen(QColor::fromRgb(colour), 1));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)))
-                   .adjusted(0, 0, -1, -1));
+    const QRect outline(QPoint(std::min(x1, x2), std::min(y1, y2)), QPoint(std::max(x1, x2), std::max(y1, y2)));
+    p.drawRect(outline.adjusted(0, 0, -1, -1));
+    markChanged(outline);
 }
 
 void Picture::fillRect(int x, int y, int w, int h, QRgb colour)
@@ -108,6 +159,7 @@ void Picture::fillRect(int x, int y, int w, int h, QRgb colour)
         auto* d = reinterpret_cast<std::uint32_t*>(image_.scanLine(row)) + r.left();
         std::fill(d, d + r.width(), c);
     }
+    markChanged(r);
 }
 
 void Picture::drawImage(int x, int y, const QImage& image)
@@ -115,11 +167,14 @@ void Picture::drawImage(int x, int y, const QImage& image)
     if (image_.isNull() || image.isNull())
         return;
     if (!image.hasAlphaChannel()) {
-        BlockTransfer(image_, x, y, image.width(), image.height(), image, 0, 0, RasterOp::Copy);
+        transfer(x, y, image.width(), image.height(), image, 0, 0, RasterOp::Copy);
         return;
     }
-    QPainter p(&image_);
-    p.drawImage(x, y, image);
+    {
+        QPainter p(&image_);
+        p.drawImage(x, y, image);
+    }
+    markChanged(QRect(QPoint(x, y), image.size()));
 }
 
 } // namespace kelpo

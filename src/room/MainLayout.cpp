@@ -7,8 +7,10 @@
 #include "controls/QelChat.h"
 #include "controls/QelList.h"
 #include "controls/SplitterBar.h"
-#include "table/TableWidget.h"
+#include "room/AdvertPane.h"
+#include "room/UserButtonStrip.h"
 #include "room/VSplitterBar.h"
+#include "table/TableWidget.h"
 
 #include <QFrame>
 #include <QResizeEvent>
@@ -40,6 +42,13 @@ void frmGameMain::LayoutMainWindow()
     const int W = width();
     const int H = height();
     const int b = H - 4 - Top - 1;
+    // The bar stays inside the window as it narrows, so the caption and the
+    // room pane never disappear behind it; a collapsed pane stays collapsed
+    // at the right edge.
+    if (SplitterCollapsed)
+        SplitterX = W - SplitterWidth - 2;
+    else
+        SplitterX = std::min(SplitterX, W - VSplitterBar::RightMargin);
     SplitterX = std::max(SplitterX, VSplitterBar::MinLeft);
     if (b > 0)
         picSplitter->setGeometry(SplitterX, Top, SplitterWidth, b);
@@ -70,8 +79,18 @@ void frmGameMain::LayoutMainWindow()
             pw->show();
     }
     FitTablePicture();
-    if (picAdvBack->width() >= 10 && picAdvBack->height() >= 10)
-        advWeb->setGeometry(4, 3, picAdvBack->width() - 8, picAdvBack->height() - 6);
+    PlaceFrameButtons();
+
+    // Qt repaints what a larger window uncovers; a smaller one must have
+    // its right and bottom edges and the strip's buttons drawn anew.
+    const QSize now = size();
+    if (now.width() < lastLayoutSize_.width() || now.height() < lastLayoutSize_.height())
+        update();
+    lastLayoutSize_ = now;
+    const QSize strip = picUserButBk->size();
+    if (strip.width() < lastStripSize_.width() || strip.height() < lastStripSize_.height())
+        picUserButBk->update();
+    lastStripSize_ = strip;
 }
 
 void frmGameMain::FitTablePicture()
@@ -81,6 +100,7 @@ void frmGameMain::FitTablePicture()
 
 void frmGameMain::HSplitterBar_PositionChanged()
 {
+    HSplitterSkip = true;
     const int H = height();
     int t = HSplitterBar->top();
     t = std::max(t, 200);
@@ -96,11 +116,11 @@ void frmGameMain::HSplitterBar_PositionChanged()
     LowerSplitTop = HSplitterBar1->top();
     const int chatTop = HSplitterBar1->top() + HSplitterBar1->barHeight();
     chat->setGeometry(left, chatTop, w, std::max(H - chatTop - 5, 0));
-    advWeb->setGeometry(4, 3, std::max(w - 8, 0), AdvertHeight - 6);
 }
 
 void frmGameMain::HSplitterBar1_PositionChanged()
 {
+    HSplitter1Skip = true;
     const int H = height();
     int t = HSplitterBar1->top();
     t = std::max(t, 382);
@@ -115,7 +135,6 @@ void frmGameMain::HSplitterBar1_PositionChanged()
     HSplitterBar->setTop(t - AdvertHeight - HSplitterBar->barHeight());
     UpperSplitTop = HSplitterBar->top();
     lstUser->setGeometry(left, lstUser->y(), w, std::max(HSplitterBar->top() - lstUser->y(), 0));
-    advWeb->setGeometry(4, 3, std::max(w - 8, 0), AdvertHeight - 6);
 }
 
 void frmGameMain::ToggleRoomPane()
@@ -133,6 +152,7 @@ void frmGameMain::ToggleRoomPane()
 
 void frmGameMain::MoveSplitterTo(int left)
 {
+    VSplitterSkip = true;
     SplitterX = std::max(std::min(left, width() - VSplitterBar::RightMargin), VSplitterBar::MinLeft);
     LayoutMainWindow();
 }

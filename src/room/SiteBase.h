@@ -18,4 +18,9 @@ inline QUrl AdvertPageUrl(const ClientState& state)
     return QUrl::fromLocalFile(SiteBase(state) + QStringLiteral("/adv/KELPO/ga.htm"));
 }
 
+inline QUrl HelpPageUrl(const ClientState& state)
+{
+    return QUrl::fromLocalFile(SiteBase(state) + QStringLiteral("/help/Zuduva/KELPO.htm"));
+}
+
 } // namespace kelpo

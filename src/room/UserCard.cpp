@@ -36,8 +36,9 @@ std::optional<std::array<QString, UserCardItems>> UserCardCaptions(const ClientS
 frmUserMenu::frmUserMenu(QWidget* parent) : QMenu(QStringLiteral("UserInfo"), parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    for (int i = 0; i < UserCardItems; ++i) {
-        QAction* item = addAction(QStringLiteral("UserName"));
+    for (int i = 0; i <= UserCardShopItem; ++i) {
+        QAction* item = addAction(i == UserCardShopItem ? QStringLiteral("道具商城") : QStringLiteral("UserName"));
+        item->setVisible(false);
         connect(item, &QAction::triggered, this, [this, i] { Choose(i); });
     }
 }
@@ -63,6 +64,10 @@ bool frmUserMenu::BuildUserCard(const ClientState& state, const QString& record)
         item->setData(name);
         item->setVisible(true);
     }
+    // Only the local user's own card leads to the shop.
+    QAction* shop = mnuUserItem(UserCardShopItem);
+    shop->setData(name);
+    shop->setVisible(name == state.globals.UserName);
     return true;
 }
 

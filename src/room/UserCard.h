@@ -15,6 +15,8 @@ namespace kelpo {
 
 inline constexpr int UserCardItems = 8;
 inline constexpr int UserCardTalkItem = 4; // "与他（她）交谈"
+// One more item on the local user's own card: "道具商城" opens the shop.
+inline constexpr int UserCardShopItem = UserCardItems;
 
 // The eight captions for a record of exactly 16 fields ("-" is a separator
 // line); nothing for any other record.
@@ -30,7 +32,8 @@ public:
     // record that is not a whole user.
     bool BuildUserCard(const ClientState& state, const QString& record);
 
-    // The items, index 0..7; each one's data() is the user name.
+    // The items, index 0..7 and the shop item; each one's data() is the
+    // user name.
     QAction* mnuUserItem(int index) const;
 
     // Called with the chosen item's index; the card then unloads itself.

@@ -7,11 +7,15 @@
 #include "controls/YuClock.h"
 #include "game/Client.h"
 #include "game/RoomMessages.h"
+#include "game/ShopFlow.h"
 #include "game/TableFlow.h"
 #include "game/TurnFlow.h"
 #include "game/Waits.h"
 #include "net/Packet.h"
+#include "room/AdvertPane.h"
 #include "room/SiteBase.h"
+#include "room/UserButtonStrip.h"
+#include "room/frmHandReview.h"
 #include "room/UserCard.h"
 #include "room/VSplitterBar.h"
 #include "settings/UserSet.h"
@@ -24,9 +28,12 @@
 #include <QApplication>
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QCursor>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QScreen>
 
 namespace kelpo {
@@ -52,16 +59,22 @@ QStringList ColumnTitles(std::uint8_t scoreKind)
 frmGameMain::frmGameMain(Client& client, QWidget* parent)
     : QWidget(parent), painter(std::make_unique<TablePainter>(client.state)), famGameBack(new QFrame(this)),
       picGameBack(new TableWidget(*painter, famGameBack)),
-      picSplitter(new VSplitterBar(this)), picUserButBk(new QWidget(this)), lstUser(new QelList(this)),
-      HSplitterBar(new SplitterBar(this)), picAdvBack(new QWidget(this)), advWeb(new QelAdvWeb(picAdvBack)),
+      picSplitter(new VSplitterBar(this)), picUserButBk(new UserButtonStrip(this)),
+      cmdReview(new QPushButton(QStringLiteral("上局回顾"), picUserButBk)), lstUser(new QelList(this)),
+      HSplitterBar(new SplitterBar(this)), picAdvBack(new AdvertPane(this)), advWeb(new QelAdvWeb(picAdvBack)),
       HSplitterBar1(new SplitterBar(this)), chat(new QelChat(this)), timeBar(new YuClock(picGameBack)),
       client_(client)
 {
     ClientState& s = client_.state;
     setAttribute(Qt::WA_DeleteOnClose, false);
+    // The window draws its own caption and border and moves and sizes
+    // itself from them.
+    setWindowFlag(Qt::FramelessWindowHint, true);
+    setMouseTracking(true);
+    setMinimumSize(FrameZones::MinimumSize);
 
     tmrForm.setInterval(100);
-    connect(&tmrForm, &QTimer::timeout, this, &frmGameMain::frameTick);
+    connect(&tmrForm, &QTimer::timeout, this, &frmGameMain::PollFrameZone);
     tmrForm.start();
 
     setWindowTitle(s.globals.GameName);
@@ -92,6 +105,12 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent)
     HSplitterBar1->setBarHeight(5);
     connect(HSplitterBar, &SplitterBar::positionChanged, this, &frmGameMain::HSplitterBar_PositionChanged);
     connect(HSplitterBar1, &SplitterBar::positionChanged, this, &frmGameMain::HSplitterBar1_PositionChanged);
+    connect(HSplitterBar, &SplitterBar::moving, this, [this] { HSplitterSkip = true; });
+    connect(HSplitterBar1, &SplitterBar::moving, this, [this] { HSplitter1Skip = true; });
+    picUserButBk->setAppPath(s.globals.AppPath);
+    picUserButBk->setFrameBusy([this] { return frameZone_ != FrameZone::None || drag_.active; });
+    connect(picUserButBk, &UserButtonStrip::buttonReleased, this, &frmGameMain::DoUserButton);
+    picAdvBack->setView(advWeb);
     picSplitter->setAppPath(s.globals.AppPath);
     picSplitter->setBusy([this] { return client_.state.view.BombPlaying; });
     connect(picSplitter, &VSplitterBar::toggleRequested, this, &frmGameMain::ToggleRoomPane);
@@ -114,6 +133,19 @@ frmGameMain::frmGameMain(Client& client, QWidget* parent)
     room.tmrPaintLastOutPai = &tmrPaintLastOutPai;
 
     connect(&client_, &Client::unloadRequested, this, &frmGameMain::Unload);
+
+    auto* strip = new QHBoxLayout(picUserButBk);
+    strip->setContentsMargins(2, 3, 2, 3);
+    strip->addWidget(cmdReview);
+    strip->addStretch(1);
+    cmdReview->setEnabled(client_.handRecorder().lastHand().has_value());
+    cmdReview->setToolTip(QStringLiteral("一步步看上一局的出牌和结果"));
+    connect(cmdReview, &QPushButton::clicked, this, &frmGameMain::ShowHandReview);
+    connect(&client_, &Client::handReviewed, this, [this] {
+        cmdReview->setEnabled(true);
+        if (handReview_)
+            handReview_->ShowReview(client_.handRecorder().lastHand());
+    });
 
     // The handlers of the room side and the table flow.
     painter->RefreshStartButton = [this] { PlaceStartButton(client_); };
@@ -193,6 +225,18 @@ void frmGameMain::ExecUserMenu(int lngUserMenuItemIdx)
     const QString name = item ? item->data().toString() : QString();
     if (!name.isEmpty() && lngUserMenuItemIdx == UserCardTalkItem)
         chat->SetCurrentAddressee(name);
+    else if (lngUserMenuItemIdx == UserCardShopItem && name == client_.state.globals.UserName)
+        OpenDaoJuMaket(client_);
+}
+
+void frmGameMain::keyPressEvent(QKeyEvent* e)
+{
+    // The item shop has no button of its own on the table.
+    if (e->key() == Qt::Key_F9 && e->modifiers() == Qt::NoModifier) {
+        OpenDaoJuMaket(client_);
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void frmGameMain::PlaceOnScreen()
@@ -213,8 +257,12 @@ bool frmGameMain::ConfirmClose()
     if (s.globals.QuitRequested)
         return false;
     const bool playing = !s.globals.IsSpectator && !s.table.NoHandInPlay && !s.table.StartOffered;
-    if (!playing || s.prefs.AskForceQuit == 0)
-        return true;
+    return !playing || s.prefs.AskForceQuit == 0 || AskForceQuit();
+}
+
+bool frmGameMain::AskForceQuit()
+{
+    ClientState& s = client_.state;
     QPointer<frmGameMain> self(this);
     const std::int16_t answer = client_.msgPool().ShowMsg(
         0, this, 2, ForceQuitQuestion, QStringLiteral("系统提示"), 10, QStringLiteral("强退"),
@@ -232,6 +280,21 @@ void frmGameMain::closeEvent(QCloseEvent* e)
         return;
     if (ConfirmClose())
         Unload(0);
+}
+
+frmHandReview* frmGameMain::handReview() const
+{
+    return handReview_;
+}
+
+void frmGameMain::ShowHandReview()
+{
+    if (!handReview_)
+        handReview_ = new frmHandReview(this);
+    handReview_->ShowReview(client_.handRecorder().lastHand());
+    handReview_->show();
+    handReview_->raise();
+    handReview_->activateWindow();
 }
 
 void frmGameMain::Unload(int exitCode)

@@ -1,6 +1,7 @@
 #include "rules/CardOrder.h"
 
 #include <algorithm>
+#include <bit>
 #include <utility>
 
 namespace kelpo {
@@ -30,17 +31,64 @@ bool IsLowerCard(CardCode a, CardCode b) { return RankKeys[a] < RankKeys[b]; }
 
 bool IsSameRank(CardCode a, CardCode b) { return RankKeys[a] == RankKeys[b]; }
 
+// The order is that of an exchange sort: position j takes every later card
+// that ranks strictly higher than the one it holds, giving its own card to
+// the position it came from. Only those record-breaking exchanges move cards,
+// so each pass jumps from one to the next through bit masks instead of
+// comparing every pair; the cards land exactly where the pairwise loop puts
+// them. Short lists, where setting up the masks costs more than it saves, and
+// lists longer than a mask go through the pairwise loop.
 void SortCardsByRank(CardList& list, int n)
 {
-    // Straight over the storage: this runs for every play and every deal.
     auto& cards = list.codes();
     n = clampCount(list, n);
-    for (int j = 0; j < n - 1; ++j) {
-        for (int i = j + 1; i < n; ++i) {
-            if (IsLowerCard(cards[j], cards[i]))
-                std::swap(cards[j], cards[i]);
+    if (n < 2)
+        return;
+    if (n <= 24 || n > 64) {
+        for (int j = 0; j < n - 1; ++j) {
+            for (int i = j + 1; i < n; ++i) {
+                if (IsLowerCard(cards[j], cards[i]))
+                    std::swap(cards[j], cards[i]);
+            }
         }
+        return;
     }
+
+    constexpr int KeyCount = 26;
+    std::array<CardCode, 64> code;
+    std::array<std::uint8_t, 64> key;
+    // higher[k]: positions whose card ranks above key k.
+    std::array<std::uint64_t, KeyCount + 1> higher{};
+    for (int p = 0; p < n; ++p) {
+        code[p] = cards[p];
+        key[p] = RankKeys[code[p]];
+        higher[key[p]] |= std::uint64_t{1} << p;
+    }
+    // Turn "exactly key k" into "above key k" by summing from the top.
+    std::uint64_t above = 0;
+    for (int k = KeyCount - 1; k >= 0; --k) {
+        const std::uint64_t exact = higher[k];
+        higher[k] = above;
+        above |= exact;
+    }
+
+    for (int j = 0; j < n - 1; ++j) {
+        const std::uint64_t later = ~std::uint64_t{0} << (j + 1);
+        int held = key[j];
+        for (std::uint64_t m = higher[held] & later; m != 0; m = higher[held] & later) {
+            const int i = std::countr_zero(m);
+            const int taken = key[i];
+            std::swap(code[j], code[i]);
+            key[i] = static_cast<std::uint8_t>(held);
+            // Position i now holds the lower card; position j is never asked again.
+            const std::uint64_t clear = ~(std::uint64_t{1} << i);
+            for (int k = held; k < taken; ++k)
+                higher[k] &= clear;
+            held = taken;
+        }
+        key[j] = static_cast<std::uint8_t>(held);
+    }
+    std::copy_n(code.begin(), n, cards.begin());
 }
 
 void SortCardsByRank(CardList& list) { SortCardsByRank(list, list.count()); }

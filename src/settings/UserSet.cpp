@@ -2,10 +2,12 @@
 
 #include "platform/ResourcePath.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 #include <array>
 
@@ -25,8 +27,17 @@ std::array<std::uint8_t*, 5> Fields(Preferences& p)
 
 void DefaultUserSet(Preferences& prefs) { prefs = Preferences{}; }
 
+QString UserSetSavePath()
+{
+    const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return home.isEmpty() ? QString() : home + QStringLiteral("/kelpo/UserSet.ini");
+}
+
 QString UserSetPath(const ClientState& state)
 {
+    const QString own = UserSetSavePath();
+    if (!own.isEmpty() && QFileInfo(own).isFile())
+        return own;
     return ResolvePath(state.globals.AppPath, QStringLiteral("UserSet.ini"));
 }
 
@@ -60,10 +71,9 @@ void LoadUserSet(ClientState& state)
 
 bool SaveUserSet(const ClientState& state)
 {
-    QString path = UserSetPath(state);
-    if (!QFileInfo::exists(path))
-        path = QString(state.globals.AppPath).replace(QLatin1Char('\\'), QLatin1Char('/')) +
-               QStringLiteral("UserSet.ini");
+    const QString path = UserSetSavePath();
+    if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QTimer>
 
@@ -69,8 +68,6 @@ void ModalBoxes::RunModal(QWidget* box)
             return;
         if (observer_)
             observer_(guard.data());
-        else if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-            guard->close();
     });
     if (guard && guard->isVisible())
         loop.exec();

@@ -4,9 +4,8 @@
 // so timers and network messages go on while it waits.
 //
 // Tests install an observer that is called once a box is up and its loop is
-// running; it may read the box, call its handlers or close it. On the
-// offscreen platform a box that no observer closed is rejected at once, so
-// nothing ever waits on a box nobody can answer.
+// running; it may read the box, call its handlers or close it. Without an
+// observer a box waits for the user (or its own timer) on every platform.
 
 #include <QMessageBox>
 #include <QPointer>

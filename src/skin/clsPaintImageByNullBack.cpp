@@ -47,6 +47,7 @@ void clsPaintImageByNullBack::PictureBox_PaintImageByNullBack(Picture& picBack, 
                                                               int lngDstX, int lngDstY)
 {
     Paint(picBack.image(), ShowImage, picTmp, lngShowImageBackColor, lngDstX, lngDstY);
+    picBack.markChanged(QRect(QPoint(lngDstX, lngDstY), ShowImage.size()));
 }
 
 void clsPaintImageByNullBack::Form_PaintImageByNullBack(QImage& FormBack, const QImage& ShowImage, Picture& picTmp,

@@ -8,6 +8,7 @@
 // Every default member initialiser is the field's reset value.
 
 #include "rules/Cards.h"
+#include "state/ShopState.h"
 
 #include <QPoint>
 #include <QString>
@@ -160,6 +161,8 @@ struct ClientState {
     CardState cards;
     ViewState view;
     Preferences prefs;
+    // The item catalogue and owned items.
+    ShopState shop;
 
     // Seat by a byte from the network or the state: nullptr when out of range.
     SeatRecord* seat(int s);

@@ -67,14 +67,14 @@ void TablePainter::PlayBombAnimation(int seat, int kind)
                                             .arg(frame, 2, 10, QLatin1Char('0')));
         if (picture.isNull())
             continue;
-        BlockTransfer(picGameBack.image(), x, y, k.width, k.height, clean, 0, 0, RasterOp::Copy);
+        picGameBack.transfer(x, y, k.width, k.height, clean, 0, 0, RasterOp::Copy);
         painter.PictureBox_PaintImageByNullBack(picGameBack, picture, picBomb2, k.key, x, y);
         if (WaitMilliseconds)
             WaitMilliseconds(k.delayMs);
         if (state.globals.QuitRequested)
             break;
     }
-    BlockTransfer(picGameBack.image(), x, y, k.width, k.height, clean, 0, 0, RasterOp::Copy);
+    picGameBack.transfer(x, y, k.width, k.height, clean, 0, 0, RasterOp::Copy);
     state.view.BombPlaying = false;
     bombRunning_ = false;
 }

@@ -131,11 +131,11 @@ void TablePainter::PaintScorePanel()
     const QImage mask = AppImage(QStringLiteral("Res\\GameScoreM.bmp"));
     if (mask.isNull())
         return;
-    BlockTransfer(picGameBack.image(), px, py, 182, 99, mask, 0, 0, RasterOp::And);
+    picGameBack.transfer(px, py, 182, 99, mask, 0, 0, RasterOp::And);
     const QImage panel = AppImage(QStringLiteral("Res\\GameScore.bmp"));
     if (panel.isNull())
         return;
-    BlockTransfer(picGameBack.image(), px, py, 182, 99, panel, 0, 0, RasterOp::Or);
+    picGameBack.transfer(px, py, 182, 99, panel, 0, 0, RasterOp::Or);
     const FontState saved = picGameBack.font;
     picGameBack.font.fontSize = 20;
     picGameBack.font.foreColor = qRgb(0, 0, 255);

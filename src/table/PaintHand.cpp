@@ -55,14 +55,14 @@ const std::vector<bool>& OpaqueRows(const QImage& mask)
     return rows;
 }
 
-void PaintCardClipped(QImage& dst, const QRect& clip, QPoint at, const QImage& card, const QImage& mask)
+void PaintCardClipped(Picture& dst, const QRect& clip, QPoint at, const QImage& card, const QImage& mask)
 {
     const QRect r = clip.intersected(QRect(at, QSize(CardWidth, CardHeight)));
     if (r.isEmpty())
         return;
     const int sx = r.x() - at.x();
     const int sy = r.y() - at.y();
-    MaskedTransfer(dst, r.x(), r.y(), r.width(), r.height(), card, sx, sy, mask, sx, sy);
+    dst.maskedTransfer(r.x(), r.y(), r.width(), r.height(), card, sx, sy, mask, sx, sy);
 }
 
 } // namespace
@@ -89,6 +89,7 @@ QImage TablePainter::HandCardImage(const HandCardPlace& place)
 void TablePainter::DrawHand()
 {
     ImageFileCache::Batch batch(images_);
+    Picture::ChangeBatch changes(picGameBack);
     const TableLayout& L = state.view.Layout;
     const QPoint anchor = L.HandAnchor[2];
     const int t = state.table.DeckCount * 54 / 6;
@@ -119,7 +120,7 @@ void TablePainter::DrawHand()
         if (!Fits(card, CardWidth, CardHeight))
             continue;
         const int y = anchor.y() - (c.SelectedFlags.at(i) != 0 ? RaiseOffset : 0);
-        MaskedTransfer(picGameBack.image(), x, y, CardWidth, CardHeight, card, 0, 0, mask, 0, 0);
+        picGameBack.maskedTransfer(x, y, CardWidth, CardHeight, card, 0, 0, mask, 0, 0);
         place.drawn = true;
         x += CardStep;
     }
@@ -129,6 +130,7 @@ void TablePainter::DrawHand()
 void TablePainter::RedrawHandCard(int index)
 {
     ImageFileCache::Batch batch(images_);
+    Picture::ChangeBatch changes(picGameBack);
     const CardState& c = state.cards;
     const int n = c.HandCards.count();
     if (index < 1 || index > n)
@@ -230,7 +232,7 @@ void TablePainter::RedrawHandCard(int index)
                     return;
                 }
             }
-            PaintCardClipped(picGameBack.image(), strip, slice.at, slice.card, mask);
+            PaintCardClipped(picGameBack, strip, slice.at, slice.card, mask);
         }
     }
 }
@@ -265,7 +267,7 @@ void TablePainter::DrawPartnerHand(int which)
         const int y = 41 + (g - 1) * SmallCardStep;
         const QImage card = faces ? AppImage(SmallFace(CardImageIndex(groups.at(g).at(1)))) : AppImage(SmallBack);
         if (Fits(card, SmallCardWidth, SmallCardHeight))
-            MaskedTransfer(picGameBack.image(), x, y, SmallCardWidth, SmallCardHeight, card, 0, 0, mask, 0, 0);
+            picGameBack.maskedTransfer(x, y, SmallCardWidth, SmallCardHeight, card, 0, 0, mask, 0, 0);
         const bool odd = g % 2 == 1;
         picGameBack.font.foreColor = odd ? qRgb(255, 255, 0) : qRgb(0, 255, 255);
         const QString dashes = odd ? QStringLiteral("---") : QStringLiteral("-");
@@ -302,9 +304,9 @@ void TablePainter::DrawCardRow(const CardList& cards, int x, int y, bool /*handS
         if (!Fits(card, CardWidth, CardHeight))
             continue;
         if (masked)
-            MaskedTransfer(picGameBack.image(), x, y, CardWidth, CardHeight, card, 0, 0, mask, 0, 0);
+            picGameBack.maskedTransfer(x, y, CardWidth, CardHeight, card, 0, 0, mask, 0, 0);
         else
-            BlockTransfer(picGameBack.image(), x, y, CardWidth, CardHeight, card, 0, 0, RasterOp::Or);
+            picGameBack.transfer(x, y, CardWidth, CardHeight, card, 0, 0, RasterOp::Or);
         x += CardStep;
     }
 }

@@ -40,6 +40,7 @@ QRect TablePainter::PlaysArea() const
 void TablePainter::PaintPlays(bool previous)
 {
     ImageFileCache::Batch batch(images_);
+    Picture::ChangeBatch changes(picGameBack);
     const QRect area = PlaysArea();
     if (!skipPlaysRestore_)
         RestoreBack(area.x(), area.y(), area.width(), area.height());

@@ -67,7 +67,7 @@ void TablePainter::DrawMaskedCell(const QImage& image, int x, int y, int w, int 
 {
     if (!HoldsCell(image, cell, w, h) || !HoldsCell(image, maskCell, w, h))
         return;
-    MaskedTransfer(picGameBack.image(), x, y, w, h, image, cell.x(), cell.y(), image, maskCell.x(),
+    picGameBack.maskedTransfer(x, y, w, h, image, cell.x(), cell.y(), image, maskCell.x(),
                    maskCell.y());
 }
 
@@ -75,19 +75,19 @@ void TablePainter::DrawMaskedImage(const QImage& image, const QImage& mask, int 
 {
     if (!HoldsCell(image, {0, 0}, w, h) || !HoldsCell(mask, {0, 0}, w, h))
         return;
-    MaskedTransfer(picGameBack.image(), x, y, w, h, image, 0, 0, mask, 0, 0);
+    picGameBack.maskedTransfer(x, y, w, h, image, 0, 0, mask, 0, 0);
 }
 
 void TablePainter::DrawOpaqueCell(const QImage& image, int x, int y, int w, int h, QPoint cell)
 {
     if (!HoldsCell(image, cell, w, h))
         return;
-    BlockTransfer(picGameBack.image(), x, y, w, h, image, cell.x(), cell.y(), RasterOp::Copy);
+    picGameBack.transfer(x, y, w, h, image, cell.x(), cell.y(), RasterOp::Copy);
 }
 
 void TablePainter::RestoreBack(int x, int y, int w, int h)
 {
-    BlockTransfer(picGameBack.image(), x, y, w, h, picSaveGameBack.image(), x, y, RasterOp::Copy);
+    picGameBack.transfer(x, y, w, h, picSaveGameBack.image(), x, y, RasterOp::Copy);
 }
 
 void TablePainter::ComputeSeatLayout()
@@ -149,7 +149,7 @@ void TablePainter::PaintTableBackground()
             picSaveGameBack.drawImage(p.x, p.y, p.image);
         savedBackKey_ = key;
     }
-    BlockTransfer(picGameBack.image(), 0, 0, W, H, picSaveGameBack.image(), 0, 0, RasterOp::Copy);
+    picGameBack.transfer(0, 0, W, H, picSaveGameBack.image(), 0, 0, RasterOp::Copy);
 
     // The border goes on the table picture only.
     const QImage vEdge = AppImage(QStringLiteral("Res\\GameBackVsBian.bmp"));
@@ -222,6 +222,7 @@ void TablePainter::RepaintTable()
         return;
     FlagScope busy(repainting_, true);
     ImageFileCache::Batch batch(images_);
+    Picture::ChangeBatch changes(picGameBack);
     PaintTableBackground(); // clears the picture to the background
     PaintTimeBar();
     {

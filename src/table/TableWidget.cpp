@@ -1,46 +1,45 @@
 #include "table/TableWidget.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace kelpo {
-
-namespace {
-
-// Often enough for the explosion's frames, rare enough to cost nothing.
-constexpr int WatchIntervalMs = 15;
-
-} // namespace
 
 TableWidget::TableWidget(TablePainter& painter, QWidget* parent) : QWidget(parent), painter_(painter)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    watch_.setInterval(WatchIntervalMs);
-    connect(&watch_, &QTimer::timeout, this, &TableWidget::RefreshFromPicture);
-    watch_.start();
+    painter_.picGameBack.setChangeListener([this](const QRect& r) { pictureChanged(r); });
 }
 
-void TableWidget::RefreshFromPicture()
+TableWidget::~TableWidget()
 {
-    // Every drawing call detaches the image, which changes its key.
-    const qint64 key = painter_.picGameBack.image().cacheKey();
-    if (key != shownKey_) {
-        shownKey_ = key;
-        update();
-    }
+    // The painter may outlive this widget.
+    painter_.picGameBack.setChangeListener(nullptr);
 }
 
-void TableWidget::paintEvent(QPaintEvent*)
+void TableWidget::pictureChanged(const QRect& rect)
+{
+    scheduledPixels_ += static_cast<qint64>(rect.width()) * rect.height();
+    update(rect);
+}
+
+void TableWidget::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
     const QImage& image = painter_.picGameBack.image();
     if (image.isNull()) {
-        p.fillRect(rect(), QColor::fromRgb(painter_.TableBackColor));
+        p.fillRect(event->rect(), QColor::fromRgb(painter_.TableBackColor));
         return;
     }
-    p.drawImage(0, 0, image);
-    shownKey_ = image.cacheKey();
+    // Only what was exposed or reported; the widget and the picture share
+    // their coordinates.
+    for (const QRect& r : event->region())
+        p.drawImage(r.topLeft(), image, r);
+    const QRegion outside = event->region() - QRegion(image.rect());
+    for (const QRect& r : outside)
+        p.fillRect(r, QColor::fromRgb(painter_.TableBackColor));
 }
 
 void TableWidget::resizeEvent(QResizeEvent*)

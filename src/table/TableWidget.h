@@ -1,11 +1,11 @@
 #pragma once
 // The widget that shows the table picture on screen. It sizes the picture
 // to itself (the table's resize path), hands mouse events to whoever handles
-// them, and refreshes itself whenever the picture has been drawn on.
+// them, and repaints exactly the parts of itself that the picture reports
+// as drawn on; nothing polls, so an idle table costs no wakeups.
 
 #include "table/TablePainter.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -16,6 +16,7 @@ class TableWidget : public QWidget {
     Q_OBJECT
 public:
     explicit TableWidget(TablePainter& painter, QWidget* parent = nullptr);
+    ~TableWidget() override;
 
     // Mouse handlers of the table: button (Qt::MouseButton), x, y in table
     // pixels. Unset handlers ignore the event.
@@ -23,9 +24,10 @@ public:
     std::function<void(int button, int x, int y)> MouseMove;
     std::function<void(int button, int x, int y)> MouseUp;
 
-    // Shows what the picture holds now; also done by a timer that notices
-    // any drawing on the picture.
-    void RefreshFromPicture();
+    // Pixels scheduled for repainting since the last reset, counted per
+    // report (overlaps count twice): what one action costs the screen.
+    qint64 scheduledPixels() const { return scheduledPixels_; }
+    void resetScheduledPixels() { scheduledPixels_ = 0; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -35,9 +37,10 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void pictureChanged(const QRect& rect);
+
     TablePainter& painter_;
-    QTimer watch_;
-    qint64 shownKey_ = 0;
+    qint64 scheduledPixels_ = 0;
 };
 
 } // namespace kelpo

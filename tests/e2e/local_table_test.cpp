@@ -3,16 +3,23 @@
 // for the players, so a whole hand takes a few seconds.
 
 #include "app/Main.h"
+#include "controls/QelList.h"
 #include "controls/QelSckClient.h"
 #include "game/Client.h"
 #include "game/TableFlow.h"
 #include "net/FrameCodec.h"
+#include "game/ShopFlow.h"
 #include "room/frmGameMain.h"
+#include "server/ItemShop.h"
+#include "server/MemoryShopStore.h"
 #include "server/RoomServer.h"
+#include "skin/ModalBoxes.h"
+#include "skin/frmMsg.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -80,6 +87,31 @@ void ActNow(TableClient& c)
         s.cards.SelectedFlags.set(n, 1);
         PlayAction(c.client(), 0);
     }
+}
+
+// What the seats, the hand and the turn look like on a client.
+QString TableFingerprint(const ClientState& s)
+{
+    QStringList parts;
+    for (const SeatRecord& r : s.seats)
+        parts << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                     .arg(r.name)
+                     .arg(r.iconNumber)
+                     .arg(r.isOffline)
+                     .arg(r.isHandUp)
+                     .arg(r.cardsLeft)
+                     .arg(r.currentPlay.count())
+                     .arg(r.finishRank);
+    for (std::uint8_t v : s.globals.SeatViewPos)
+        parts << QString::number(v);
+    parts << QStringLiteral("%1 %2 %3 %4 %5 %6")
+                 .arg(s.table.ActingSeat)
+                 .arg(s.table.TurnPhase)
+                 .arg(s.table.MatchStarted)
+                 .arg(s.table.NoHandInPlay)
+                 .arg(s.table.StartOffered)
+                 .arg(s.cards.HandCards.count());
+    return parts.join(u'|');
 }
 
 class LocalTableTest : public ::testing::Test {
@@ -194,8 +226,27 @@ TEST_F(LocalTableTest, OneClientAndFiveBotsPlayAWholeHandWhileGarbageClosesOnlyI
     EXPECT_TRUE(me.connected());
 
     confirmSettings(me);
+    // The standings sent in the middle of a hand, while the table waits on
+    // this player, change nothing on its table but the list.
+    ASSERT_TRUE(PumpUntil([&] { return !me.state().table.NoHandInPlay && me.state().table.ActingSeat == 0
+                                       && (me.state().table.TurnPhase == 1 || me.state().table.TurnPhase == 2); },
+                          10000));
+    const QString before = TableFingerprint(me.state());
+    const QImage pictureBefore = me.client().room.picGameBack->grab().toImage();
+    const std::size_t received = me.received.size();
+    room->table().sendStandings();
+    ASSERT_TRUE(PumpUntil([&] { return me.received.size() > received; }, 5000));
+    EXPECT_EQ(me.received[received], 130);
+    // Nothing else came meanwhile: the table waits on this player's turn.
+    ASSERT_EQ(me.received.size(), received + 1);
+    EXPECT_EQ(TableFingerprint(me.state()), before);
+    EXPECT_TRUE(me.client().room.picGameBack->grab().toImage() == pictureBefore);
     ASSERT_TRUE(waitForHands(1));
     ASSERT_TRUE(PumpUntil([&] { return me.state().table.NoHandInPlay && me.state().table.StartOffered; }, 10000));
+    // After the hand the list holds the hand: one game, the result as score.
+    const QelList* list = me.client().room.lstUser;
+    EXPECT_TRUE(PumpUntil([&] { return list->cellText(QStringLiteral("甲"), 5) == QStringLiteral("1"); }, 5000));
+    EXPECT_EQ(list->cellText(QStringLiteral("甲"), 2).toInt(), (*room->table().referee().lastResults())[0]);
     EXPECT_EQ(me.unloadedWith, -1) << "the client ended itself";
     EXPECT_EQ(me.state().globals.MySeat, 0);
     for (int seat = 0; seat < SeatCount; ++seat)
@@ -283,6 +334,49 @@ TEST_F(LocalTableTest, KilledClientMissesTheHandEndAndGetsItsSeatBack)
     EXPECT_FALSE(back.state().globals.IsSpectator);
     EXPECT_TRUE(PumpUntil([&] { return !owner.state().seats[1].isOffline; }, 10000));
     EXPECT_EQ(owner.state().seats[1].name, QStringLiteral("乙"));
+}
+
+TEST_F(LocalTableTest, ShopSellsOverTheConnectionAndTheOpenShopShowsIt)
+{
+    startServer({QStringLiteral("甲")});
+    server::MemoryShopStore store(20);
+    const server::LoadedCatalogue catalogue = server::LoadCatalogueFile(
+        qEnvironmentVariable("KELPO_SOURCE_DIR") + QStringLiteral("/server/shop-catalogue.txt"));
+    ASSERT_TRUE(catalogue.catalogue) << catalogue.error.toStdString();
+    room->table().setShop(std::make_unique<server::ItemShop>(*catalogue.catalogue, store,
+                                                             [] { return QDateTime::currentDateTime(); }));
+    QStringList notices;
+    ModalBoxes::instance().setObserver([&](QWidget* w) {
+        if (auto* box = qobject_cast<frmMsg*>(w); box && box->windowTitle() == QStringLiteral("升级提示")) {
+            notices << box->labNote()->text();
+            box->cmdUser_Click(0);
+        }
+    });
+    TableClient& me = startClient(QStringLiteral("甲"));
+    ShopState& shop = me.state().shop;
+    ASSERT_TRUE(PumpUntil([&] { return shop.typeCount() == static_cast<int>(catalogue.catalogue->types.size()); }, 10000));
+    OpenDaoJuMaket(me.client());
+    frmDaoJuMaket* window = me.client().room.daoJuMaket;
+    ASSERT_NE(window, nullptr);
+
+    // The first offer of the first tab costs 8 of the 20 coins.
+    const DaoJuInfo first = *shop.DaoJuTypes[1].item(1);
+    window->imgBuyBut_Click(0);
+    ASSERT_TRUE(PumpUntil([&] { return !notices.isEmpty(); }, 10000));
+    EXPECT_TRUE(notices[0].startsWith(QStringLiteral("购买成功"))) << notices[0].toStdString();
+    ASSERT_EQ(shop.MyDaoJuTypes[1].count(), 1);
+    EXPECT_EQ(shop.MyDaoJuTypes[1].item(1)->lngID, first.lngID);
+    EXPECT_TRUE(window->imgMyDaoJu(0)->toolTip().startsWith(first.strName + QStringLiteral("  剩1个")));
+    EXPECT_EQ(store.account(QStringLiteral("甲"))->coins, 20 - first.lngNowPrice);
+
+    // Then one the rest does not pay for: a notice, nothing charged or added.
+    window->imgBuyBut_Click(1);
+    ASSERT_TRUE(PumpUntil([&] { return notices.size() == 2; }, 10000));
+    EXPECT_TRUE(notices[1].contains(QStringLiteral("金币不足"))) << notices[1].toStdString();
+    EXPECT_EQ(store.account(QStringLiteral("甲"))->coins, 20 - first.lngNowPrice);
+    EXPECT_EQ(shop.MyDaoJuTypes[1].count(), 1);
+    ModalBoxes::instance().clearObserver();
+    room->table().setShop(nullptr);
 }
 
 } // namespace

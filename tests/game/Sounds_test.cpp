@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLibrary>
 #include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
@@ -115,7 +116,11 @@ TEST(PlayWaveFile, SystemOutputReturnsAtOnceAndReplacesTheLastCue)
     f.close();
     QElapsedTimer clock;
     clock.start();
-    auto output = MakeSystemSoundOutput();
+    const QString programDir = qEnvironmentVariable("KELPO_BUILD_DIR") + QStringLiteral("/bin");
+    // The cues play through the module beside the program; a module that is
+    // missing or misnamed would only make the client silent.
+    EXPECT_TRUE(QLibrary(programDir + QStringLiteral("/kelpo-sound")).resolve("kelpo_make_sound_output"));
+    auto output = MakeSystemSoundOutput(programDir);
     output->play(path);
     output->play(path);
     PlayWaveFile(*output, path);

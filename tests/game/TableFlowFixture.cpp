@@ -2,6 +2,7 @@
 
 #include "game/Sounds.h"
 #include "skin/ModalBoxes.h"
+#include "support/Boxes.h"
 #include "skin/MsgPool.h"
 #include "state/Session.h"
 
@@ -85,6 +86,7 @@ TableFlowTest::TableFlowTest()
     client.setClock(clock);
     client.setSoundOutput(std::make_unique<CueRecorder>(cues));
     client.setPacketSink([this](const QByteArray& p) { sent.push_back(p); });
+    CloseEveryBox();
     window = std::make_unique<frmGameMain>(client);
     QObject::connect(window.get(), &frmGameMain::unloaded, [this](int code) { unloadedWith = code; });
     window->resize(1024, 736);

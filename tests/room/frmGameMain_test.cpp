@@ -7,13 +7,18 @@
 #include "controls/YuClock.h"
 #include "game/Client.h"
 #include "table/TableWidget.h"
+#include "room/UserButtonStrip.h"
 #include "room/VSplitterBar.h"
+#include "settings/frmUserSet.h"
 #include "skin/ModalBoxes.h"
 #include "skin/MsgPool.h"
 #include "skin/frmMsg.h"
 #include "state/Session.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -68,6 +73,53 @@ struct WindowFixture : ::testing::Test {
     Client client;
     std::vector<QByteArray> sent;
     std::unique_ptr<frmGameMain> window;
+};
+
+// The frame's bitmaps in plain colours, so each piece is known by its colour.
+constexpr QRgb TileColour = qRgb(10, 20, 30);
+constexpr QRgb CapInner = qRgb(40, 50, 60); // the cap's first column
+constexpr QRgb CapOuter = qRgb(70, 80, 90); // its last
+constexpr QRgb LogoColour = qRgb(200, 10, 10);
+QRgb SysCell(int cell) { return qRgb(0, 100, 10 + 20 * cell); }
+QRgb UserCell(int cell) { return qRgb(100, 0, 10 + 20 * cell); }
+
+QImage Cells(int count, int w, int h, QRgb (*colour)(int))
+{
+    QImage img(count * w, h, QImage::Format_RGB32);
+    for (int c = 0; c < count; ++c)
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                img.setPixel(c * w + x, y, colour(c));
+    return img;
+}
+
+void WriteFrameArt(const QString& app)
+{
+    QDir().mkpath(app + QStringLiteral("/Res"));
+    QImage tile(12, 33, QImage::Format_RGB32);
+    tile.fill(TileColour);
+    QImage cap(15, 33, QImage::Format_RGB32);
+    cap.fill(CapInner);
+    for (int y = 0; y < 33; ++y)
+        cap.setPixel(14, y, CapOuter);
+    QImage logo(24, 24, QImage::Format_RGB32);
+    logo.fill(LogoColour);
+    tile.save(app + QStringLiteral("/Res/CaptionMid.bmp"));
+    cap.save(app + QStringLiteral("/Res/CaptionLR.bmp"));
+    logo.save(app + QStringLiteral("/Res/CaptionLogo.bmp"));
+    Cells(8, 21, 21, SysCell).save(app + QStringLiteral("/Res/SysMenu.bmp"));
+    Cells(4, 41, 25, UserCell).save(app + QStringLiteral("/Res/UserButton.bmp"));
+}
+
+// Answers URL opening so no test starts a browser.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    UrlCatcher() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened.push_back(url); }
 };
 
 } // namespace
@@ -270,3 +322,161 @@ TEST_F(WindowFixture, PlainClickOnAUserMakesThemTheAddressee)
     emit window->lstUser->userClicked(true, QStringLiteral("王五"), QString());
     EXPECT_EQ(window->chat->currentAddressee(), QStringLiteral("李四"));
 }
+
+TEST_F(WindowFixture, CaptionBorderAndButtonsOnTheGrabbedWindow)
+{
+    WriteFrameArt(dir.filePath(QStringLiteral("bin")));
+    window->InitLayout({1024, 768});
+    sized(1024, 736);
+    const int W = 1024;
+    QImage img = window->grab().toImage();
+    const QRgb border[4] = {qRgb(115, 113, 115), qRgb(173, 174, 173), qRgb(214, 211, 214), qRgb(231, 231, 231)};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(img.pixel(k, 400), border[k]) << k;
+        EXPECT_EQ(img.pixel(W - 1 - k, 400), border[k]) << k;
+        EXPECT_EQ(img.pixel(500, 735 - k), border[k]) << k;
+    }
+    EXPECT_EQ(img.pixel(300, 30), TileColour);
+    // The left cap is the right one mirrored.
+    EXPECT_EQ(img.pixel(W - 19, 20), CapInner);
+    EXPECT_EQ(img.pixel(W - 5, 20), CapOuter);
+    EXPECT_EQ(img.pixel(18, 20), CapInner);
+    EXPECT_EQ(img.pixel(4, 20), CapOuter);
+    EXPECT_EQ(img.pixel(30, 10), LogoColour);
+    EXPECT_EQ(img.pixel(W - 90, 17), SysCell(0));
+    EXPECT_EQ(img.pixel(W - 64, 17), SysCell(1));
+    EXPECT_EQ(img.pixel(W - 38, 17), SysCell(3));
+    int dark = 0;
+    for (int y = 12; y < 30; ++y)
+        for (int x = 54; x < 90; ++x)
+            dark += qGray(img.pixel(x, y)) < 60;
+    EXPECT_GT(dark, 10) << "the title is printed in black";
+
+    window->HoverSysButton(2);
+    EXPECT_EQ(window->grab().toImage().pixel(W - 38, 17), SysCell(7));
+    window->HoverSysButton(-1);
+    EXPECT_EQ(window->grab().toImage().pixel(W - 38, 17), SysCell(3));
+
+    UserButtonStrip* strip = window->picUserButBk;
+    const QPoint slot1 = strip->positions().UserButtonPos[1] + QPoint(20, 12);
+    EXPECT_EQ(strip->grab().toImage().pixel(slot1), UserCell(1));
+    strip->MouseMove(slot1);
+    EXPECT_EQ(strip->HoverUserIdx(), 1);
+    EXPECT_EQ(strip->grab().toImage().pixel(slot1), UserCell(3));
+}
+
+TEST_F(WindowFixture, MaximiseSwapsTheGlyphAndFreezesTheFrame)
+{
+    WriteFrameArt(dir.filePath(QStringLiteral("bin")));
+    window->show();
+    sized(1024, 736);
+    window->move(40, 30);
+    window->FrameDoubleClick(Qt::LeftButton, window->mapToGlobal(QPoint(400, 20)));
+    ASSERT_TRUE(window->frameMaximised());
+    const auto glyph = [&] {
+        return window->grab().toImage().pixel(window->buttonPositions().SysButtonPos[1] + QPoint(10, 10));
+    };
+    EXPECT_EQ(glyph(), SysCell(2));
+    const QRect maximised = window->geometry();
+    window->FrameMouseDown(Qt::LeftButton, window->mapToGlobal(QPoint(400, 20)));
+    window->FrameMouseMove(Qt::LeftButton, QPoint(450, 60), window->mapToGlobal(QPoint(450, 60)));
+    window->FrameMouseUp(Qt::LeftButton, QPoint(450, 60));
+    EXPECT_EQ(window->geometry(), maximised);
+
+    window->DoSysButton(1);
+    EXPECT_FALSE(window->frameMaximised());
+    EXPECT_EQ(glyph(), SysCell(1));
+    window->DoSysButton(0);
+    EXPECT_TRUE(window->isMinimized());
+}
+
+TEST_F(WindowFixture, FrameDragsMoveAndSizeTheWindowWithinItsMinimum)
+{
+    window->show();
+    window->setGeometry(100, 50, 1024, 736);
+    window->resize(300, 200);
+    EXPECT_EQ(window->size(), QSize(800, 570));
+    window->resize(1024, 736);
+    window->PollFrameZone();
+    EXPECT_EQ(window->size(), QSize(1024, 736));
+
+    // Pointer shapes follow the zone at each tick.
+    QCursor::setPos(102, 300);
+    window->PollFrameZone();
+    EXPECT_EQ(window->frameZone(), FrameZone::Left);
+    EXPECT_EQ(window->cursor().shape(), Qt::SizeHorCursor);
+    QCursor::setPos(600, 60);
+    window->PollFrameZone();
+    EXPECT_EQ(window->frameZone(), FrameZone::Move);
+    EXPECT_EQ(window->cursor().shape(), Qt::ArrowCursor);
+
+    // Caption: the window follows once the pointer has moved.
+    window->FrameMouseDown(Qt::LeftButton, {600, 60});
+    window->FrameMouseMove(Qt::LeftButton, {}, {650, 100});
+    window->FrameMouseUp(Qt::LeftButton, {});
+    EXPECT_EQ(window->geometry(), QRect(150, 90, 1024, 736));
+
+    // Bottom-right corner, dragged far past the minimum.
+    const QPoint corner(150 + 1024 - 2, 90 + 736 - 2);
+    window->FrameMouseDown(Qt::LeftButton, corner);
+    window->FrameMouseMove(Qt::LeftButton, {}, corner - QPoint(900, 900));
+    window->FrameMouseUp(Qt::LeftButton, {});
+    EXPECT_EQ(window->geometry(), QRect(150, 90, 800, 570));
+
+    client.state.view.BombPlaying = true;
+    window->FrameMouseDown(Qt::LeftButton, {600, 100});
+    window->FrameMouseMove(Qt::LeftButton, {}, {700, 200});
+    EXPECT_EQ(window->geometry(), QRect(150, 90, 800, 570));
+}
+
+TEST_F(WindowFixture, CloseButtonAsksDuringAHandEvenWithTheStartButtonOffered)
+{
+    sized(1024, 736);
+    playing();
+    client.state.table.StartOffered = true;
+    QSignalSpy unloaded(window.get(), &frmGameMain::unloaded);
+    int answer = 1;
+    int asked = 0;
+    ModalBoxes::instance().setObserver([&](QWidget* w) {
+        ++asked;
+        qobject_cast<frmMsg*>(w)->cmdUser_Click(answer);
+    });
+    const QPoint close = window->buttonPositions().SysButtonPos[2] + QPoint(10, 10);
+    window->FrameMouseUp(Qt::LeftButton, close);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(unloaded.count(), 0);
+    answer = 0; // 强退
+    window->FrameMouseUp(Qt::LeftButton, close);
+    ASSERT_EQ(unloaded.count(), 1);
+    EXPECT_EQ(unloaded.at(0).at(0).toInt(), 0);
+}
+
+TEST_F(WindowFixture, UserButtonsOpenOnePreferencesDialogAndTheHelpPage)
+{
+    UrlCatcher urls;
+    sized(1024, 736);
+    UserButtonStrip* strip = window->picUserButBk;
+    const QPoint settings = strip->positions().UserButtonPos[0] + QPoint(20, 12);
+    strip->MouseUp(Qt::LeftButton, settings);
+    QPointer<frmUserSet> first = window->userSet();
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_FALSE(first->isModal());
+    strip->MouseUp(Qt::LeftButton, settings);
+    EXPECT_EQ(window->userSet(), first.data());
+
+    // Ticking "spectators may see my cards" and confirming tells the server.
+    first->chkUser(0)->setChecked(true);
+    first->cmdUser_Click(1);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_TRUE(sent[0].startsWith("\x71\x01") && sent[0].endsWith("`1"));
+    EXPECT_TRUE(first->isHidden());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(first);
+
+    strip->MouseUp(Qt::LeftButton, strip->positions().UserButtonPos[1] + QPoint(20, 12));
+    ASSERT_EQ(urls.opened.size(), 1);
+    EXPECT_TRUE(urls.opened[0].toLocalFile().endsWith(QStringLiteral("/site/help/Zuduva/KELPO.htm")));
+}
+
+#include "frmGameMain_test.moc"

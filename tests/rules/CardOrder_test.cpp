@@ -96,6 +96,29 @@ TEST(CardOrder, RankSortPropertyOnRandomHands)
     }
 }
 
+// Where equal ranks land is visible on screen, so the order must stay the
+// one the pairwise exchange loop gives, for any bytes and any prefix.
+TEST(CardOrder, RankSortLandsCardsWhereTheExchangeLoopDoes)
+{
+    std::mt19937 rng(18);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<CardCode> codes(rng() % 70);
+        for (CardCode& c : codes)
+            c = static_cast<CardCode>(round % 2 ? rng() % 54 : rng() % 256);
+        const int n = static_cast<int>(rng() % 72);
+        CardList expected(codes);
+        auto& e = expected.codes();
+        const int m = std::min<int>(n, static_cast<int>(e.size()));
+        for (int j = 0; j < m - 1; ++j)
+            for (int i = j + 1; i < m; ++i)
+                if (IsLowerCard(e[j], e[i]))
+                    std::swap(e[j], e[i]);
+        CardList list(codes);
+        SortCardsByRank(list, n);
+        ASSERT_EQ(list, expected) << "round " << round;
+    }
+}
+
 TEST(CardOrder, GroupsFollowTheRankSortedList)
 {
     CardList list{53, 11, 24, 37, 8, 0, 13};

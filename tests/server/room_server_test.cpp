@@ -7,7 +7,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHostAddress>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -189,6 +193,82 @@ TEST_F(RoomServerTest, ASplitStreamIsReassembled)
     EXPECT_EQ(server->table().userOf(1), QStringLiteral("甲"));
 }
 
+// The real kelpo-room, killed outright after a hand and started again on the
+// same database: the hand is there, and the user list shows it.
+TEST(RoomRestartTest, FinishedHandsSurviveAKillAndReachTheUserList)
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("room.sqlite"));
+    auto start = [&](QProcess& room) -> quint16 {
+        room.start(QStringLiteral(KELPO_ROOM), {"--db", db, "--player", "甲", "--no-settings", "--bot-delay", "0",
+                                                 "--packs", "1", "--seed", "5", "--start-coins", "30"});
+        if (!room.waitForStarted(5000) || !PumpUntil([&] { return room.canReadLine(); }, 10000))
+            return 0;
+        return static_cast<quint16>(room.readLine().trimmed().toUInt());
+    };
+    auto identified = [](Peer& p) {
+        return PumpUntil([&] {
+            p.poll();
+            return !p.got.empty();
+        });
+    };
+    auto text = [](int cls, const QString& body) {
+        QByteArray packet;
+        BuildPacket(body, packet, 2, QByteArray(1, static_cast<char>(cls)) + QByteArray(1, '\x01'));
+        return packet;
+    };
+
+    QProcess first;
+    const quint16 port = start(first);
+    ASSERT_NE(port, 0) << first.readAllStandardError().toStdString();
+    {
+        Peer player(port);
+        player.sendFrame(Identification());
+        ASSERT_TRUE(identified(player));
+        player.sendFrame(text(112, QStringLiteral("甲")));
+        ASSERT_TRUE(PumpUntil([&] {
+            player.poll();
+            return std::any_of(player.got.begin(), player.got.end(), [](const QByteArray& m) { return m[0] == 19; });
+        }));
+        // Gone in the middle of the hand: the bots finish it, the escape is
+        // written.
+        QByteArray leave = text(110, QStringLiteral("甲"));
+        leave[1] = 0;
+        player.sendFrame(leave);
+        player.socket.flush();
+        QCoreApplication::processEvents();
+    }
+    {
+        QSqlDatabase side = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("restart"));
+        side.setDatabaseName(db);
+        ASSERT_TRUE(side.open());
+        EXPECT_TRUE(PumpUntil([&] {
+            QSqlQuery q(side);
+            return q.exec(QStringLiteral("SELECT games FROM accounts WHERE name = '甲'")) && q.next() && q.value(0).toInt() == 1;
+        }, 60000));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("restart"));
+    first.kill();
+    first.waitForFinished();
+
+    QProcess second;
+    const quint16 again = start(second);
+    ASSERT_NE(again, 0);
+    Peer back(again);
+    back.sendFrame(Identification());
+    ASSERT_TRUE(PumpUntil([&] {
+        back.poll();
+        return back.got.size() >= 2;
+    }));
+    const QStringList record = MessageFields(back.got[1], 2).mid(0, 16);
+    ASSERT_EQ(record.size(), 16);
+    EXPECT_EQ(record[0], QStringLiteral("甲"));
+    EXPECT_EQ(record[5], QStringLiteral("1")) << "games";
+    EXPECT_EQ(record[7], QStringLiteral("100")) << "escape rate";
+    EXPECT_EQ(record[9], QStringLiteral("1")) << "losses";
+    EXPECT_LT(record[2].toInt(), 0);
+    second.kill();
+    second.waitForFinished();
 
 TEST_F(RoomServerTest, AChatFloodIsPacedAndDropsOnlyTheReaderThatStopsReading)
 {

@@ -353,10 +353,13 @@ TEST_F(RoomTableTest, NobodyIsPlayedForWhileTheClientsPauseAfterARoundOrBeforeTh
 
 class DropTest : public RoomTableTest {
 protected:
-    void SetUp() override
+    void SetUp() override { begin(false, false); }
+    void begin(bool standIn, bool playOn)
     {
         RoomConfig c = Config({QStringLiteral("甲"), QStringLiteral("乙")});
         c.settingsRound = false;
+        c.botsStandIn = standIn;
+        c.botsPlayOn = playOn;
         make(c);
         join(1);
         join(2);
@@ -368,11 +371,26 @@ protected:
         ASSERT_TRUE(table->referee().handInPlay());
         take(1), take(2);
     }
+    void raise(int id) { table->messageArrived(id, QByteArray("\x12\x00", 2)); }
+    // The record of name in the last user list among messages.
+    static QStringList RecordIn(const std::vector<QByteArray>& ms, const QString& name)
+    {
+        QStringList found;
+        for (const QByteArray& m : ms) {
+            if (Cls(m) != 130 || Code(m) != 2)
+                continue;
+            const QStringList f = MessageFields(m, 2);
+            for (qsizetype at = 0; at + 16 <= f.size(); at += 16)
+                if (f[at] == name)
+                    found = f.mid(at, 16);
+        }
+        return found;
+    }
     static bool IsEscapeResult(int result) { return result == 10 - 7 || result == -7 || result == -10 - 7; }
     static bool IsPlainResult(int result) { return result == 10 || result == 0 || result == -10; }
 };
 
-TEST_F(DropTest, DroppedSeatIsPlayedForAndPaysTheEscapeWhenNotBack)
+TEST_F(DropTest, DroppedSeatPaysTheEscapeAndTheNextHandWaitsForItsPlayer)
 {
     table->connectionClosed(2);
     EXPECT_EQ(take(1).at(0), BuildConnectionState(ConnectionDropped, QStringLiteral("乙")));
@@ -384,16 +402,35 @@ TEST_F(DropTest, DroppedSeatIsPlayedForAndPaysTheEscapeWhenNotBack)
     EXPECT_TRUE(IsEscapeResult((*results)[1])) << (*results)[1];
     EXPECT_TRUE(IsPlainResult((*results)[0])) << (*results)[0];
 
-    // Between hands the dropped seat is ready along with the bots, after
-    // the player present.
+    // The standings follow the hand over: games, the sign of the result,
+    // the escape, and the score as the level.
+    const auto seen = take(1);
+    const int over = IndexOfClass(seen, MsgHandOver);
+    ASSERT_GE(over, 0);
+    const QStringList gone = RecordIn({seen.begin() + over, seen.end()}, QStringLiteral("乙"));
+    ASSERT_EQ(gone.size(), 16);
+    EXPECT_EQ(gone[2].toInt(), (*results)[1]);
+    EXPECT_EQ(gone[3], gone[2]);
+    EXPECT_EQ(gone[5], QStringLiteral("1"));
+    EXPECT_EQ(gone[7], QStringLiteral("100"));
+    EXPECT_EQ(gone[8].toInt() + gone[9].toInt() + gone[10].toInt(), 1);
+    EXPECT_EQ(gone[15], QStringLiteral("1"));
+
+    // Without stand-ins the table waits for the player, however long, and
+    // says so.
     take(1);
-    clock.advance(60000);
+    raise(1);
+    const auto told = OfClass(take(1), MsgServerText);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(BytesToText(told[0], 3).contains(QStringLiteral("乙")));
+    clock.advance(600000);
     table->tick();
-    EXPECT_TRUE(OfClass(take(1), MsgSeatReady).empty());
-    table->messageArrived(1, QByteArray("\x12\x00", 2));
-    const auto readies = OfClass(take(1), MsgSeatReady);
-    ASSERT_EQ(readies.size(), 6u);
-    EXPECT_EQ(readies[0], BuildSeatReady(0));
+    EXPECT_FALSE(table->referee().handInPlay());
+    EXPECT_FALSE(closed.count(1)) << "a raised hand is not timed out";
+
+    join(7);
+    EXPECT_EQ(table->userOf(7), QStringLiteral("乙"));
+    raise(7);
     EXPECT_TRUE(table->referee().handInPlay());
 }
 
@@ -416,6 +453,87 @@ TEST_F(DropTest, ReturningPlayerGetsItsSeatAndTheSnapshotAndPaysNothing)
     EXPECT_TRUE(IsPlainResult((*results)[1])) << (*results)[1];
 }
 
+TEST_F(DropTest, PlayerWhoNeverRaisesIsTakenToHaveLeftAndStandInsPlayWithoutPenalty)
+{
+    begin(true, false);
+    finishHand();
+    take(1), take(2);
+    // The client's 20 s countdown and the margin pass without 乙 raising.
+    raise(1);
+    clock.advance(29999);
+    table->tick();
+    EXPECT_FALSE(closed.count(2));
+    EXPECT_FALSE(table->referee().handInPlay());
+    clock.advance(1);
+    table->tick();
+    EXPECT_TRUE(closed.count(2));
+    EXPECT_TRUE(table->isOffline(1));
+    // With stand-ins allowed the hand goes on, the seat played for; the
+    // player away pays nothing and his account is not charged.
+    ASSERT_TRUE(table->referee().handInPlay());
+    // Back in the middle of it and gone again: played for again, still free.
+    join(9);
+    EXPECT_FALSE(table->referee().isBot(1));
+    table->connectionClosed(9);
+    EXPECT_TRUE(table->referee().isBot(1));
+    EXPECT_FALSE(table->referee().isAbsent(1));
+    finishHand();
+    EXPECT_TRUE(IsPlainResult((*table->referee().lastResults())[1]));
+    EXPECT_EQ(RecordIn(take(1), QStringLiteral("乙")).value(5), QStringLiteral("1"));
+
+    // Leaving between hands is not an escape either; with nobody left the
+    // table waits quietly.
+    table->messageArrived(1, Text(110, 0, QStringLiteral("甲")));
+    EXPECT_TRUE(closed.count(1));
+    clock.advance(600000);
+    table->tick();
+    EXPECT_FALSE(table->referee().handInPlay());
+    EXPECT_EQ(table->handsFinished(), 2);
+    join(8);
+    EXPECT_EQ(table->userOf(8), QStringLiteral("甲"));
+    raise(8);
+    EXPECT_TRUE(table->referee().handInPlay());
+}
+
+TEST_F(DropTest, BotsAloneDealOnForAHostWhoAskedPausingBetweenHands)
+{
+    begin(false, true);
+    table->messageArrived(1, Text(110, 0, QStringLiteral("甲")));
+    table->connectionClosed(2);
+    finishHand();
+    const auto results = table->referee().lastResults();
+    EXPECT_TRUE(IsEscapeResult((*results)[0]) && IsEscapeResult((*results)[1]));
+    clock.advance(5000);
+    table->tick();
+    EXPECT_FALSE(table->referee().handInPlay()) << "a spectator still shows the hand's end";
+    clock.advance(1000);
+    table->tick();
+    EXPECT_TRUE(table->referee().handInPlay());
+    finishHand();
+    EXPECT_TRUE(IsPlainResult((*table->referee().lastResults())[0])) << "an escape is paid once";
+}
+
+TEST_F(RoomTableTest, IdentitiesGoBackToTheirAddressAndABoundOneOnlyToItsOwn)
+{
+    RoomConfig c = Config({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")});
+    c.boundAddress.insert(QStringLiteral("甲"), QStringLiteral("10.0.0.5"));
+    make(c);
+    auto joinFrom = [&](int id, const QString& address) {
+        table->connectionOpened(id, address);
+        table->messageArrived(id, Identification());
+        return table->userOf(id);
+    };
+    EXPECT_EQ(joinFrom(1, QStringLiteral("10.0.0.9")), QStringLiteral("乙"));
+    EXPECT_EQ(joinFrom(2, QStringLiteral("::ffff:10.0.0.5")), QStringLiteral("甲"));
+    EXPECT_EQ(joinFrom(3, QStringLiteral("10.0.0.7")), QStringLiteral("丙"));
+    table->connectionClosed(2);
+    table->connectionClosed(1);
+    table->connectionClosed(3);
+    EXPECT_EQ(joinFrom(4, QStringLiteral("10.0.0.7")), QStringLiteral("丙"));
+    EXPECT_EQ(joinFrom(5, QStringLiteral("10.0.0.8")), QStringLiteral("乙"));
+    EXPECT_TRUE(joinFrom(6, QStringLiteral("10.0.0.9")).isEmpty());
+    EXPECT_TRUE(closed.count(6)) << "甲 is bound elsewhere";
+    EXPECT_EQ(joinFrom(7, QStringLiteral("10.0.0.5")), QStringLiteral("甲"));
 TEST_F(DropTest, APlayerGoneAtAnyPointOfTwoHandsComesBackToItsOwnCards)
 {
     // The second player's client is killed every few steps, whatever the

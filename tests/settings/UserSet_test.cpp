@@ -10,16 +10,22 @@ using namespace kelpo;
 namespace {
 
 struct UserSetFixture : ::testing::Test {
-    UserSetFixture() { state.globals.AppPath = dir.path() + QStringLiteral("/"); }
-    void write(const QByteArray& bytes)
+    UserSetFixture()
     {
-        QFile f(dir.filePath(QStringLiteral("UserSet.ini")));
+        state.globals.AppPath = dir.path() + QStringLiteral("/");
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    }
+    // Next to the program unless a path below the configuration home is given.
+    void write(const QByteArray& bytes, const QString& path = QString())
+    {
+        QFile f(path.isEmpty() ? dir.filePath(QStringLiteral("UserSet.ini")) : path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
+    QString ownFile() const { return config.filePath(QStringLiteral("kelpo/UserSet.ini")); }
     QByteArray contents() const
     {
-        QFile f(dir.filePath(QStringLiteral("UserSet.ini")));
+        QFile f(ownFile());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     std::array<int, 5> prefs() const
@@ -33,6 +39,7 @@ struct UserSetFixture : ::testing::Test {
     }
 
     QTemporaryDir dir;
+    QTemporaryDir config;
     ClientState state;
 };
 
@@ -66,17 +73,23 @@ TEST_F(UserSetFixture, AnyDamageGivesAllDefaultsNotAPartialRead)
     }
 }
 
-TEST_F(UserSetFixture, SaveWritesOneValuePerLineAndReadsBack)
+TEST_F(UserSetFixture, SaveGoesToTheUsersFolderWhichIsReadBeforeTheProgramsFile)
 {
+    write("1 1 1 1 1");
     state.prefs = {1, 0, 1, 0, 1};
     ASSERT_TRUE(SaveUserSet(state));
     EXPECT_EQ(contents(), QByteArray("1\r\n0\r\n1\r\n0\r\n1\r\n"));
+    EXPECT_EQ(UserSetPath(state), ownFile());
     scramble();
     LoadUserSet(state);
     EXPECT_EQ(prefs(), (Five{1, 0, 1, 0, 1}));
+    // The program's own file is left as it was.
+    QFile old(dir.filePath(QStringLiteral("UserSet.ini")));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("1 1 1 1 1"));
 }
 
-TEST_F(UserSetFixture, FileNameIsFoundWhateverItsCase)
+TEST_F(UserSetFixture, FileNextToTheProgramIsFoundWhateverItsCase)
 {
     QFile f(dir.filePath(QStringLiteral("usERset.INI")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -84,13 +97,13 @@ TEST_F(UserSetFixture, FileNameIsFoundWhateverItsCase)
     f.close();
     LoadUserSet(state);
     EXPECT_EQ(prefs(), (Five{1, 1, 1, 1, 0}));
-    state.prefs.WarnBadPlay = 1;
-    ASSERT_TRUE(SaveUserSet(state));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("UserSet.ini"))));
 }
 
 TEST_F(UserSetFixture, UnwritableFolderReportsFailure)
 {
-    state.globals.AppPath = dir.path() + QStringLiteral("/no/such/folder/");
+    // The configuration home is a file, so no folder can be made in it.
+    write("x", config.filePath(QStringLiteral("home")));
+    qputenv("XDG_CONFIG_HOME", config.filePath(QStringLiteral("home")).toLocal8Bit());
+    state.prefs = {1, 0, 1, 0, 1};
     EXPECT_FALSE(SaveUserSet(state));
 }

@@ -2,6 +2,7 @@
 #include "skin/MsgPool.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -151,9 +152,17 @@ TEST_F(PoolFixture, OnceQuittingEveryAnswerIsCancel)
     EXPECT_EQ(shown, 0);
 }
 
-TEST_F(PoolFixture, AnUnansweredBoxOnTheOffscreenPlatformClosesWithoutAnAnswer)
+TEST_F(PoolFixture, AnUnansweredBoxWaitsUntilClosedAndThenAnswersNothing)
 {
+    // No observer: the box must still be up once its loop runs.
+    std::size_t upWhileWaiting = 0;
+    QTimer::singleShot(0, [&] {
+        upWhileWaiting = ModalBoxes::instance().running().size();
+        if (upWhileWaiting == 1)
+            ModalBoxes::instance().running().back()->close();
+    });
     EXPECT_EQ(okBox(QStringLiteral("没人回答")), 0);
+    EXPECT_EQ(upWhileWaiting, 1u);
     ASSERT_EQ(ModalBoxes::instance().history().size(), 1u);
     EXPECT_EQ(ModalBoxes::instance().history()[0].text, QStringLiteral("没人回答"));
     EXPECT_TRUE(pool.openBoxes().empty());

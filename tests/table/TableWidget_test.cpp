@@ -2,6 +2,7 @@
 
 #include "table/TableWidget.h"
 
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -9,7 +10,7 @@
 using namespace kelpo;
 using namespace kelpo::test;
 
-TEST(TableWidget, SizesThePictureForwardsTheMouseAndNoticesDrawing)
+TEST(TableWidget, SizesThePictureForwardsTheMouseAndShowsWhatIsDrawn)
 {
     TableFixture f;
     f.seatPlayers();
@@ -31,11 +32,14 @@ TEST(TableWidget, SizesThePictureForwardsTheMouseAndNoticesDrawing)
     EXPECT_EQ(downs, 1);
     EXPECT_EQ(at, QPoint(123, 45));
 
-    // Drawing anything changes the picture's key, which the widget watches.
-    const qint64 key = f.pic().cacheKey();
+    // A drawing schedules exactly what it changed, and that reaches the
+    // window without anything else repainting it.
+    w.resetScheduledPixels();
     f.painter->PaintPassMark(100, 100);
-    EXPECT_NE(f.painter->picGameBack.image().cacheKey(), key);
-    const qint64 key2 = f.painter->picGameBack.image().cacheKey();
-    f.painter->picGameBack.print(10, 10, QStringLiteral("x"));
-    EXPECT_NE(f.painter->picGameBack.image().cacheKey(), key2);
+    EXPECT_EQ(w.scheduledPixels(), PassMarkWidth * PassMarkHeight);
+    QCoreApplication::processEvents();
+    const QImage shown = w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(shown.isNull());
+    const QRect mark(100, 100, PassMarkWidth, PassMarkHeight);
+    EXPECT_EQ(shown.copy(mark), f.pic().copy(mark));
 }

@@ -20,6 +20,9 @@ void BuildPack(Pack& pack);
 // client draws them over the table cloth.
 QImage ContactSheet(const Pack& pack);
 
+// The program's icon, size x size, for the desktop entry.
+QImage AppIcon(int size);
+
 // An assembled table for the contact sheet.
 QImage TablePreview(const Pack& pack);
 

@@ -3,6 +3,7 @@
 //   kelpo-resgen --out ROOT                 files below ROOT/bin and ROOT
 //   kelpo-resgen --app DIR --parent DIR     the two folders named apart
 //   kelpo-resgen --contact-sheet FILE.png   also (or only) the overview picture
+//   kelpo-resgen --icon FILE.png            also (or only) the program's icon, 128 x 128
 
 #include "Art.h"
 #include "platform/Fonts.h"
@@ -21,7 +22,7 @@ namespace {
 int Usage()
 {
     std::fprintf(stderr, "usage: kelpo-resgen [--out ROOT | --app DIR --parent DIR] "
-                         "[--contact-sheet FILE.png]\n");
+                         "[--contact-sheet FILE.png] [--icon FILE.png]\n");
     return 2;
 }
 
@@ -36,7 +37,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     QGuiApplication app(argc, argv);
-    QString appDir, parentDir, sheet;
+    QString appDir, parentDir, sheet, icon;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -52,11 +53,13 @@ int main(int argc, char** argv)
             parentDir = v;
         } else if (a == "--contact-sheet") {
             sheet = v;
+        } else if (a == "--icon") {
+            icon = v;
         } else {
             return Usage();
         }
     }
-    if (appDir.isEmpty() != parentDir.isEmpty() || (appDir.isEmpty() && sheet.isEmpty()))
+    if (appDir.isEmpty() != parentDir.isEmpty() || (appDir.isEmpty() && sheet.isEmpty() && icon.isEmpty()))
         return Usage();
 
     // The pictures name font families directly; pinning keeps any text drawn
@@ -73,6 +76,10 @@ int main(int argc, char** argv)
     }
     if (!sheet.isEmpty() && !ContactSheet(pack).save(sheet, "PNG")) {
         std::fprintf(stderr, "kelpo-resgen: cannot write %s\n", qPrintable(sheet));
+        return 1;
+    }
+    if (!icon.isEmpty() && !AppIcon(128).save(icon, "PNG")) {
+        std::fprintf(stderr, "kelpo-resgen: cannot write %s\n", qPrintable(icon));
         return 1;
     }
     return 0;

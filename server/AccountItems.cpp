@@ -1,0 +1,125 @@
+// AccountStore's side for the item shop: the coins and member class of an
+// account and the lots of items it owns.
+
+#include "server/AccountStore.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <cstdint>
+
+namespace kelpo::server {
+
+namespace {
+
+// Fixed-width UTC text: equal instants give equal text and text order is
+// time order, in either database.
+QString ExpiryText(const QDateTime& t) { return t.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ")); }
+
+} // namespace
+
+std::optional<ShopAccount> AccountStore::account(const QString& user)
+{
+    QString error;
+    const std::optional<Account> a = open_ && !user.isEmpty() ? find(user, error) : std::nullopt;
+    if (!a)
+        return std::nullopt;
+    return ShopAccount{a->coins, a->userClass >= 1};
+}
+
+std::vector<OwnedItem> AccountStore::ownedItems(const QString& user, const QDateTime& now)
+{
+    std::vector<OwnedItem> lots;
+    if (!open_)
+        return lots;
+    QSqlQuery q(db());
+    q.prepare(QStringLiteral("SELECT item_id, pieces, expires FROM owned_items WHERE name = ? AND expires > ? "
+                             "AND pieces > 0 ORDER BY lot_id"));
+    q.addBindValue(user);
+    q.addBindValue(ExpiryText(now));
+    if (!q.exec())
+        return lots;
+    while (q.next()) {
+        const QDateTime expires = QDateTime::fromString(q.value(2).toString(), Qt::ISODateWithMs);
+        if (expires.isValid())
+            lots.push_back({q.value(0).toInt(), q.value(1).toInt(), expires});
+    }
+    return lots;
+}
+
+ChargeResult AccountStore::chargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot)
+{
+    if (!open_ || price < 0 || lot.count <= 0 || !lot.expires.isValid())
+        return ChargeResult::Failed;
+    if (user.isEmpty())
+        return ChargeResult::NoAccount;
+    for (int attempt = 1; attempt <= WriteAttempts; ++attempt)
+        if (const std::optional<ChargeResult> result = tryChargeAndAdd(user, price, lot))
+            return *result;
+    return ChargeResult::Failed;
+}
+
+std::optional<ChargeResult> AccountStore::tryChargeAndAdd(const QString& user, std::int64_t price,
+                                                          const OwnedItem& lot)
+{
+    QSqlDatabase d = db();
+    QString error;
+    if (!begin(error))
+        return std::nullopt;
+    auto undo = [&](std::optional<ChargeResult> result) {
+        QSqlQuery(d).exec(QStringLiteral("ROLLBACK"));
+        return result;
+    };
+    // The balance is checked where it is taken, so two purchases at once
+    // (from two servers, say) never take it below zero.
+    QSqlQuery charge(d);
+    charge.prepare(QStringLiteral("UPDATE accounts SET coins = coins - ? WHERE name = ? AND coins >= ?"));
+    charge.addBindValue(static_cast<qlonglong>(price));
+    charge.addBindValue(user);
+    charge.addBindValue(static_cast<qlonglong>(price));
+    if (!charge.exec())
+        return undo(std::nullopt);
+    if (charge.numRowsAffected() != 1) {
+        const bool known = find(user, error).has_value();
+        return undo(known ? ChargeResult::NotEnoughCoins : ChargeResult::NoAccount);
+    }
+    const QString expires = ExpiryText(lot.expires);
+    QSqlQuery add(d);
+    add.prepare(QStringLiteral("UPDATE owned_items SET pieces = pieces + ? WHERE name = ? AND item_id = ? "
+                               "AND expires = ? AND pieces <= ?"));
+    add.addBindValue(lot.count);
+    add.addBindValue(user);
+    add.addBindValue(lot.itemId);
+    add.addBindValue(expires);
+    add.addBindValue(INT32_MAX - lot.count);
+    if (!add.exec())
+        return undo(std::nullopt);
+    if (add.numRowsAffected() != 1) {
+        // A new lot, unless the lot is there and would overflow.
+        QSqlQuery held(d);
+        held.prepare(QStringLiteral("SELECT 1 FROM owned_items WHERE name = ? AND item_id = ? AND expires = ?"));
+        held.addBindValue(user);
+        held.addBindValue(lot.itemId);
+        held.addBindValue(expires);
+        if (!held.exec())
+            return undo(std::nullopt);
+        if (held.next())
+            return undo(ChargeResult::Failed);
+        QSqlQuery insert(d);
+        insert.prepare(QStringLiteral("INSERT INTO owned_items (name, item_id, pieces, expires) VALUES (?, ?, ?, ?)"));
+        insert.addBindValue(user);
+        insert.addBindValue(lot.itemId);
+        insert.addBindValue(lot.count);
+        insert.addBindValue(expires);
+        // Another server may have added the same lot meanwhile: try again.
+        if (!insert.exec())
+            return undo(std::nullopt);
+    }
+    if (!ExecAll(d, {QStringLiteral("COMMIT")}, error))
+        return undo(std::nullopt);
+    return ChargeResult::Done;
+}
+
+} // namespace kelpo::server

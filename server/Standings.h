@@ -1,0 +1,44 @@
+#pragma once
+// The accounts of the users at one table, as the user list shows them:
+// loaded when a user first comes, brought up to date after every hand. With
+// a store the figures are the database's (other servers' hands included);
+// without one they live as long as the table.
+
+#include "server/Account.h"
+
+#include <QString>
+
+#include <map>
+#include <vector>
+
+namespace kelpo::server {
+
+class AccountStore;
+
+class Standings {
+public:
+    // The store, when given, must outlive the standings.
+    explicit Standings(AccountStore* store = nullptr) : store_(store) {}
+    void setStore(AccountStore* store) { store_ = store; }
+
+    // The account of name, created with the given face when it is new. A
+    // store that cannot be read gives a fresh account for now.
+    const Account& of(const QString& name, int icon);
+
+    // The account as last loaded, or nothing for a user not seen yet.
+    const Account* find(const QString& name) const
+    {
+        const auto it = known_.find(name);
+        return it == known_.end() ? nullptr : &it->second;
+    }
+
+    // Adds one finished hand. False, with nothing changed, when the store
+    // refused it; the reason is in error.
+    bool recordHand(const std::vector<SeatOutcome>& seats, QString& error);
+
+private:
+    AccountStore* store_ = nullptr;
+    std::map<QString, Account> known_;
+};
+
+} // namespace kelpo::server

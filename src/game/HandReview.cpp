@@ -1,0 +1,172 @@
+#include "game/HandReview.h"
+
+#include "game/GameMessageReaders.h"
+#include "rules/CardNames.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace kelpo {
+
+namespace {
+
+// A hand of six packs has a few hundred plays at most; a server that sends
+// more is not worth remembering step by step.
+constexpr std::size_t MaxSteps = 4000;
+
+constexpr int PhaseLead = 1;
+constexpr int PhaseTribute = 3;
+constexpr int PhaseReturn = 4;
+
+} // namespace
+
+QString HandReview::seatName(int seat) const
+{
+    if (seat < 0 || seat >= 6)
+        return {};
+    const QString& n = names[seat];
+    return n.isEmpty() ? QStringLiteral("%1号").arg(seat + 1) : QStringLiteral("%1号 %2").arg(seat + 1).arg(n);
+}
+
+QString HandReview::text() const
+{
+    QString t = QStringLiteral("牌局回顾  %1\n").arg(started.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    for (int s = 0; s < 6; ++s)
+        t += QStringLiteral("  %1\n").arg(seatName(s));
+    if (!myHand.isEmpty())
+        t += QStringLiteral("我的牌：%1\n").arg(myHand);
+    t += QLatin1Char('\n');
+    int n = 0;
+    for (const ReviewStep& s : steps)
+        t += QStringLiteral("%1. %2\n").arg(++n, 3).arg(s.text);
+    t += QLatin1Char('\n');
+    if (!complete)
+        t += QStringLiteral("（这一局没有打完）\n");
+    for (const QString& r : results)
+        t += r + QLatin1Char('\n');
+    return t;
+}
+
+QString HandReview::fileName() const
+{
+    return started.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + QStringLiteral(".txt");
+}
+
+HandReview& HandRecorder::current(const std::array<QString, 6>& names, const QDateTime& now)
+{
+    if (!current_) {
+        current_.emplace();
+        current_->started = now;
+        finished_ = {};
+    }
+    // A name learnt after the hand began still shows.
+    for (int s = 0; s < 6; ++s)
+        if (current_->names[s].isEmpty())
+            current_->names[s] = names[s];
+    return *current_;
+}
+
+void HandRecorder::add(int seat, const QString& text)
+{
+    if (current_ && current_->steps.size() < MaxSteps)
+        current_->steps.push_back({seat, text});
+}
+
+bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& names, const QDateTime& now)
+{
+    if (m.isEmpty())
+        return false;
+    switch (static_cast<std::uint8_t>(m.at(0))) {
+    case MsgHandStart: {
+        const HandStartMessage start = ReadHandStart(m);
+        current_.reset();
+        HandReview& r = current(names, now);
+        if (start.hasParameters) {
+            if (start.DeckCount)
+                deckCount_ = *start.DeckCount;
+            phase_ = start.TurnPhase;
+            if (start.ActingSeat)
+                add(*start.ActingSeat, QStringLiteral("%1 先出").arg(r.seatName(*start.ActingSeat)));
+        }
+        return false;
+    }
+    case MsgDeal:
+        if (const auto deal = ReadDeal(m, deckCount_); deal && deal->fits)
+            current(names, now).myHand = CardNames(deal->hand);
+        return false;
+    case MsgPlay: {
+        const auto play = ReadPlay(m);
+        if (!play)
+            return false;
+        HandReview& r = current(names, now);
+        const QString who = r.seatName(play->seat);
+        if (play->cards.isPass())
+            add(play->seat, QStringLiteral("%1 不要").arg(who));
+        else
+            add(play->seat, QStringLiteral("%1 出 %2").arg(who, CardNames(play->cards)));
+        if (play->finishRank > 0 && !finished_[play->seat]) {
+            finished_[play->seat] = true;
+            add(play->seat, QStringLiteral("%1 第%2个出完").arg(who).arg(play->finishRank));
+        }
+        phase_ = play->TurnPhase;
+        return false;
+    }
+    case MsgTribute: {
+        const auto tribute = ReadTribute(m);
+        if (!tribute)
+            return false;
+        HandReview& r = current(names, now);
+        const QString card = IsValidCard(tribute->card) ? CardName(tribute->card) : QStringLiteral("一张牌");
+        if (tribute->seat < 6)
+            add(tribute->seat, phase_ == PhaseReturn
+                                   ? QStringLiteral("%1 还贡 %2").arg(r.seatName(tribute->seat), card)
+                                   : QStringLiteral("%1 进贡 %2").arg(r.seatName(tribute->seat), card));
+        if (tribute->TurnPhase == PhaseLead && (phase_ == PhaseTribute || phase_ == PhaseReturn)) {
+            for (const auto& pair : tribute->pairs)
+                if (pair[0] < 6 && pair[1] < 6 && pair[0] != pair[1])
+                    add(-1, QStringLiteral("%1 与 %2 交换贡牌").arg(r.seatName(pair[0]), r.seatName(pair[1])));
+        }
+        phase_ = tribute->TurnPhase;
+        return false;
+    }
+    case MsgHandOver: {
+        const HandOverMessage over = ReadHandOver(m);
+        HandReview& r = current(names, now);
+        if (over.kind == 1) {
+            for (int s = 0; s < 6; ++s)
+                r.results << QStringLiteral("%1：%2%3")
+                                 .arg(r.seatName(s), over.results[s] > 0 ? QStringLiteral("+") : QString())
+                                 .arg(over.results[s]);
+        } else if (over.kind == 2) {
+            r.results << QStringLiteral("比分：蓝队 %1，红队 %2").arg(over.ScoreCounters[1]).arg(over.ScoreCounters[0]);
+        }
+        for (int s = 0; s < 6; ++s)
+            if (over.revealed[s] && !over.revealed[s]->isEmpty())
+                r.results << QStringLiteral("%1 剩下：%2").arg(r.seatName(s), CardNames(*over.revealed[s]));
+        r.complete = true;
+        last_ = std::move(current_);
+        current_.reset();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool WriteHandReview(const HandReview& review, const QString& folder, QString* error)
+{
+    if (!QDir().mkpath(folder)) {
+        if (error)
+            *error = QStringLiteral("cannot make %1").arg(folder);
+        return false;
+    }
+    QSaveFile f(QDir(folder).filePath(review.fileName()));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Text) || f.write(review.text().toUtf8()) < 0 || !f.commit()) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace kelpo

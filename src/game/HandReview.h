@@ -1,0 +1,66 @@
+#pragma once
+// The review of a hand: every play, pass, finish, tribute card and the
+// results, in the order they happened, built from the game messages as they
+// arrive. The client keeps the last whole hand in memory and writes each one
+// to a text file.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace kelpo {
+
+struct ReviewStep {
+    // The seat the step is about, or -1 for the table as a whole.
+    int seat = -1;
+    QString text;
+};
+
+struct HandReview {
+    QDateTime started;
+    std::array<QString, 6> names;
+    QString myHand;
+    std::vector<ReviewStep> steps;
+    QStringList results;
+    // False until the hand-over arrived.
+    bool complete = false;
+
+    // Seat number and name, e.g. "3号 乙".
+    QString seatName(int seat) const;
+    // The whole review as the file holds it.
+    QString text() const;
+    // A file name from the start time, unique to the second.
+    QString fileName() const;
+};
+
+class HandRecorder {
+public:
+    // Takes a game message before its handler runs, with the seats' names at
+    // that moment. True when the message ended a hand; its review is then
+    // lastHand().
+    bool record(const QByteArray& message, const std::array<QString, 6>& names, const QDateTime& now);
+
+    const std::optional<HandReview>& lastHand() const { return last_; }
+    const std::optional<HandReview>& currentHand() const { return current_; }
+
+private:
+    HandReview& current(const std::array<QString, 6>& names, const QDateTime& now);
+    void add(int seat, const QString& text);
+
+    std::optional<HandReview> current_;
+    std::optional<HandReview> last_;
+    int deckCount_ = 2;
+    int phase_ = 0;
+    std::array<bool, 6> finished_{};
+};
+
+// Writes the review to folder/fileName(), making the folder. False with a
+// reason when it cannot.
+bool WriteHandReview(const HandReview& review, const QString& folder, QString* error = nullptr);
+
+} // namespace kelpo

@@ -1,0 +1,12 @@
+#pragma once
+// Which user names can travel: a name goes inside back-quote separated
+// records and as one command-line word of the client.
+
+#include <QString>
+
+namespace kelpo {
+
+// 1..32 characters, none of them a back-quote, a blank or a control character.
+bool IsUsableUserName(const QString& name);
+
+} // namespace kelpo

@@ -1,0 +1,70 @@
+// A recorded hand becomes a review: in memory, in a file, and in the review
+// window opened from the room pane.
+
+#include "TableFlowFixture.h"
+
+#include "room/frmHandReview.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace kelpo;
+using namespace kelpo::test;
+
+TEST_F(TableFlowTest, ARecordedHandIsReviewedStepByStepWrittenAndShown)
+{
+    const QString folder = dir.filePath(QStringLiteral("hands"));
+    client.setReviewFolder(folder);
+    EXPECT_FALSE(window->cmdReview->isEnabled());
+
+    // One pack; seat 1 (the local seat) gives its tribute, seat 4 returns.
+    startHand({12, 0, 25, 11, 24, 5, 18, 1, 14}, 1, 3);
+    deliver(TributeMsg(1, 12, 4, 4));
+    deliver(TributeMsg(4, 2, 4, 1, {1, 4, 9, 9}));
+    deliver(PlayMsg(4, {20, 33}, 5, 2));
+    deliver(PassMsg(5, 0));
+    deliver(PlayMsg(0, {53}, 1, 2, 1));
+    QByteArray over = Bytes({22, 1});
+    for (int s = 0; s < SeatCount; ++s)
+        over += Bytes({0, 0, 0, s % 2 == 0 ? 30 : 0});
+    over += Bytes({0, 0, 1, 40});
+    deliver(over);
+
+    const auto& review = client.handRecorder().lastHand();
+    ASSERT_TRUE(review.has_value());
+    ASSERT_TRUE(review->complete);
+    QStringList steps;
+    for (const ReviewStep& s : review->steps)
+        steps << s.text;
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("2号 p1 先出"), QStringLiteral("2号 p1 进贡 黑桃2"),
+                                  QStringLiteral("5号 p4 还贡 黑桃5"), QStringLiteral("2号 p1 与 5号 p4 交换贡牌"),
+                                  QStringLiteral("5号 p4 出 梅花10 方块10"), QStringLiteral("6号 p5 不要"),
+                                  QStringLiteral("1号 p0 出 大王"), QStringLiteral("1号 p0 第1个出完")}));
+    EXPECT_EQ(review->results.first(), QStringLiteral("1号 p0：+30"));
+    EXPECT_EQ(review->results.last(), QStringLiteral("3号 p2 剩下：红桃4"));
+    EXPECT_FALSE(review->myHand.isEmpty());
+
+    const QStringList files = QDir(folder).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    QFile f(QDir(folder).filePath(files.first()));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(f.readAll()), review->text());
+
+    // A new hand leaves the last one reviewable until it is over.
+    startHand({12, 0, 25, 11, 24, 5, 18, 1, 14}, 1, 1);
+    ASSERT_TRUE(window->cmdReview->isEnabled());
+    window->cmdReview->click();
+    frmHandReview* shown = window->handReview();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown->stepList()->count(), steps.size());
+    EXPECT_EQ(shown->currentStep(), 0);
+    shown->StepBy(3);
+    EXPECT_EQ(shown->stepList()->currentItem()->text(), steps[3]);
+    shown->StepBy(100);
+    EXPECT_EQ(shown->currentStep(), steps.size() - 1);
+    EXPECT_TRUE(shown->resultLabel()->text().contains(QStringLiteral("+30")));
+}

@@ -1,0 +1,196 @@
+#include "server/AccountStore.h"
+#include "server/ScratchPostgres.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace kelpo::server {
+namespace {
+
+// A second connection of the test's own to the same SQLite file.
+struct SideDoor {
+    explicit SideDoor(const QString& file)
+    {
+        QSqlDatabase d = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        d.setDatabaseName(file);
+        EXPECT_TRUE(d.open());
+    }
+    ~SideDoor() { QSqlDatabase::removeDatabase(name); }
+    QSqlDatabase db() const { return QSqlDatabase::database(name); }
+    qlonglong number(const QString& sql) const
+    {
+        QSqlQuery q(db());
+        EXPECT_TRUE(q.exec(sql)) << sql.toStdString();
+        return q.next() ? q.value(0).toLongLong() : -1;
+    }
+    const QString name = QStringLiteral("side-door");
+};
+
+TEST(AccountStoreTest, MigratesFromEmptyAndFromTheVersionBeforeAndRefusesANewerOne)
+{
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath(QStringLiteral("sub/fresh.sqlite"));
+    {
+        AccountStore store(500);
+        QString error;
+        ASSERT_TRUE(store.open({fresh, {}}, error)) << error.toStdString();
+        const auto a = store.account(QStringLiteral("甲"), 3, error);
+        ASSERT_TRUE(a);
+        EXPECT_EQ(a->coins, 500);
+        EXPECT_EQ(a->icon, 3);
+        EXPECT_GT(a->userId, 0);
+    }
+    EXPECT_EQ(SideDoor(fresh).number(QStringLiteral("SELECT version FROM schema_version")), AccountSchemaVersion);
+
+    // A database left at the version before with an account in it.
+    const QString old = dir.filePath(QStringLiteral("old.sqlite"));
+    {
+        SideDoor side(old);
+        QSqlDatabase d = side.db();
+        QString error;
+        ASSERT_TRUE(MigrateAccountSchema(d, SqlDialect::Sqlite, error, AccountSchemaVersion - 1)) << error.toStdString();
+        ASSERT_TRUE(ExecAll(d, {QStringLiteral("INSERT INTO accounts (name, score, games, icon) VALUES ('乙', 42, 3, 7)")},
+                            error));
+    }
+    {
+        AccountStore store(500);
+        QString error;
+        ASSERT_TRUE(store.open({old, {}}, error)) << error.toStdString();
+        const auto b = store.find(QStringLiteral("乙"), error);
+        ASSERT_TRUE(b);
+        EXPECT_EQ(b->score, 42);
+        EXPECT_EQ(b->games, 3);
+        EXPECT_TRUE(store.recordHand({{QStringLiteral("乙"), -10, false}}, error)) << error.toStdString();
+    }
+    SideDoor(old).db().exec(QStringLiteral("UPDATE schema_version SET version = 99"));
+    AccountStore newer;
+    QString error;
+    EXPECT_FALSE(newer.open({old, {}}, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("99"))) << error.toStdString();
+}
+
+TEST(AccountStoreTest, AHandIsWrittenWholeOrNotAtAll)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("room.sqlite"));
+    AccountStore store;
+    QString error;
+    ASSERT_TRUE(store.open({file, {}}, error)) << error.toStdString();
+    for (const char* name : {"甲", "乙", "丙"})
+        ASSERT_TRUE(store.account(QString::fromUtf8(name), 1, error));
+    const std::vector<SeatOutcome> hand{{QStringLiteral("甲"), 10, false},
+                                        {QStringLiteral("乙"), -27, true},
+                                        {QStringLiteral("丙"), 0, false}};
+    ASSERT_TRUE(store.recordHand(hand, error)) << error.toStdString();
+    const auto b = store.find(QStringLiteral("乙"), error);
+    EXPECT_EQ(b->score, -27);
+    EXPECT_EQ(b->losses, 1);
+    EXPECT_EQ(b->escapes, 1);
+    EXPECT_EQ(store.find(QStringLiteral("甲"), error)->wins, 1);
+    EXPECT_EQ(store.find(QStringLiteral("丙"), error)->draws, 1);
+
+    // The seats are written in name order, so 丙 comes after 乙 and 甲: the
+    // fault strikes with two seats already written.
+    SideDoor side(file);
+    side.db().exec(QStringLiteral("CREATE TRIGGER fault BEFORE UPDATE ON accounts WHEN NEW.name = '丙' "
+                                  "BEGIN SELECT RAISE(ABORT, 'injected'); END"));
+    EXPECT_FALSE(store.recordHand(hand, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("injected"))) << error.toStdString();
+    EXPECT_EQ(side.number(QStringLiteral("SELECT SUM(games) FROM accounts")), 3);
+    EXPECT_EQ(side.number(QStringLiteral("SELECT COUNT(*) FROM hands")), 1);
+    // A seat with no account fails the hand the same way.
+    EXPECT_FALSE(store.recordHand({{QStringLiteral("甲"), 10, false}, {QStringLiteral("无名"), 1, false}}, error));
+    EXPECT_EQ(side.number(QStringLiteral("SELECT score FROM accounts WHERE name = '甲'")), 10);
+}
+
+TEST(AccountStoreTest, PurchasesTakeCoinsAndAddLotsTogetherOrNotAtAll)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("room.sqlite"));
+    const QDateTime now = QDateTime::fromString(QStringLiteral("2026-12-07T10:00:00Z"), Qt::ISODate);
+    const OwnedItem lot{7, 3, now.addSecs(3600)};
+    {
+        AccountStore store(10);
+        QString error;
+        ASSERT_TRUE(store.open({file, {}}, error)) << error.toStdString();
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("无名"), 1, lot), ChargeResult::NoAccount);
+        ASSERT_TRUE(store.setUserClass(QStringLiteral("甲"), 1, error));
+        EXPECT_TRUE(store.account(QStringLiteral("甲"))->member);
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 4, lot), ChargeResult::Done);
+        // The same instant in another time zone is the same lot.
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 4, {7, 3, lot.expires.toOffsetFromUtc(8 * 3600)}),
+                  ChargeResult::Done);
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 4, lot), ChargeResult::NotEnoughCoins);
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 1, {8, INT32_MAX, now.addSecs(60)}), ChargeResult::Done);
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 1, {8, 1, now.addSecs(60)}), ChargeResult::Failed)
+            << "a lot that would overflow";
+    }
+    AccountStore again;
+    QString error;
+    ASSERT_TRUE(again.open({file, {}}, error));
+    EXPECT_EQ(again.account(QStringLiteral("甲"))->coins, 1);
+    const auto held = again.ownedItems(QStringLiteral("甲"), now);
+    ASSERT_EQ(held.size(), 2u);
+    EXPECT_EQ(held[0].itemId, 7);
+    EXPECT_EQ(held[0].count, 6) << "the same item and expiry make one lot";
+    EXPECT_EQ(held[0].expires, lot.expires);
+    EXPECT_EQ(again.ownedItems(QStringLiteral("甲"), now.addSecs(120)).size(), 1u) << "expired lots are not held";
+}
+
+TEST(AccountStoreTest, TwoServersOnOnePostgresLoseNoHandAndNoCoin)
+{
+    ScratchPostgres cluster;
+    QString why;
+    if (!cluster.binariesFound())
+        GTEST_SKIP() << "PostgreSQL 15 binaries missing: install postgresql (scripts/install-deps)";
+    ASSERT_TRUE(cluster.start(why)) << why.toStdString();
+
+    // Each thread is one server: its own connection, migrating at the same
+    // moment as the other, then writing hands that share two players.
+    constexpr int Hands = 60;
+    const QDateTime expiry = QDateTime::currentDateTimeUtc().addDays(1);
+    auto server = [&](const QString& own, bool& ok) {
+        AccountStore store(100);
+        QString error;
+        ok = store.open({{}, cluster.connection()}, error);
+        for (const QString& name : {QStringLiteral("甲"), QStringLiteral("乙"), own})
+            ok = ok && store.account(name, 1, error).has_value();
+        for (int i = 0; ok && i < Hands; ++i) {
+            ok = store.recordHand({{QStringLiteral("乙"), -3, false}, {QStringLiteral("甲"), 5, i % 2 == 0}, {own, 1, false}},
+                                  error);
+            // 乙's 100 coins buy 100 pieces between the two, never more.
+            ok = ok && store.chargeAndAdd(QStringLiteral("乙"), 1, {1, 1, expiry}) != ChargeResult::Failed;
+        }
+        EXPECT_TRUE(ok) << error.toStdString();
+    };
+    bool okA = false, okB = false;
+    std::thread a(server, QStringLiteral("丙"), std::ref(okA));
+    std::thread b(server, QStringLiteral("丁"), std::ref(okB));
+    a.join();
+    b.join();
+    ASSERT_TRUE(okA && okB);
+
+    AccountStore check;
+    QString error;
+    ASSERT_TRUE(check.open({{}, cluster.connection()}, error)) << error.toStdString();
+    const auto jia = check.find(QStringLiteral("甲"), error);
+    ASSERT_TRUE(jia);
+    EXPECT_EQ(jia->games, 2 * Hands);
+    EXPECT_EQ(jia->score, 2 * Hands * 5);
+    EXPECT_EQ(jia->escapes, Hands);
+    EXPECT_EQ(check.find(QStringLiteral("乙"), error)->score, -3 * 2 * Hands);
+    EXPECT_EQ(check.find(QStringLiteral("丁"), error)->games, Hands);
+    EXPECT_EQ(jia->coins, 100);
+    EXPECT_EQ(check.account(QStringLiteral("乙"))->coins, 0);
+    const auto bought = check.ownedItems(QStringLiteral("乙"), QDateTime::currentDateTimeUtc());
+    ASSERT_EQ(bought.size(), 1u);
+    EXPECT_EQ(bought[0].count, 100);
+}
+
+} // namespace
+} // namespace kelpo::server
