@@ -56,6 +56,18 @@ QString ScratchFolder()
     return dir.path();
 }
 
+namespace {
+
+// Preferences the targets save must never reach the user's own
+// configuration folder: it is pointed into the scratch folder before any
+// target runs.
+const bool PrivateConfigHome = [] {
+    qputenv("XDG_CONFIG_HOME", (ScratchFolder() + QStringLiteral("/config")).toLocal8Bit());
+    return true;
+}();
+
+} // namespace
+
 void WriteFile(const QString& path, const std::uint8_t* data, std::size_t size)
 {
     QFile f(path);

@@ -269,6 +269,7 @@ TEST(RoomRestartTest, FinishedHandsSurviveAKillAndReachTheUserList)
     EXPECT_LT(record[2].toInt(), 0);
     second.kill();
     second.waitForFinished();
+}
 
 TEST_F(RoomServerTest, AChatFloodIsPacedAndDropsOnlyTheReaderThatStopsReading)
 {

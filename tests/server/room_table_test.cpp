@@ -534,6 +534,8 @@ TEST_F(RoomTableTest, IdentitiesGoBackToTheirAddressAndABoundOneOnlyToItsOwn)
     EXPECT_TRUE(joinFrom(6, QStringLiteral("10.0.0.9")).isEmpty());
     EXPECT_TRUE(closed.count(6)) << "甲 is bound elsewhere";
     EXPECT_EQ(joinFrom(7, QStringLiteral("10.0.0.5")), QStringLiteral("甲"));
+}
+
 TEST_F(DropTest, APlayerGoneAtAnyPointOfTwoHandsComesBackToItsOwnCards)
 {
     // The second player's client is killed every few steps, whatever the
