@@ -4,7 +4,7 @@
 # launcher is linked into PREFIX/bin, and the desktop entry and icon go where
 # desktops look for them.
 #
-#   PREFIX/lib/kelpo/bin/   kelpo, kelpo-room, kelpo-launcher, Res/, res/, MeChatWeb.htm
+#   PREFIX/lib/kelpo/bin/   kelpo, kelpo-room, kelpo-launcher, shop-catalogue.txt, Res/, res/, MeChatWeb.htm
 #   PREFIX/lib/kelpo/       res/, UserRes/, DaoJuMaket/
 #   PREFIX/bin/kelpo-launcher -> ../lib/kelpo/bin/kelpo-launcher
 #   PREFIX/share/applications/kelpo.desktop
@@ -12,6 +12,8 @@
 
 set(KELPO_INSTALL_HOME lib/kelpo)
 install(TARGETS kelpo kelpo-room kelpo-launcher RUNTIME DESTINATION ${KELPO_INSTALL_HOME}/bin)
+# The server looks for the shop's catalogue beside itself.
+install(FILES server/shop-catalogue.txt DESTINATION ${KELPO_INSTALL_HOME}/bin)
 
 # The pack is drawn straight into place by the generator the build used, so
 # the installed files are the ones the build tree holds, and nothing lists
