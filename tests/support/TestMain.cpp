@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QTemporaryDir>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
