@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,9 @@ void EnsureApplication()
     static char name[] = "kelpo-fuzz";
     static char* argv[] = {name, nullptr};
     app = new QApplication(argc, argv);
+    // Painting would otherwise hand work to other threads and wait for it:
+    // one thread keeps an input's run short and its coverage whole.
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
 }
 
 std::vector<QByteArray> MessageSequence(const std::uint8_t* data, std::size_t size)
@@ -51,6 +55,18 @@ QString ScratchFolder()
     static QTemporaryDir dir;
     return dir.path();
 }
+
+namespace {
+
+// Preferences the targets save must never reach the user's own
+// configuration folder: it is pointed into the scratch folder before any
+// target runs.
+const bool PrivateConfigHome = [] {
+    qputenv("XDG_CONFIG_HOME", (ScratchFolder() + QStringLiteral("/config")).toLocal8Bit());
+    return true;
+}();
+
+} // namespace
 
 void WriteFile(const QString& path, const std::uint8_t* data, std::size_t size)
 {

@@ -399,6 +399,8 @@ void RoomTable::leave(int memberIndex)
         // hand is escaping, leaving between hands is not, and either way the
         // player may come back to it.
         const int connection = m.connection;
+        // Nothing more goes to the connection just closed.
+        m.connection = -1;
         if (connection >= 0) {
             connections_.erase(connection);
             close_(connection);

@@ -63,6 +63,11 @@ bool BitmapComplete(const QString& path)
     const quint32 compression = LittleEndian(head, 30, 4);
     if (compression != 0 && compression != 3)
         return true; // run-length data has no fixed size
+    // No picture the client draws comes near this; past it the size sum
+    // below would overflow, and the decoder could not hold the pixels anyway.
+    constexpr qint64 MaxSide = 1 << 16;
+    if (std::abs(width) > MaxSide || std::abs(height) > MaxSide || bits < 1 || bits > 32)
+        return false;
     const qint64 stride = ((std::abs(width) * bits + 31) / 32) * 4;
     return file.size() >= static_cast<qint64>(offset) + stride * std::abs(height);
 }

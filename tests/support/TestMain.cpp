@@ -11,15 +11,14 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", "/tmp");
-    // Preferences, reviewed hands and anything else a test saves go to
-    // folders of its own, fresh for every run, never to the developer's.
-    // (Qt's own test mode would move them to one folder shared by every test
-    // program on the machine, where one test's saved preferences become
-    // another's defaults.)
+    // Preferences and anything else a test saves go to folders of its own,
+    // never to the developer's: every user folder (configuration, data,
+    // cache) is private, so test programs running side by side share no
+    // file, and a test may still point one of them elsewhere.
     QTemporaryDir configHome;
-    QTemporaryDir dataHome;
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
-    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+        qputenv(name, (configHome.path() + QLatin1Char('/') + QLatin1String(name)).toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
