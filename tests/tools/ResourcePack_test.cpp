@@ -307,6 +307,30 @@ TEST_F(ResourcePack, MarksAndButtonsFollowTheirCellLayouts)
     distinct(Parent("DaoJuMaket/SysBut.bmp"), 17, {0, 1, 2, 3}, "SysBut");
 }
 
+// Every large file is its standard file at exactly twice the size, so the
+// client can swap one for the other without touching its layout, and the
+// large masks stay exact.
+TEST_F(ResourcePack, LargeArtIsTwiceItsStandardFile)
+{
+    int large = 0;
+    for (QDirIterator it(pack_->app() + "Res", QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString path = QDir(pack_->app()).relativeFilePath(it.next());
+        if (!path.contains(QLatin1String("@2x")))
+            continue;
+        ++large;
+        const QImage standard = App(QString(path).remove(QLatin1String("@2x")));
+        ASSERT_FALSE(standard.isNull()) << path.toStdString();
+        EXPECT_EQ(App(path).size(), standard.size() * 2) << path.toStdString();
+    }
+    EXPECT_GE(large, 143); // both card folders, the back and the table pieces
+    for (const char* f : {"BuChu", "UserWarnFlag", "Hand"}) {
+        const QImage img = App(QStringLiteral("Res/%1@2x.bmp").arg(f));
+        const QRect half(0, 0, img.width() / 2, img.height());
+        ExpectMaskedPair(img, half, half.translated(half.width(), 0), f);
+    }
+    ExpectMaskedPair(App("Res/Clock@2x.bmp"), {62, 0, 62, 76}, {496, 0, 62, 76}, "Clock@2x");
+}
+
 // The part of a card left visible by the next one must tell every card
 // apart, and show hearts and diamonds in red, spades and clubs in black.
 TEST_F(ResourcePack, VisibleCornersIdentifyEveryCard)

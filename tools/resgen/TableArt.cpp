@@ -18,12 +18,13 @@ QImage MaskedPair(const QImage& argb)
 
 // Opaque pieces are drawn over the cloth colour so they sit on the table
 // without a seam.
-QImage OnCloth(int w, int h) { return Canvas(w, h, TableBlue); }
+QImage OnCloth(int w, int h, int s) { return Canvas(w * s, h * s, TableBlue); }
 
-QImage CentreImage()
+QImage CentreImage(int s)
 {
-    QImage img = OnCloth(295, 345);
+    QImage img = OnCloth(295, 345, s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     const QRectF outer(4, 4, 287, 337);
     QRadialGradient g(outer.center(), 200);
@@ -55,10 +56,11 @@ QImage CentreImage()
     return img;
 }
 
-QImage LeftLogo()
+QImage LeftLogo(int s)
 {
-    QImage img = OnCloth(150, 56);
+    QImage img = OnCloth(150, 56, s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     // A small fan of three cards beside the name.
     for (int i = 0; i < 3; ++i) {
@@ -81,11 +83,12 @@ QImage LeftLogo()
 }
 
 // Edge strips: dark outside, fading into the cloth, with a gold thread.
-QImage EdgeTile(bool vertical)
+QImage EdgeTile(bool vertical, int s)
 {
     const int depth = 9;
-    QImage img = vertical ? OnCloth(depth, 5) : OnCloth(5, depth);
+    QImage img = vertical ? OnCloth(depth, 5, s) : OnCloth(5, depth, s);
     QPainter p(&img);
+    p.scale(s, s);
     for (int d = 0; d < depth; ++d) {
         QColor c;
         if (d == 5)
@@ -95,25 +98,22 @@ QImage EdgeTile(bool vertical)
                                  TableBlue.blueF() * (0.5 + 0.055 * d));
         if (d == 8)
             c = TableBlue;
-        p.setPen(c);
-        if (vertical)
-            p.drawLine(d, 0, d, 4);
-        else
-            p.drawLine(0, d, 4, d);
+        p.fillRect(vertical ? QRectF(d, 0, 1, 5) : QRectF(0, d, 5, 1), c);
     }
     return img;
 }
 
-QImage Corner()
+QImage Corner(int s)
 {
-    QImage img = OnCloth(18, 18);
+    QImage img = OnCloth(18, 18, s);
     QPainter p(&img);
     // The two edge tiles meeting, then a gold quarter boss over the joint.
-    const QImage v = EdgeTile(true), h = EdgeTile(false);
-    for (int y = 0; y < 18; y += 5)
+    const QImage v = EdgeTile(true, s), h = EdgeTile(false, s);
+    for (int y = 0; y < 18 * s; y += 5 * s)
         p.drawImage(0, y, v);
-    for (int x = 0; x < 18; x += 5)
+    for (int x = 0; x < 18 * s; x += 5 * s)
         p.drawImage(x, 0, h);
+    p.scale(s, s);
     p.fillRect(0, 0, 5, 5, QColor(16, 28, 48));
     Smooth(p);
     p.setPen(QPen(DeepGold, 1));
@@ -122,10 +122,11 @@ QImage Corner()
     return img;
 }
 
-QImage ItemPanel(bool right)
+QImage ItemPanel(bool right, int s)
 {
-    QImage img = OnCloth(123, 321);
+    QImage img = OnCloth(123, 321, s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     QLinearGradient g(0, 0, 123, 0);
     g.setColorAt(right ? 1 : 0, QColor(30, 54, 94));
@@ -139,26 +140,27 @@ QImage ItemPanel(bool right)
     return img;
 }
 
-QImage BandTile()
+QImage BandTile(int s)
 {
-    QImage img = OnCloth(10, 24);
+    QImage img = OnCloth(10, 24, s);
     QPainter p(&img);
+    p.scale(s, s);
     QLinearGradient g(0, 0, 0, 24);
     g.setColorAt(0, QColor(28, 50, 88));
     g.setColorAt(0.5, QColor(38, 66, 112));
     g.setColorAt(1, QColor(28, 50, 88));
     p.fillRect(0, 2, 10, 20, g);
-    p.setPen(QColor(196, 156, 70));
-    p.drawLine(0, 2, 9, 2);
-    p.drawLine(0, 21, 9, 21);
+    p.fillRect(QRectF(0, 2, 10, 1), QColor(196, 156, 70));
+    p.fillRect(QRectF(0, 21, 10, 1), QColor(196, 156, 70));
     return img;
 }
 
-QImage BandHead(bool right)
+QImage BandHead(bool right, int s)
 {
-    QImage img = OnCloth(153, 24);
+    QImage img = OnCloth(153, 24, s);
     QPainter p(&img);
-    p.drawImage(0, 0, BandTile().scaled(153, 24));
+    p.drawImage(0, 0, BandTile(s).scaled(153 * s, 24 * s));
+    p.scale(s, s);
     Smooth(p);
     // The inner end is a rounded tip with a gem, pointing at the centre.
     const qreal tip = right ? 8 : 145;
@@ -177,10 +179,11 @@ QImage BandHead(bool right)
 // Seat frames: gold for even seats, silver-teal for odd ones, so partners match.
 QColor SeatAccent(int parity) { return parity == 0 ? Gold : QColor(150, 210, 220); }
 
-QImage SeatFrameWide(int parity)
+QImage SeatFrameWide(int parity, int s)
 {
-    QImage img = OnCloth(150, 38);
+    QImage img = OnCloth(150, 38, s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     Panel(p, QRectF(0.5, 0.5, 149, 37), 8, QColor(30, 52, 92), QColor(18, 34, 64), QPen(SeatAccent(parity), 1));
     // The face well and a line under the name.
@@ -192,12 +195,13 @@ QImage SeatFrameWide(int parity)
     return img;
 }
 
-QImage SeatFrameTall(int parity)
+QImage SeatFrameTall(int parity, int s)
 {
     // The top row stays cloth: the lower side seats draw this frame one row
     // above the area their empty-seat erase restores.
-    QImage img = OnCloth(50, 86);
+    QImage img = OnCloth(50, 86, s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     Panel(p, QRectF(0.5, 1.5, 49, 84), 8, QColor(30, 52, 92), QColor(18, 34, 64), QPen(SeatAccent(parity), 1));
     p.setPen(QPen(QColor(255, 255, 255, 45), 1));
@@ -205,10 +209,11 @@ QImage SeatFrameTall(int parity)
     return img;
 }
 
-QImage NetBreak()
+QImage NetBreak(int s)
 {
-    QImage img = OnCloth(32, 32);
+    QImage img = OnCloth(32, 32, s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     QRadialGradient g(QPointF(13, 12), 18);
     g.setColorAt(0, QColor(240, 90, 80));
@@ -222,10 +227,11 @@ QImage NetBreak()
     return img;
 }
 
-QImage PassMark()
+QImage PassMark(int s)
 {
-    QImage img = Canvas(95, 45);
+    QImage img = Canvas(95 * s, 45 * s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     Panel(p, QRectF(2, 4, 91, 37), 18, QColor(132, 144, 166), QColor(74, 84, 104), QPen(QColor(226, 232, 242), 2));
     DrawOutlinedText(p, QRectF(0, 3, 95, 38), QStringLiteral("不出"), SansFont(25),
@@ -233,14 +239,15 @@ QImage PassMark()
     return img;
 }
 
-QImage RankMark(int rank)
+QImage RankMark(int rank, int s)
 {
     static const QColor tones[5] = {QColor(236, 180, 40), QColor(176, 186, 200), QColor(196, 120, 60),
                                     QColor(70, 170, 160), QColor(150, 110, 190)};
     static const char* words[5] = {"第一名", "第二名", "第三名", "第四名", "第五名"};
     const QColor tone = tones[rank - 1];
-    QImage img = Canvas(66, 25);
+    QImage img = Canvas(66 * s, 25 * s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     Panel(p, QRectF(0.5, 1.5, 65, 22), 11, tone.lighter(135), tone.darker(125), QPen(tone.darker(170), 1));
     DrawOutlinedText(p, QRectF(0, 1, 66, 23), QString::fromUtf8(words[rank - 1]), SansFont(15),
@@ -248,10 +255,11 @@ QImage RankMark(int rank)
     return img;
 }
 
-QImage WarnFlag()
+QImage WarnFlag(int s)
 {
-    QImage img = Canvas(32, 32);
+    QImage img = Canvas(32 * s, 32 * s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(230, 230, 236));
@@ -274,10 +282,11 @@ QImage WarnFlag()
     return img;
 }
 
-QImage ReadyHand()
+QImage ReadyHand(int s)
 {
-    QImage img = Canvas(80, 35);
+    QImage img = Canvas(80 * s, 35 * s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     Panel(p, QRectF(1, 3, 78, 29), 14, QColor(74, 170, 96), QColor(30, 110, 56), QPen(QColor(200, 240, 200), 1.2));
     // An open hand: palm, four fingers and a thumb.
@@ -301,10 +310,11 @@ QImage ReadyHand()
 }
 
 // Option buttons are drawn opaque; their rounded corners show the cloth.
-QImage OptionButton(const QString& text, bool hover)
+QImage OptionButton(const QString& text, bool hover, int s)
 {
-    QImage img = OnCloth(44, 24);
+    QImage img = OnCloth(44, 24, s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     if (hover)
         DrawButtonFace(p, QRectF(0, 0, 44, 24), 6, QColor(255, 236, 170), QColor(226, 170, 60),
@@ -317,10 +327,11 @@ QImage OptionButton(const QString& text, bool hover)
     return img;
 }
 
-QImage ActionButtonArgb(const QString& text, bool hover, bool warm)
+QImage ActionButtonArgb(const QString& text, bool hover, bool warm, int s)
 {
-    QImage img = Canvas(61, 28);
+    QImage img = Canvas(61 * s, 28 * s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     if (warm) {
         if (hover)
@@ -343,7 +354,7 @@ QImage ActionButtonArgb(const QString& text, bool hover, bool warm)
 }
 
 // Every cell shares the one mask in the seventh cell.
-QImage ButtonStrip(const std::vector<QImage>& argbCells) { return MaskedCells(argbCells, 61, 28, 6); }
+QImage ButtonStrip(const std::vector<QImage>& argbCells, int s) { return MaskedCells(argbCells, 61 * s, 28 * s, 6); }
 
 void TimeBarStyle(QPainter& p)
 {
@@ -354,10 +365,11 @@ void TimeBarStyle(QPainter& p)
     p.setBrush(g);
 }
 
-QImage TimeBarHead()
+QImage TimeBarHead(int s)
 {
-    QImage img = OnCloth(52, 28);
+    QImage img = OnCloth(52, 28, s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     TimeBarStyle(p);
     QPainterPath cap;
@@ -383,10 +395,11 @@ QImage TimeBarHead()
     return img;
 }
 
-QImage TimeBarEnd()
+QImage TimeBarEnd(int s)
 {
-    QImage img = OnCloth(10, 28);
+    QImage img = OnCloth(10, 28, s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     TimeBarStyle(p);
     QPainterPath cap;
@@ -398,10 +411,11 @@ QImage TimeBarEnd()
     return img;
 }
 
-QImage ClockFrame(int frame)
+QImage ClockFrame(int frame, int s)
 {
-    QImage img = Canvas(31, 38);
+    QImage img = Canvas(31 * s, 38 * s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     const QPointF c(15.5, 21.5);
     // Bells and legs.
@@ -441,18 +455,19 @@ QImage ClockFrame(int frame)
     return img;
 }
 
-QImage ClockStrip()
+QImage ClockStrip(int s)
 {
     std::vector<QImage> frames;
     for (int f = 0; f < 8; ++f)
-        frames.push_back(ClockFrame(f));
-    return MaskedCells(frames, 31, 38, 8);
+        frames.push_back(ClockFrame(f, s));
+    return MaskedCells(frames, 31 * s, 38 * s, 8);
 }
 
-QImage EndPanel()
+QImage EndPanel(int s)
 {
-    QImage img = Canvas(309, 300);
+    QImage img = Canvas(309 * s, 300 * s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     Panel(p, QRectF(1.5, 1.5, 306, 297), 18, QColor(255, 250, 236), QColor(236, 224, 194), QPen(DeepGold, 3));
     p.setPen(QPen(Gold, 1));
@@ -487,10 +502,11 @@ QImage EndPanel()
     return img;
 }
 
-QImage ScorePanel()
+QImage ScorePanel(int s)
 {
-    QImage img = Canvas(182, 99);
+    QImage img = Canvas(182 * s, 99 * s);
     QPainter p(&img);
+    p.scale(s, s);
     Smooth(p);
     Panel(p, QRectF(1, 1, 180, 97), 12, QColor(255, 250, 236), QColor(232, 220, 190), QPen(DeepGold, 2));
     DrawText(p, QRectF(0, 4, 182, 22), QStringLiteral("比  分"), SansFont(15), QColor(90, 60, 20));
@@ -512,71 +528,100 @@ QImage ScorePanel()
     return img;
 }
 
-void AddPanel(Pack& pack, const QString& name, const QImage& argb)
+// The table's pieces at one scale; the large ones are named with "@2x"
+// before the extension, beside the standard files.
+class TableSet {
+public:
+    TableSet(Pack& pack, int scale)
+        : pack_(pack), s(scale), suffix_(scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale))
+    {
+    }
+
+    void add(const QString& name, const QImage& image)
+    {
+        pack_.addBitmap(Root::App, "Res/" + name + suffix_ + ".bmp", image);
+    }
+
+    void addPanel(const QString& name, const QImage& argb)
+    {
+        QImage picture, mask;
+        SplitMasked(argb, TableBlue, &picture, &mask);
+        add(name, picture);
+        add(name + "M", mask);
+    }
+
+    void addAll();
+
+private:
+    Pack& pack_;
+    const int s;
+    const QString suffix_;
+};
+
+void TableSet::addAll()
 {
-    QImage picture, mask;
-    SplitMasked(argb, TableBlue, &picture, &mask);
-    pack.addBitmap(Root::App, "Res/" + name + ".bmp", picture);
-    pack.addBitmap(Root::App, "Res/" + name + "M.bmp", mask);
+    add("GameBackMid", CentreImage(s));
+    add("LeftLogo", LeftLogo(s));
+    add("GameBackVsBian", EdgeTile(true, s));
+    add("GameBackHsBian", EdgeTile(false, s));
+    add("GameBackJiao", Corner(s));
+    add("LtDjbk", ItemPanel(false, s));
+    add("RtDjbk", ItemPanel(true, s));
+    add("DjBkMid", BandTile(s));
+    add("LtDjHead", BandHead(false, s));
+    add("RtDjHead", BandHead(true, s));
+
+    add("s0", SeatFrameWide(0, s));
+    add("s1", SeatFrameWide(1, s));
+    add("c0", SeatFrameTall(0, s));
+    add("c1", SeatFrameTall(1, s));
+    add("NetBreak", NetBreak(s));
+
+    add("BuChu", MaskedPair(PassMark(s)));
+    {
+        // Rank r: picture in the top row, its mask right under it.
+        const int w = 66 * s, h = 25 * s;
+        QImage strip(5 * w, 2 * h, QImage::Format_RGB32);
+        strip.fill(Qt::black);
+        QPainter p(&strip);
+        for (int r = 1; r <= 5; ++r) {
+            QImage picture, mask;
+            SplitMasked(RankMark(r, s), TableBlue, &picture, &mask);
+            p.drawImage((r - 1) * w, 0, picture);
+            p.drawImage((r - 1) * w, h, mask);
+        }
+        p.end();
+        add("MingCi", strip);
+    }
+    add("UserWarnFlag", MaskedPair(WarnFlag(s)));
+    add("Hand", MaskedPair(ReadyHand(s)));
+
+    add("UserOptBut", Strip({OptionButton("上轮", false, s), OptionButton("排序", false, s),
+                             OptionButton("上轮", true, s), OptionButton("排序", true, s)}));
+    // Cell = frame x 3 + button: play, pass and a spare hint button per frame.
+    add("UserOutBut",
+        ButtonStrip({ActionButtonArgb("出牌", false, true, s), ActionButtonArgb("不出", false, false, s),
+                     ActionButtonArgb("提示", false, false, s), ActionButtonArgb("出牌", true, true, s),
+                     ActionButtonArgb("不出", true, false, s), ActionButtonArgb("提示", true, false, s)},
+                    s));
+    // Cell = frame x 2 + variant: give tribute, return tribute.
+    add("GongBut", ButtonStrip({ActionButtonArgb("进贡", false, true, s), ActionButtonArgb("还贡", false, true, s),
+                                ActionButtonArgb("进贡", true, true, s), ActionButtonArgb("还贡", true, true, s)},
+                               s));
+
+    add("TimeBarHead", TimeBarHead(s));
+    add("TimeBarEnd", TimeBarEnd(s));
+    add("Clock", ClockStrip(s));
+    addPanel("GameEnd", EndPanel(s));
+    addPanel("GameScore", ScorePanel(s));
 }
 
 } // namespace
 
 void AddTableArt(Pack& pack)
 {
-    pack.addBitmap(Root::App, "Res/GameBackMid.bmp", CentreImage());
-    pack.addBitmap(Root::App, "Res/LeftLogo.bmp", LeftLogo());
-    pack.addBitmap(Root::App, "Res/GameBackVsBian.bmp", EdgeTile(true));
-    pack.addBitmap(Root::App, "Res/GameBackHsBian.bmp", EdgeTile(false));
-    pack.addBitmap(Root::App, "Res/GameBackJiao.bmp", Corner());
-    pack.addBitmap(Root::App, "Res/LtDjbk.bmp", ItemPanel(false));
-    pack.addBitmap(Root::App, "Res/RtDjbk.bmp", ItemPanel(true));
-    pack.addBitmap(Root::App, "Res/DjBkMid.bmp", BandTile());
-    pack.addBitmap(Root::App, "Res/LtDjHead.bmp", BandHead(false));
-    pack.addBitmap(Root::App, "Res/RtDjHead.bmp", BandHead(true));
-
-    pack.addBitmap(Root::App, "Res/s0.bmp", SeatFrameWide(0));
-    pack.addBitmap(Root::App, "Res/s1.bmp", SeatFrameWide(1));
-    pack.addBitmap(Root::App, "Res/c0.bmp", SeatFrameTall(0));
-    pack.addBitmap(Root::App, "Res/c1.bmp", SeatFrameTall(1));
-    pack.addBitmap(Root::App, "Res/NetBreak.bmp", NetBreak());
-
-    pack.addBitmap(Root::App, "Res/BuChu.bmp", MaskedPair(PassMark()));
-    {
-        // Rank r: picture in the top row, its mask right under it.
-        QImage strip(5 * 66, 50, QImage::Format_RGB32);
-        strip.fill(Qt::black);
-        QPainter p(&strip);
-        for (int r = 1; r <= 5; ++r) {
-            QImage picture, mask;
-            SplitMasked(RankMark(r), TableBlue, &picture, &mask);
-            p.drawImage((r - 1) * 66, 0, picture);
-            p.drawImage((r - 1) * 66, 25, mask);
-        }
-        p.end();
-        pack.addBitmap(Root::App, "Res/MingCi.bmp", strip);
-    }
-    pack.addBitmap(Root::App, "Res/UserWarnFlag.bmp", MaskedPair(WarnFlag()));
-    pack.addBitmap(Root::App, "Res/Hand.bmp", MaskedPair(ReadyHand()));
-
-    pack.addBitmap(Root::App, "Res/UserOptBut.bmp",
-                   Strip({OptionButton("上轮", false), OptionButton("排序", false),
-                          OptionButton("上轮", true), OptionButton("排序", true)}));
-    // Cell = frame x 3 + button: play, pass and a spare hint button per frame.
-    pack.addBitmap(Root::App, "Res/UserOutBut.bmp",
-                   ButtonStrip({ActionButtonArgb("出牌", false, true), ActionButtonArgb("不出", false, false),
-                                ActionButtonArgb("提示", false, false), ActionButtonArgb("出牌", true, true),
-                                ActionButtonArgb("不出", true, false), ActionButtonArgb("提示", true, false)}));
-    // Cell = frame x 2 + variant: give tribute, return tribute.
-    pack.addBitmap(Root::App, "Res/GongBut.bmp",
-                   ButtonStrip({ActionButtonArgb("进贡", false, true), ActionButtonArgb("还贡", false, true),
-                                ActionButtonArgb("进贡", true, true), ActionButtonArgb("还贡", true, true)}));
-
-    pack.addBitmap(Root::App, "Res/TimeBarHead.bmp", TimeBarHead());
-    pack.addBitmap(Root::App, "Res/TimeBarEnd.bmp", TimeBarEnd());
-    pack.addBitmap(Root::App, "Res/Clock.bmp", ClockStrip());
-    AddPanel(pack, "GameEnd", EndPanel());
-    AddPanel(pack, "GameScore", ScorePanel());
+    TableSet(pack, 1).addAll();
+    TableSet(pack, 2).addAll();
 }
 
 } // namespace kelpo::resgen
