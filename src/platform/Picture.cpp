@@ -234,15 +234,17 @@ void Picture::drawImage(int x, int y, const QImage& image)
 {
     if (image_.isNull() || image.isNull())
         return;
+    // A source marked with a ratio covers its logical size.
+    const QSize size = image.deviceIndependentSize().toSize();
     if (!image.hasAlphaChannel()) {
-        transfer(x, y, image.width(), image.height(), image, 0, 0, RasterOp::Copy);
+        transfer(x, y, size.width(), size.height(), image, 0, 0, RasterOp::Copy);
         return;
     }
     {
         QPainter p(&image_);
         p.drawImage(x, y, image);
     }
-    markChanged(QRect(QPoint(x, y), image.size()));
+    markChanged(QRect(QPoint(x, y), size));
 }
 
 } // namespace kelpo

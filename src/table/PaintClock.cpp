@@ -36,7 +36,8 @@ void TablePainter::PaintTimeBar()
     const QPoint endAt(L.TimeBarX + TimeBarHeadWidth + L.TimeBarWidth, L.TimeBarY);
     picGameBack.drawImage(L.TimeBarX, L.TimeBarY, head);
     picGameBack.drawImage(endAt.x(), endAt.y(), end);
-    timeBarArea_ = QRect(QPoint(L.TimeBarX, L.TimeBarY), head.size()) | QRect(endAt, end.size());
+    timeBarArea_ = QRect(QPoint(L.TimeBarX, L.TimeBarY), head.deviceIndependentSize().toSize()) |
+                   QRect(endAt, end.deviceIndependentSize().toSize());
 }
 
 void TablePainter::PaintClock(bool show)

@@ -88,7 +88,7 @@ QImage TablePainter::HandCardImage(const HandCardPlace& place)
 {
     if (place.image == NoCardImage)
         return {};
-    return CardImage(place.image < 0 ? FullBack : FullFace(place.image));
+    return AppImage(place.image < 0 ? FullBack : FullFace(place.image));
 }
 
 void TablePainter::DrawHand()
@@ -102,7 +102,7 @@ void TablePainter::DrawHand()
     RestoreBack(anchor.x() - full / 2, anchor.y() - RaiseOffset, full + 1, CardHeight + 25);
     hand_ = HandPicture{};
 
-    const QImage mask = CardImage(FullMask);
+    const QImage mask = AppImage(FullMask);
     if (!Fits(mask, CardWidth, CardHeight))
         return;
     CardState& c = state.cards;
@@ -156,7 +156,7 @@ void TablePainter::RedrawHandCard(int index)
     const HandCardPlace& moved = hand_.places[static_cast<std::size_t>(index - 1)];
     if (!moved.drawn)
         return;
-    const QImage mask = CardImage(FullMask);
+    const QImage mask = AppImage(FullMask);
     if (!Fits(mask, CardWidth, CardHeight)) {
         DrawHand();
         return;
@@ -279,7 +279,7 @@ void TablePainter::DrawPartnerHand(int which)
     if (mySeat < SeatCount)
         PaintSeatPicture((mySeat + (left ? 4 : 2)) % SeatCount);
 
-    const QImage mask = CardImage(SmallMask);
+    const QImage mask = AppImage(SmallMask);
     if (!Fits(mask, SmallCardWidth, SmallCardHeight))
         return;
     CardList& hand = left ? state.cards.PartnerHandFar : state.cards.PartnerHandNext;
@@ -296,7 +296,7 @@ void TablePainter::DrawPartnerHand(int which)
     const int rows = faces ? groups.count() : 15;
     for (int g = 1; g <= rows; ++g) {
         const int y = 41 + (g - 1) * SmallCardStep;
-        const QImage card = faces ? CardImage(SmallFace(CardImageIndex(groups.at(g).at(1)))) : CardImage(SmallBack);
+        const QImage card = faces ? AppImage(SmallFace(CardImageIndex(groups.at(g).at(1)))) : AppImage(SmallBack);
         if (Fits(card, SmallCardWidth, SmallCardHeight))
             picGameBack.maskedTransfer(x, y, SmallCardWidth, SmallCardHeight, card, 0, 0, mask, 0, 0);
         const bool odd = g % 2 == 1;
@@ -325,13 +325,13 @@ void TablePainter::RedrawSeatHand(int seat)
 void TablePainter::DrawCardRow(const CardList& cards, int x, int y, bool /*handSet*/)
 {
     // Both geometry sets hold the same card size and step.
-    const QImage mask = CardImage(FullMask);
+    const QImage mask = AppImage(FullMask);
     const bool masked = Fits(mask, CardWidth, CardHeight);
     for (int i = 1; i <= cards.count(); ++i) {
         const int index = CardImageIndex(cards.at(i));
         if (index == NoCardImage)
             continue;
-        const QImage card = CardImage(FullFace(index));
+        const QImage card = AppImage(FullFace(index));
         if (!Fits(card, CardWidth, CardHeight))
             continue;
         if (masked)

@@ -22,9 +22,13 @@ private:
     bool saved_;
 };
 
+// The size an image covers on the table: a large file marked with its
+// ratio covers its standard file's size.
+QSize LogicalSize(const QImage& image) { return image.deviceIndependentSize().toSize(); }
+
 bool HoldsCell(const QImage& image, QPoint cell, int w, int h)
 {
-    return !image.isNull() && w > 0 && h > 0 && image.rect().contains(QRect(cell, QSize(w, h)));
+    return !image.isNull() && w > 0 && h > 0 && QRect(QPoint(), LogicalSize(image)).contains(QRect(cell, QSize(w, h)));
 }
 
 } // namespace
@@ -49,25 +53,31 @@ QImage TablePainter::CachedImage(const QString& base, const QString& relative)
     return images_.load(path);
 }
 
-QImage TablePainter::CardImage(const QString& relative)
+QImage TablePainter::LargeImage(const QString& relative)
 {
-    if (Scale() == 1)
-        return AppImage(relative);
-    auto it = largeCards_.find(relative);
-    if (it == largeCards_.end()) {
-        if (largeCards_.size() >= 256)
-            largeCards_.clear();
-        it = largeCards_.insert(relative, LargeCard{});
+    auto it = large_.find(relative);
+    if (it == large_.end()) {
+        if (large_.size() >= 256)
+            large_.clear();
+        it = large_.insert(relative, LargeFile{});
     }
-    // The large pack sits beside the standard one: "ResPk@2x\Pk3.bmp",
-    // "PkBack@2x.bmp".
-    const int slash = relative.lastIndexOf(u'\\');
-    const QString large = relative.startsWith(QLatin1String("Res\\Pk"), Qt::CaseInsensitive)
-                              ? QString(relative).insert(relative.lastIndexOf(u'.'), QLatin1String("@2x"))
-                              : QString(relative).insert(slash, QLatin1String("@2x"));
-    const QImage file = AppImage(large);
-    if (file.isNull())
-        return AppImage(relative);
+    if (it->missing)
+        return CachedImage(state.globals.AppPath, relative);
+    // The large card folders sit beside the standard ones
+    // ("ResPk@2x\Pk3.bmp"); every other file has "@2x" before its extension
+    // ("PkBack@2x.bmp", "BuChu@2x.bmp").
+    const bool cardFolder = relative.startsWith(QLatin1String("Res\\ResPk\\"), Qt::CaseInsensitive) ||
+                            relative.startsWith(QLatin1String("Res\\ResPK_DJ\\"), Qt::CaseInsensitive);
+    const int dot = relative.lastIndexOf(u'.');
+    const QString large = cardFolder ? QString(relative).insert(relative.lastIndexOf(u'\\'), QLatin1String("@2x"))
+                                     : QString(relative).insert(dot < 0 ? relative.size() : dot, QLatin1String("@2x"));
+    const QImage file = CachedImage(state.globals.AppPath, large);
+    if (file.isNull()) {
+        // Looked up once per scale change: a missing large file would
+        // otherwise cost a directory search on every draw.
+        it->missing = true;
+        return CachedImage(state.globals.AppPath, relative);
+    }
     if (it->source != file.cacheKey() || it->image.isNull()) {
         it->source = file.cacheKey();
         it->image = file;
@@ -83,10 +93,13 @@ void TablePainter::SetScale(int scale)
     for (Picture* p : {&picGameBack, &picSaveGameBack, &picBomb1})
         p->setScale(scale);
     hand_ = HandPicture{};
+    large_.clear();
 }
 
 QImage TablePainter::AppImage(const QString& relative)
 {
+    if (Scale() == 2)
+        return LargeImage(relative);
     return CachedImage(state.globals.AppPath, relative);
 }
 
@@ -196,13 +209,13 @@ void TablePainter::PaintTableBackground()
         const QImage mirrored = vEdge.mirrored(true, false);
         const QImage left = EdgeStrip(vEdge, H, true);
         const QImage right = EdgeStrip(mirrored, H, true);
-        if (!left.isNull() && !right.isNull() && W >= 2 * vEdge.width()) {
+        if (!left.isNull() && !right.isNull() && W >= 2 * LogicalSize(vEdge).width()) {
             picGameBack.drawImage(0, 0, left);
-            picGameBack.drawImage(W - mirrored.width(), 0, right);
+            picGameBack.drawImage(W - LogicalSize(mirrored).width(), 0, right);
         } else {
             for (int y = 0; y < H; y += 5) {
                 picGameBack.drawImage(0, y, vEdge);
-                picGameBack.drawImage(W - mirrored.width(), y, mirrored);
+                picGameBack.drawImage(W - LogicalSize(mirrored).width(), y, mirrored);
             }
         }
     }
@@ -210,20 +223,20 @@ void TablePainter::PaintTableBackground()
         const QImage mirrored = hEdge.mirrored(false, true);
         const QImage top = EdgeStrip(hEdge, W, false);
         const QImage bottom = EdgeStrip(mirrored, W, false);
-        if (!top.isNull() && !bottom.isNull() && H >= 2 * hEdge.height()) {
+        if (!top.isNull() && !bottom.isNull() && H >= 2 * LogicalSize(hEdge).height()) {
             picGameBack.drawImage(0, 0, top);
-            picGameBack.drawImage(0, H - mirrored.height(), bottom);
+            picGameBack.drawImage(0, H - LogicalSize(mirrored).height(), bottom);
         } else {
             for (int x = 0; x < W; x += 5) {
                 picGameBack.drawImage(x, 0, hEdge);
-                picGameBack.drawImage(x, H - mirrored.height(), mirrored);
+                picGameBack.drawImage(x, H - LogicalSize(mirrored).height(), mirrored);
             }
         }
     }
     const QImage corner = AppImage(QStringLiteral("Res\\GameBackJiao.bmp"));
     if (!corner.isNull()) {
-        const int cw = corner.width();
-        const int ch = corner.height();
+        const int cw = LogicalSize(corner).width();
+        const int ch = LogicalSize(corner).height();
         picGameBack.drawImage(0, 0, corner);
         picGameBack.drawImage(W - cw, 0, corner.mirrored(true, false));
         picGameBack.drawImage(0, H - ch, corner.mirrored(false, true));
@@ -234,8 +247,10 @@ void TablePainter::PaintTableBackground()
 QImage TablePainter::EdgeStrip(const QImage& tile, int length, bool vertical)
 {
     // Only an opaque tile at least one step long tiles into a strip that
-    // leaves no gap; anything else is drawn tile by tile.
-    constexpr int step = 5;
+    // leaves no gap; anything else is drawn tile by tile. A large tile
+    // makes a strip of as many device pixels, marked with the same ratio.
+    const int ratio = std::clamp(static_cast<int>(tile.devicePixelRatio()), 1, 2);
+    const int step = 5 * ratio;
     if (tile.isNull() || tile.hasAlphaChannel() || length < 1 || length > 16384 ||
         (vertical ? tile.height() : tile.width()) < step)
         return {};
@@ -243,11 +258,13 @@ QImage TablePainter::EdgeStrip(const QImage& tile, int length, bool vertical)
     const auto it = edgeStrips_.constFind(key);
     if (it != edgeStrips_.constEnd())
         return *it;
-    QImage strip(vertical ? tile.width() : length, vertical ? length : tile.height(), QImage::Format_RGB32);
-    for (int at = 0; at < length; at += step) {
+    const int pixels = length * ratio;
+    QImage strip(vertical ? tile.width() : pixels, vertical ? pixels : tile.height(), QImage::Format_RGB32);
+    for (int at = 0; at < pixels; at += step) {
         BlockTransfer(strip, vertical ? 0 : at, vertical ? at : 0, tile.width(), tile.height(), tile, 0, 0,
                       RasterOp::Copy);
     }
+    strip.setDevicePixelRatio(ratio);
     if (edgeStrips_.size() >= 8)
         edgeStrips_.clear();
     edgeStrips_.insert(key, strip);

@@ -101,7 +101,8 @@ public:
     void PlayBombAnimation(int seat, int kind);
 
     // The image of a file below AppPath or ParentPath, written with `\` and
-    // any case; null when missing or unreadable.
+    // any case; null when missing or unreadable. At scale 2 an application
+    // file's large version ("@2x") stands in for it where there is one.
     QImage AppImage(const QString& relative);
     QImage ParentImage(const QString& relative);
     bool AppFileExists(const QString& relative);
@@ -114,10 +115,9 @@ private:
     void DrawMaskedImage(const QImage& image, const QImage& mask, int x, int y, int w, int h);
     void DrawOpaqueCell(const QImage& image, int x, int y, int w, int h, QPoint cell);
     QImage CachedImage(const QString& base, const QString& relative);
-    // A card picture or mask (a path in ResPk, ResPK_DJ or the back) at the
-    // table's scale: the large pack's file at scale 2, marked with its
-    // ratio; the standard file when that is missing or the scale is 1.
-    QImage CardImage(const QString& relative);
+    // At scale 2, the large version of an application file, marked with its
+    // ratio; the standard file when there is none.
+    QImage LargeImage(const QString& relative);
 
     // Where each hand card went in the last DrawHand, so that
     // RedrawHandCard can repaint a strip without testing every card file.
@@ -154,13 +154,15 @@ private:
     };
     QHash<QString, ResolvedFile> resolved_;
     HandPicture hand_;
-    // Large card files marked with their ratio, by name, with the cache key
-    // of the file image they were made from.
-    struct LargeCard {
+    // Large files marked with their ratio, by standard name, with the cache
+    // key of the file image they were made from; `missing` when there is no
+    // large file and the standard one stands in.
+    struct LargeFile {
         qint64 source = 0;
         QImage image;
+        bool missing = false;
     };
-    QHash<QString, LargeCard> largeCards_;
+    QHash<QString, LargeFile> large_;
     std::vector<qint64> savedBackKey_;
     bool repainting_ = false;
     // Set only while a full repaint calls PaintPlays on a picture that is

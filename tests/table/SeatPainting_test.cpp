@@ -301,3 +301,44 @@ TEST_F(SeatPainting, FullRepaintDependsOnlyOnTheState)
     EXPECT_EQ(f.pic().pixel(80, 50), qRgb(1, 200, 3));
     EXPECT_EQ(save().pixel(80, 50), qRgb(1, 200, 3));
 }
+
+TEST_F(SeatPainting, AtRatioTwoTableArtComesFromTheLargeFilesAtTheSameGeometry)
+{
+    // A large pass mark striped by device column, so an enlarged standard
+    // file cannot pass for it; large side edges and corner in colours of
+    // their own; no large top edge, so the standard one stands in.
+    constexpr QRgb Even = 0xFF20C020u, Odd = 0xFF40A040u, Edge = 0xFF503010u, Corner = 0xFF705010u;
+    QImage pass(380, 90, QImage::Format_RGB32);
+    for (int y = 0; y < 90; ++y)
+        for (int x = 0; x < 380; ++x)
+            pass.setPixel(x, y, x >= 190 ? qRgb(0, 0, 0) : x % 2 ? Odd : Even); // mask: right half
+    ASSERT_TRUE(pass.save(f.appFile("Res/BuChu@2x.bmp"), "BMP"));
+    QImage edge(12, 10, QImage::Format_RGB32), corner(36, 36, QImage::Format_RGB32);
+    edge.fill(Edge);
+    corner.fill(Corner);
+    ASSERT_TRUE(edge.save(f.appFile("Res/GameBackVsBian@2x.bmp"), "BMP"));
+    ASSERT_TRUE(corner.save(f.appFile("Res/GameBackJiao@2x.bmp"), "BMP"));
+
+    f.painter->SetScale(2);
+    f.painter->ResizeTable(800, 600);
+    for (int view = 0; view < SeatCount; ++view)
+        f.state.seats[SeatAt(view)].currentPlay = CardList{PassMarker};
+    f.painter->PaintPlays(false);
+
+    PlayPlacement p;
+    ASSERT_TRUE(PlacePlay(f.layout(), 0, 1, p));
+    const QPoint at = 2 * p.passMark;
+    EXPECT_EQ(f.pic().pixel(at), Even);
+    EXPECT_EQ(f.pic().pixel(at + QPoint(1, 0)), Odd);
+    EXPECT_EQ(f.pic().pixel(at + QPoint(189, 89)), Odd);
+    EXPECT_NE(f.pic().pixel(at + QPoint(190, 89)), Odd);
+
+    // The right edge is 6 logical pixels wide, the corner 18.
+    EXPECT_EQ(f.pic().pixel(0, 600), Edge);
+    EXPECT_EQ(f.pic().pixel(1588, 600), Edge);
+    EXPECT_NE(f.pic().pixel(1587, 600), Edge);
+    EXPECT_EQ(f.pic().pixel(1599, 1199), Corner);
+    EXPECT_EQ(f.pic().pixel(1564, 1199), Corner);
+    EXPECT_NE(f.pic().pixel(1563, 1199), Corner);
+    EXPECT_EQ(f.pic().pixel(800, 0), qRgb(120, 80, 40));
+}
