@@ -26,11 +26,19 @@ void clsPaintImageByNullBack::Paint(const QImage& ShowImage, Picture& picTmp, QR
     const QImage picture = ToRgb32(ShowImage);
     if (picture.isNull())
         return;
+    // A large picture (ratio 2) keeps its ratio through the masks and the
+    // work picture, so it is drawn at full resolution over its logical size.
     const int w = picture.width();
     const int h = picture.height();
+    int ratio = picture.devicePixelRatio() == 2 ? 2 : 1;
+    if (w % ratio || h % ratio)
+        ratio = 1;
     maskB_ = BuildMask(picture, key, true);
     maskA_ = BuildMask(picture, key, false);
-    picTmp.resize(w, h);
+    maskB_.setDevicePixelRatio(ratio);
+    maskA_.setDevicePixelRatio(ratio);
+    picTmp.setScale(ratio);
+    picTmp.resize(w / ratio, h / ratio);
     BlockTransfer(picTmp.image(), 0, 0, w, h, picture, 0, 0, RasterOp::Copy);
     // Key-colour areas of the work copy turn black, so the OR below leaves
     // the destination alone there.
@@ -45,11 +53,13 @@ void clsPaintImageByNullBack::PictureBox_PaintImageByNullBack(Picture& picBack, 
                                                               Picture& picTmp, QRgb lngShowImageBackColor,
                                                               int lngDstX, int lngDstY)
 {
-    // Through the picture's own transfers, which enlarge the work images on
-    // a high-density table and report the change once.
+    // Through the picture's own transfers, in logical pixels: they read a
+    // large picture as it is, enlarge a standard one on a high-density
+    // table, and report the change once.
     Picture::ChangeBatch changes(picBack);
     Paint(ShowImage, picTmp, lngShowImageBackColor, [&](const QImage& src, RasterOp op) {
-        picBack.transfer(lngDstX, lngDstY, src.width(), src.height(), src, 0, 0, op);
+        const QSize size = src.deviceIndependentSize().toSize();
+        picBack.transfer(lngDstX, lngDstY, size.width(), size.height(), src, 0, 0, op);
     });
 }
 

@@ -14,9 +14,11 @@ class clsPaintImageByNullBack {
 public:
     // The picture ShowImage onto picBack at (lngDstX, lngDstY); picTmp is
     // the work picture. The key colour is compared on red, green and blue.
+    // A picture marked with ratio 2 covers half its pixels each way on
+    // picBack and is read at full resolution where picBack has that scale.
     void PictureBox_PaintImageByNullBack(Picture& picBack, const QImage& ShowImage, Picture& picTmp,
                                          QRgb lngShowImageBackColor, int lngDstX, int lngDstY);
-    // The same onto a window's image.
+    // The same onto a window's image, in that image's own pixels.
     void Form_PaintImageByNullBack(QImage& FormBack, const QImage& ShowImage, Picture& picTmp,
                                    QRgb lngShowImageBackColor, int lngDstX, int lngDstY);
 

@@ -243,3 +243,37 @@ TEST_F(ClockAndPanels, AnExplosionAskedForDuringOneIsSkipped)
     EXPECT_EQ(waits, 15);
     EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
 }
+
+TEST_F(ClockAndPanels, AtRatioTwoAnExplosionFrameIsReadAtFullResolution)
+{
+    // A large frame striped dark and light by device column inside a white
+    // key border: an enlarged standard frame cannot pass for it, and the key
+    // still shows the table through.
+    QImage large(176, 160, QImage::Format_RGB32);
+    large.fill(Qt::white);
+    for (int y = 40; y < 120; ++y)
+        for (int x = 40; x < 136; ++x)
+            large.setPixel(x, y, x % 2 ? qRgb(200, 200, 200) : qRgb(40, 40, 40));
+    ASSERT_TRUE(large.save(f.appFile("Res/Bomb/b2/Blast001@2x.jpg"), "JPEG", 100));
+
+    f.painter->SetScale(2);
+    f.painter->ResizeTable(800, 600);
+    const QImage before = f.pic().copy();
+    const QPoint a = f.layout().PlayAnchor[2];
+    const QPoint origin = 2 * QPoint(a.x() - 88 / 2, a.y()); // the frame's top-left, device pixels
+    const auto grey = [&](int x, int y) { return qGreen(f.pic().pixel(origin + QPoint(x, y))); };
+    int waits = 0;
+    f.painter->WaitMilliseconds = [&](int) {
+        if (++waits != 1)
+            return;
+        for (int x : {40, 80, 134}) {
+            EXPECT_NEAR(grey(x, 60), 40, 24) << x;
+            EXPECT_NEAR(grey(x + 1, 60), 200, 24) << x;
+        }
+        for (QPoint key : {QPoint(10, 10), QPoint(170, 150)})
+            EXPECT_EQ(f.pic().pixel(origin + key), before.pixel(origin + key));
+    };
+    f.painter->PlayBombAnimation(1, 2);
+    EXPECT_EQ(waits, 15);
+    EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
+}

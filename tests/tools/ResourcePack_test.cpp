@@ -322,7 +322,7 @@ TEST_F(ResourcePack, LargeArtIsTwiceItsStandardFile)
         ASSERT_FALSE(standard.isNull()) << path.toStdString();
         EXPECT_EQ(App(path).size(), standard.size() * 2) << path.toStdString();
     }
-    EXPECT_GE(large, 143); // both card folders, the back and the table pieces
+    EXPECT_GE(large, 194); // both card folders, the back, the table pieces, the explosion frames
     for (const char* f : {"BuChu", "UserWarnFlag", "Hand"}) {
         const QImage img = App(QStringLiteral("Res/%1@2x.bmp").arg(f));
         const QRect half(0, 0, img.width() / 2, img.height());
@@ -392,27 +392,32 @@ TEST_F(ResourcePack, ExplosionFramesKeepTheirKeyColour)
 {
     const struct { int kind, frames; QRgb key; } kinds[] = {
         {1, 9, qRgb(0, 0, 0)}, {2, 15, qRgb(255, 255, 255)}, {3, 27, qRgb(0, 0, 0)}};
-    for (const auto& k : kinds) {
-        QImage previous;
-        for (int f = 1; f <= k.frames; ++f) {
-            const QString name = QStringLiteral("Res/Bomb/b%1/Blast0%2.jpg").arg(k.kind).arg(f, 2, 10, QLatin1Char('0'));
-            const QImage img = App(name);
-            ASSERT_FALSE(img.isNull()) << name.toStdString();
-            // The key must survive compression exactly, or the painter would
-            // draw the frame's background as a box over the table.
-            int keyed = 0;
-            for (int y = 0; y < img.height(); ++y)
-                for (int x = 0; x < img.width(); ++x)
-                    keyed += (img.pixel(x, y) & 0xFFFFFF) == (k.key & 0xFFFFFF);
-            EXPECT_GT(keyed, img.width() * img.height() / 4) << name.toStdString();
-            EXPECT_LT(keyed, img.width() * img.height()) << name.toStdString() << " is empty";
-            for (QPoint corner : {QPoint(0, 0), QPoint(img.width() - 1, 0), QPoint(0, img.height() - 1),
-                                  QPoint(img.width() - 1, img.height() - 1)})
-                EXPECT_EQ(img.pixel(corner) & 0xFFFFFF, k.key & 0xFFFFFF) << name.toStdString();
-            EXPECT_NE(img, previous) << name.toStdString() << " repeats the frame before";
-            previous = img;
+    // The large frames too: the key must survive compression at any size.
+    for (const auto& k : kinds)
+        for (const QString& suffix : {QString(), QStringLiteral("@2x")}) {
+            QImage previous;
+            for (int f = 1; f <= k.frames; ++f) {
+                const QString name = QStringLiteral("Res/Bomb/b%1/Blast0%2%3.jpg")
+                                         .arg(k.kind)
+                                         .arg(f, 2, 10, QLatin1Char('0'))
+                                         .arg(suffix);
+                const QImage img = App(name);
+                ASSERT_FALSE(img.isNull()) << name.toStdString();
+                // The key must survive compression exactly, or the painter would
+                // draw the frame's background as a box over the table.
+                int keyed = 0;
+                for (int y = 0; y < img.height(); ++y)
+                    for (int x = 0; x < img.width(); ++x)
+                        keyed += (img.pixel(x, y) & 0xFFFFFF) == (k.key & 0xFFFFFF);
+                EXPECT_GT(keyed, img.width() * img.height() / 4) << name.toStdString();
+                EXPECT_LT(keyed, img.width() * img.height()) << name.toStdString() << " is empty";
+                for (QPoint corner : {QPoint(0, 0), QPoint(img.width() - 1, 0), QPoint(0, img.height() - 1),
+                                      QPoint(img.width() - 1, img.height() - 1)})
+                    EXPECT_EQ(img.pixel(corner) & 0xFFFFFF, k.key & 0xFFFFFF) << name.toStdString();
+                EXPECT_NE(img, previous) << name.toStdString() << " repeats the frame before";
+                previous = img;
+            }
         }
-    }
 }
 
 struct Wave {

@@ -7,7 +7,7 @@ namespace kelpo::resgen {
 
 void AddCards(Pack& pack);       // faces, masks and backs, both sizes, and all again at twice the size
 void AddTableArt(Pack& pack);    // table background pieces, seat frames, marks, buttons, panels, also at twice the size
-void AddBombs(Pack& pack);       // explosion frames
+void AddBombs(Pack& pack);       // explosion frames, also at twice the size
 void AddWindowArt(Pack& pack);   // caption, frame buttons, splitter, message-box icons
 void AddFaces(Pack& pack);       // the forty face icons
 void AddShop(Pack& pack);        // shop skin, item pictures and descriptions, chat page

@@ -14,18 +14,32 @@ namespace {
 // show as a dark (or pale) fringe on the cloth.
 constexpr int JpegQuality = 100;
 
-QString FramePath(int kind, int frame)
+// The large frames sit beside the standard ones with "@2x" before the
+// extension.
+QString FramePath(int kind, int frame, int scale)
 {
-    return QStringLiteral("Res/Bomb/b%1/Blast0%2.jpg").arg(kind).arg(frame, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("Res/Bomb/b%1/Blast0%2%3.jpg")
+        .arg(kind)
+        .arg(frame, 2, 10, QLatin1Char('0'))
+        .arg(scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale));
+}
+
+// A frame of w by h at the given scale, filled with its key colour.
+QImage Canvas(int w, int h, QColor key, int scale)
+{
+    QImage img(w * scale, h * scale, QImage::Format_RGB32);
+    img.fill(key);
+    return img;
 }
 
 // Kind 1: a fireball that swells, throws sparks and burns out into smoke.
-QImage Fireball(int k, int frames)
+QImage Fireball(int k, int frames, int scale)
 {
     const int w = 180, h = 135;
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(Qt::black);
+    QImage img = Canvas(w, h, Qt::black, scale);
     QPainter p(&img);
+    // Drawn in the standard frame's coordinates.
+    p.scale(scale, scale);
     const qreal t = qreal(k) / (frames - 1);
     const QPointF c(w / 2.0, h / 2.0 + 6);
     const qreal r = 14 + 52 * std::sqrt(std::min(t, 0.65) / 0.65);
@@ -45,6 +59,7 @@ QImage Fireball(int k, int frames)
     fire.setColorAt(0.8, QColor(std::max(150, heat), 70, 20));
     fire.setColorAt(1, QColor(110, 50, 30));
     p.setBrush(fire);
+    p.save();
     p.translate(c);
     p.scale(burn, burn);
     p.translate(-c);
@@ -58,7 +73,7 @@ QImage Fireball(int k, int frames)
         i ? body.lineTo(pt) : body.moveTo(pt);
     }
     p.drawPath(body);
-    p.resetTransform();
+    p.restore();
     Rng sparks(77);
     for (int i = 0; i < 26; ++i) {
         const qreal a = sparks.range(0, 2 * M_PI);
@@ -73,12 +88,13 @@ QImage Fireball(int k, int frames)
 }
 
 // Kind 2: a comic burst on white that pops into grey puffs.
-QImage ComicBurst(int k, int frames)
+QImage ComicBurst(int k, int frames, int scale)
 {
     const int w = 88, h = 80;
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(Qt::white);
+    QImage img = Canvas(w, h, Qt::white, scale);
     QPainter p(&img);
+    // Drawn in the standard frame's coordinates.
+    p.scale(scale, scale);
     const qreal t = qreal(k) / (frames - 1);
     const QPointF c(w / 2.0, h / 2.0);
     if (t < 0.6) {
@@ -110,12 +126,13 @@ QImage ComicBurst(int k, int frames)
 }
 
 // Kind 3: a rocket climbs, bursts into a sparkling shower and fades.
-QImage Firework(int k, int frames)
+QImage Firework(int k, int frames, int scale)
 {
     const int w = 78, h = 121;
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(Qt::black);
+    QImage img = Canvas(w, h, Qt::black, scale);
     QPainter p(&img);
+    // Drawn in the standard frame's coordinates.
+    p.scale(scale, scale);
     const int climb = 9;
     const QPointF top(w / 2.0, 38);
     p.setPen(Qt::NoPen);
@@ -169,12 +186,16 @@ QImage Firework(int k, int frames)
 
 void AddBombs(Pack& pack)
 {
-    for (int k = 0; k < 9; ++k)
-        pack.addJpeg(Root::App, FramePath(1, k + 1), Fireball(k, 9), JpegQuality);
-    for (int k = 0; k < 15; ++k)
-        pack.addJpeg(Root::App, FramePath(2, k + 1), ComicBurst(k, 15), JpegQuality);
-    for (int k = 0; k < 27; ++k)
-        pack.addJpeg(Root::App, FramePath(3, k + 1), Firework(k, 27), JpegQuality);
+    // The same strokes at twice the size for dense screens, aliased as well,
+    // so the key colour stays exact around every shape.
+    for (int scale : {1, 2}) {
+        for (int k = 0; k < 9; ++k)
+            pack.addJpeg(Root::App, FramePath(1, k + 1, scale), Fireball(k, 9, scale), JpegQuality);
+        for (int k = 0; k < 15; ++k)
+            pack.addJpeg(Root::App, FramePath(2, k + 1, scale), ComicBurst(k, 15, scale), JpegQuality);
+        for (int k = 0; k < 27; ++k)
+            pack.addJpeg(Root::App, FramePath(3, k + 1, scale), Firework(k, 27, scale), JpegQuality);
+    }
 }
 
 } // namespace kelpo::resgen
