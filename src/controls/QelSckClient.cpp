@@ -148,7 +148,18 @@ void QelSckClient::writeReady()
     if (link_ == Link::Connecting)
         connectFinished();
     else if (link_ == Link::Connected && !flushOutput())
+        writeFailed();
+}
+
+void QelSckClient::writeFailed()
+{
+    if (errno != EPIPE && errno != ECONNRESET) {
         finish(Event::Failed);
+        return;
+    }
+    // The peer has gone: what it sent before still arrives, then Closed.
+    readAvailable();
+    finish(Event::Closed);
 }
 
 // Hands the socket what it takes now; the rest waits for it to turn
@@ -182,7 +193,7 @@ bool QelSckClient::Send(const QByteArray& bytes, int first, int last)
     // Out now rather than on the next pass of the event loop, which may first
     // paint the whole window.
     if (!flushOutput()) {
-        finish(Event::Failed);
+        writeFailed();
         return false;
     }
     return true;

@@ -77,6 +77,7 @@ private:
     void connectFinished();
     void writeReady();
     bool flushOutput();
+    void writeFailed(); // after flushOutput failed, with its errno
     void closeSocket();
 
     // Up to the pending limit; the peer's end of the stream finishes.
