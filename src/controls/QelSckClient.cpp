@@ -212,10 +212,9 @@ void QelSckClient::readAvailable()
 {
     if (finished_ || link_ != Link::Connected)
         return;
-    static thread_local QByteArray chunk;
-    chunk.resize(ReadBufferSize);
+    char chunk[ReadBufferSize];
     while (queuedBytes_ < MaxPendingBytes) {
-        const ssize_t n = ::recv(fd_, chunk.data(), static_cast<size_t>(chunk.size()), 0);
+        const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
@@ -228,7 +227,7 @@ void QelSckClient::readAvailable()
             finish(closed ? Event::Closed : Event::Failed);
             return;
         }
-        const bool ok = decoder_.feed(QByteArrayView(chunk.constData(), n));
+        const bool ok = decoder_.feed(QByteArrayView(chunk, n));
         while (decoder_.hasMessage()) {
             QByteArray m = decoder_.takeMessage();
             queuedBytes_ += m.size();
