@@ -32,7 +32,9 @@ def rss_mb(pid):
 
 def start_room(bin_dir):
     room = subprocess.Popen(
-        [os.path.join(bin_dir, "kelpo-room"), "--port", "0", "--player", PLAYER, "--no-settings"],
+        # Accounts in memory: the server's commit to disk after the
+        # identification (two syncs, 5-10 ms) is not the client's start.
+        [os.path.join(bin_dir, "kelpo-room"), "--port", "0", "--player", PLAYER, "--no-settings", "--db", ":memory:"],
         stdout=subprocess.PIPE, text=True, encoding="utf-8")
     port = int(room.stdout.readline())
     return room, port
