@@ -63,11 +63,12 @@ public:
     SoundOutput& soundOutput();
     void setSoundOutput(std::unique_ptr<SoundOutput> output);
 
-    // Cooperative waits running one inside the other. A wait hands further
-    // messages to the handlers, which may wait in turn; at MaxNestedWaits
-    // the innermost wait takes no more messages until it ends, so a fast
-    // stream of pausing messages cannot nest without bound. Nothing is
-    // dropped: held messages follow in order once the wait is over.
+    // Cooperative waits and handlers' modal boxes running one inside the
+    // other. Each hands further messages to the handlers, which may wait or
+    // open a box in turn; at MaxNestedWaits the innermost takes no more
+    // messages until it ends, so a fast stream of pausing or box-opening
+    // messages cannot nest without bound. Nothing is dropped: held messages
+    // follow in order once the innermost is over.
     static constexpr int MaxNestedWaits = 4;
     void enterWait();
     void leaveWait();
