@@ -1,8 +1,10 @@
 #include "net/Packet.h"
 #include "platform/TickClock.h"
+#include "server/AccountStore.h"
 #include "server/GameMessages.h"
 #include "server/RoomMessages.h"
 #include "server/RoomTable.h"
+#include "server/ScratchPostgres.h"
 #include "state/CardStateOps.h"
 
 #include <gtest/gtest.h>
@@ -349,6 +351,48 @@ TEST_F(RoomTableTest, NobodyIsPlayedForWhileTheClientsPauseAfterARoundOrBeforeTh
     }
     EXPECT_GT(roundEnds, 2);
     EXPECT_EQ(exchanges, 1);
+}
+
+// The accounts' database server crashes while a hand is played and comes
+// back: the hands finished before it are kept, the one in play is written on
+// a new connection when it ends, and the table plays on.
+TEST_F(RoomTableTest, TheDatabaseKilledMidHandKeepsEveryFinishedHand)
+{
+    ScratchPostgres cluster;
+    if (!cluster.binariesFound())
+        GTEST_SKIP() << "PostgreSQL 15 binaries missing: install postgresql (scripts/install-deps)";
+    QString error;
+    ASSERT_TRUE(cluster.start(error)) << error.toStdString();
+    AccountStore store;
+    ASSERT_TRUE(store.open({{}, cluster.connection()}, error)) << error.toStdString();
+    // Read on a connection of its own, as another server would.
+    const auto gamesSaved = [&] {
+        AccountStore reader;
+        QString e;
+        const auto a = reader.open({{}, cluster.connection()}, e) ? reader.find(QStringLiteral("甲"), e) : std::nullopt;
+        return a ? a->games : -1;
+    };
+
+    RoomConfig c = Config({QStringLiteral("甲")});
+    c.settingsRound = false;
+    make(c);
+    table->setAccounts(&store);
+    join(1);
+    table->messageArrived(1, Text(112, 1, QStringLiteral("甲")));
+    for (int hand = 1; hand <= 3; ++hand) {
+        ASSERT_TRUE(table->referee().handInPlay()) << hand;
+        if (hand == 2) {
+            clock.advance(60000);
+            table->tick();
+            ASSERT_TRUE(table->referee().handInPlay());
+            ASSERT_TRUE(cluster.restart(error)) << error.toStdString();
+            EXPECT_EQ(gamesSaved(), 1);
+        }
+        finishHand();
+        EXPECT_EQ(gamesSaved(), hand);
+        EXPECT_TRUE(OfClass(take(1), MsgServerText).empty()) << "no hand reported unsaved";
+        table->messageArrived(1, QByteArray("\x12\x00", 2));
+    }
 }
 
 class DropTest : public RoomTableTest {
