@@ -7,6 +7,7 @@
 #include "state/ClientState.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 
 #include <cstdint>
@@ -79,6 +80,9 @@ public:
     // Hands every game message to the review before its handler runs;
     // writes a finished hand's review and announces it.
     void RecordForReview(const QByteArray& message);
+    // The date and time a hand's review is stamped and named with; the
+    // system's unless replaced.
+    void setDateClock(std::function<QDateTime()> now) { dateClock_ = std::move(now); }
     // Where each finished hand's review is written, one file a hand; nothing
     // is written while it is empty.
     void setReviewFolder(const QString& folder) { reviewFolder_ = folder; }
@@ -125,6 +129,7 @@ private:
     std::function<void(const QByteArray&)> sink_;
     std::unique_ptr<SoundOutput> sound_;
     const TickClock* clock_;
+    std::function<QDateTime()> dateClock_;
     bool lost_ = false;
     int waitDepth_ = 0;
 
