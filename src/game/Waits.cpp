@@ -8,11 +8,24 @@
 
 namespace kelpo {
 
+namespace {
+
+// One pass of the event loop inside a handler. Events posted before the
+// handler ran may still be pending (the window's repaint among them), and
+// the loop would leave them until something new is posted: they go first.
+void Pass(QEventLoop::ProcessEventsFlags flags)
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(flags);
+}
+
+} // namespace
+
 bool PumpEvents(Client& client)
 {
     if (client.state.globals.QuitRequested)
         return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    Pass(QEventLoop::AllEvents);
     return !client.state.globals.QuitRequested;
 }
 
@@ -32,7 +45,7 @@ bool WaitMilliseconds(Client& client, std::int64_t ms)
     for (;;) {
         if (client.state.globals.QuitRequested)
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        Pass(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         if (client.state.globals.QuitRequested)
             return false;
         if (client.clock().TickCount() - start >= ms)
