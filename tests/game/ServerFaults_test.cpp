@@ -9,6 +9,7 @@
 #include "net/Packet.h"
 #include "server/RoomMessages.h"
 #include "skin/ModalBoxes.h"
+#include "support/Users.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -191,13 +192,7 @@ TEST_P(ServerDiesTest, TheProgramEndsWithTheConnectionClosedStatus)
     QTcpSocket* server = listener.nextPendingConnection();
     ASSERT_TRUE(server->waitForReadyRead(20000)) << "no identification";
 
-    QList<server::UserInfo> users;
-    for (int s = 0; s < SeatCount; ++s) {
-        server::UserInfo u;
-        u.name = QStringLiteral("p%1").arg(s);
-        u.chair = s;
-        users << u;
-    }
+    QList<server::UserInfo> users = SeatedPlayers({"p0", "p1", "p2", "p3", "p4", "p5"});
     if (p.spectator) {
         server::UserInfo u;
         u.name = me;

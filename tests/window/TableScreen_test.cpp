@@ -8,6 +8,7 @@
 #include "platform/TickClock.h"
 #include "room/frmGameMain.h"
 #include "server/RoomMessages.h"
+#include "support/Users.h"
 #include "skin/ModalBoxes.h"
 #include "table/TableFixture.h"
 #include "table/TableGeometry.h"
@@ -159,13 +160,6 @@ TEST_F(TableScreen, AUserListJustBeforeAPauseIsShownDuringThePause)
 {
     ManualTickClock held;
     program->client->setClock(held);
-    QList<server::UserInfo> users;
-    for (int seat = 0; seat < SeatCount; ++seat) {
-        server::UserInfo u;
-        u.name = QStringLiteral("x%1").arg(seat);
-        u.chair = seat;
-        users << u;
-    }
     const QRect list(window().lstUser->mapTo(&window(), QPoint(0, 0)), window().lstUser->size());
     const QImage before = screen().copy(list);
     QImage during;
@@ -174,7 +168,7 @@ TEST_F(TableScreen, AUserListJustBeforeAPauseIsShownDuringThePause)
         held.advance(10000);
     });
     // Then a tribute exchange: a 3000 ms pause.
-    server.send({server::BuildUserList(users), HandStart(1, 1), QByteArray("\x17\x00\x02\x00\x03\x01\x09\x09\x09\x09", 10)});
+    server.send({server::BuildUserList(SeatedPlayers({"x0", "x1", "x2", "x3", "x4", "x5"})), HandStart(1, 1), QByteArray("\x17\x00\x02\x00\x03\x01\x09\x09\x09\x09", 10)});
     settle(300);
     ASSERT_FALSE(during.isNull());
     EXPECT_NE(during, before);
