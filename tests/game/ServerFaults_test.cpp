@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <functional>
 
@@ -115,6 +116,32 @@ TEST_F(ServerFaultsTest, BoxOpeningMessagesNestBoundedAndEveryOneIsShownInOrder)
     EXPECT_LE(deepest, static_cast<std::size_t>(Client::MaxNestedWaits));
     EXPECT_EQ(client.nestedWaits(), 0);
     EXPECT_FALSE(client.socket().deliveryHeld());
+}
+
+TEST_F(ServerFaultsTest, AServerGoneWhileBoxesAreNestedToTheBoundStillEndsTheClient)
+{
+    QTcpSocket* server = connectServer();
+    // Item demonstrations, each a system box nobody answers; the server goes
+    // once they are nested to the bound.
+    std::vector<QByteArray> uses(8, Bytes({133, 3, 1, 2, 0, 0, 0, 7}));
+    ModalBoxes& boxes = ModalBoxes::instance();
+    bool rescued = false;
+    boxes.setObserver([&](QWidget*) {
+        if (boxes.running().size() != static_cast<std::size_t>(Client::MaxNestedWaits))
+            return;
+        server->abort();
+        // Without the end going ahead nothing would close the boxes.
+        QTimer::singleShot(5000, [&] {
+            rescued = unloadedWith < 0;
+            for (const auto& b : boxes.running())
+                if (b)
+                    b->close();
+        });
+    });
+    server->write(Framed(uses));
+    ASSERT_TRUE(pumpUntil([&] { return unloadedWith >= 0 && boxes.running().empty(); }));
+    EXPECT_FALSE(rescued);
+    EXPECT_GT(unloadedWith, 0);
 }
 
 // What the server sent last before it died, and whether the client was the
