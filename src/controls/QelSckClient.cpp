@@ -40,7 +40,9 @@ std::vector<QelSckClient::Address> QelSckClient::Resolve(const QByteArray& host,
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV | (numericOnly ? AI_NUMERICHOST : AI_ADDRCONFIG);
+    // Every family the name has: one that cannot be reached here fails its
+    // connect and the next address is tried.
+    hints.ai_flags = AI_NUMERICSERV | (numericOnly ? AI_NUMERICHOST : 0);
     addrinfo* list = nullptr;
     std::vector<Address> out;
     if (getaddrinfo(host.constData(), port.constData(), &hints, &list) != 0)
