@@ -12,6 +12,7 @@
 #include "server/Bots.h"
 #include "server/GameMessages.h"
 #include "server/RoomMessages.h"
+#include "server/EpollEventDispatcher.h"
 #include "server/RoomServer.h"
 #include "platform/TickClock.h"
 
@@ -180,11 +181,15 @@ double Percentile(std::vector<double> v, double p)
     return v[std::min(i, v.size() - 1)];
 }
 
-// A thread with an event loop, and a way to run code on it and wait.
+// A thread with an event loop, and a way to run code on it and wait. Its
+// dispatcher is the one the room server runs on, which is told only about
+// the sockets that are ready, so a thread of many clients costs what one
+// client in a process of its own would.
 class Worker {
 public:
     Worker()
     {
+        thread_.setEventDispatcher(new EpollEventDispatcher);
         thread_.start();
         context_.moveToThread(&thread_);
     }
