@@ -27,6 +27,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <cstdlib>
 #include <random>
 #include <sys/resource.h>
 #include <vector>
@@ -280,6 +281,11 @@ void ReportTurns(benchmark::State& state, const std::vector<double>& turnsUs)
         static_cast<double>(std::count_if(turnsUs.begin(), turnsUs.end(), [](double us) { return us > 1000; }));
     state.counters["over_30ms"] =
         static_cast<double>(std::count_if(turnsUs.begin(), turnsUs.end(), [](double us) { return us > 30000; }));
+    // The tail is mostly the wait for a core: figures mean little without
+    // how busy the machine was.
+    double load[1] = {0};
+    if (getloadavg(load, 1) == 1)
+        state.counters["load1"] = load[0];
 }
 
 // A table of six human players, each answering the moment its turn comes:

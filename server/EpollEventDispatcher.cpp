@@ -27,6 +27,14 @@ constexpr std::uint32_t ExceptionEvents = EPOLLPRI;
 constexpr std::array<std::uint32_t, 3> WakingEvents{ReadEvents, WriteEvents, ExceptionEvents};
 constexpr std::array<std::uint32_t, 3> InterestEvents{EPOLLIN | EPOLLRDHUP, EPOLLOUT, EPOLLPRI};
 
+// A coarse timer may fire this early (a twentieth of its interval), so that
+// timers falling due close together share one wake-up; being rescheduled
+// from when they fired, such timers stay together from then on.
+std::chrono::milliseconds Slack(qint64 intervalMs, Qt::TimerType type)
+{
+    return std::chrono::milliseconds(type == Qt::PreciseTimer ? 0 : intervalMs / 20);
+}
+
 } // namespace
 
 EpollEventDispatcher::EpollEventDispatcher(QObject* parent) : QAbstractEventDispatcher(parent)
@@ -224,19 +232,24 @@ int EpollEventDispatcher::activateTimers()
     // the sockets.
     std::vector<std::pair<Clock::time_point, int>> due;
     for (const auto& [id, timer] : timers_)
-        if (!timer.firing && timer.due <= now)
+        if (!timer.firing && timer.due - Slack(timer.intervalMs, timer.type) <= now)
             due.emplace_back(timer.due, id);
     std::sort(due.begin(), due.end());
     int fired = 0;
     for (const auto& [when, id] : due) {
         auto it = timers_.find(id);
-        if (it == timers_.end() || it->second.firing || it->second.due > now)
+        if (it == timers_.end() || it->second.firing || it->second.due - Slack(it->second.intervalMs, it->second.type) > now)
             continue;
         Timer& timer = it->second;
-        timer.due += std::chrono::milliseconds(timer.intervalMs);
-        // A late timer does not fire again and again to catch up.
-        if (timer.due <= now)
-            timer.due = now + std::chrono::milliseconds(timer.intervalMs);
+        const auto interval = std::chrono::milliseconds(timer.intervalMs);
+        if (timer.type == Qt::PreciseTimer) {
+            timer.due += interval;
+            // A late timer does not fire again and again to catch up.
+            if (timer.due <= now)
+                timer.due = now + interval;
+        } else {
+            timer.due = now + interval;
+        }
         timer.firing = true;
         QTimerEvent event(id);
         QCoreApplication::sendEvent(timer.object, &event);

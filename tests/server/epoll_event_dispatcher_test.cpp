@@ -38,7 +38,6 @@ bool RunOnDispatcherThread(const std::function<void(QObject* root)>& body, int l
         thread.quit();
         thread.wait();
     }
-    context.moveToThread(QThread::currentThread());
     return ended;
 }
 
