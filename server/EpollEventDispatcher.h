@@ -6,7 +6,8 @@
 // one keeps the sockets registered with the kernel (epoll) and is told only
 // about those that are ready.
 //
-// Install it before the thread's event loop exists:
+// Only what epoll can watch may be watched (sockets, pipes, eventfds; not
+// regular files). Install it before the thread's event loop exists:
 // QCoreApplication::setEventDispatcher before the application object, or
 // QThread::setEventDispatcher before start().
 
