@@ -1,6 +1,6 @@
 // Turns over real sockets on loopback: room servers on a thread of their
-// own, as if in their own process, and six clients per table on this thread
-// that play as the server's bots would. A turn is timed
+// own, as if in their own process, and six clients per table on a few more
+// threads, playing as the server's bots would. A turn is timed
 // from the moment the acting client hands its play to its socket until the
 // next acting client receives that play, so it holds both sockets, the
 // server's work and the client's delivery, and nothing of anyone's thinking.
