@@ -238,9 +238,11 @@ int EpollEventDispatcher::activateTimers()
     int fired = 0;
     for (const auto& [when, id] : due) {
         auto it = timers_.find(id);
-        if (it == timers_.end() || it->second.firing || it->second.due - Slack(it->second.intervalMs, it->second.type) > now)
+        if (it == timers_.end())
             continue;
         Timer& timer = it->second;
+        if (timer.firing || timer.due - Slack(timer.intervalMs, timer.type) > now)
+            continue;
         const auto interval = std::chrono::milliseconds(timer.intervalMs);
         if (timer.type == Qt::PreciseTimer) {
             timer.due += interval;
