@@ -76,6 +76,7 @@ bool EpollEventDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags)
 
     int handled = 0;
     if (includeSockets) {
+        applyPendingInterest();
         std::array<epoll_event, MaxEvents> events;
         const int ready = epoll_wait(epoll_, events.data(), MaxEvents, timeoutMs);
         // Collected before any is delivered: a handler may close or replace
@@ -126,6 +127,17 @@ bool EpollEventDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags)
 
 void EpollEventDispatcher::updateInterest(int fd, Watched& watched)
 {
+    if (watched.events == 0 || !(watched.notifiers[0] || watched.notifiers[1] || watched.notifiers[2])) {
+        applyInterest(fd, watched);
+    } else if (!watched.pending) {
+        watched.pending = true;
+        pendingInterest_.push_back(fd);
+    }
+}
+
+void EpollEventDispatcher::applyInterest(int fd, Watched& watched)
+{
+    watched.pending = false;
     std::uint32_t events = 0;
     for (int type = 0; type < 3; ++type)
         if (watched.notifiers[type])
@@ -145,6 +157,14 @@ void EpollEventDispatcher::updateInterest(int fd, Watched& watched)
             epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &ev);
     }
     watched.events = events;
+}
+
+void EpollEventDispatcher::applyPendingInterest()
+{
+    for (const int fd : pendingInterest_)
+        if (const auto it = watched_.find(fd); it != watched_.end() && it->second.pending)
+            applyInterest(fd, it->second);
+    pendingInterest_.clear();
 }
 
 void EpollEventDispatcher::registerSocketNotifier(QSocketNotifier* notifier)

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <map>
 #include <unordered_map>
+#include <vector>
 
 namespace kelpo::server {
 
@@ -49,7 +50,9 @@ private:
         // Bumped on every change, so a readiness reported for a notifier
         // that has since been replaced on a reused descriptor is dropped.
         std::array<std::uint64_t, 3> serial{};
+        // What the kernel was last told; 0 while not registered there.
         std::uint32_t events = 0;
+        bool pending = false;
     };
     struct Timer {
         qint64 intervalMs = 0;
@@ -60,7 +63,13 @@ private:
         bool firing = false;
     };
 
+    // A new or emptied descriptor is told to the kernel at once; a change
+    // between two interests waits for applyInterest before the next wait,
+    // so a write notifier switched on and off again within one pass (a
+    // write flushed at once) costs nothing.
     void updateInterest(int fd, Watched& watched);
+    void applyInterest(int fd, Watched& watched);
+    void applyPendingInterest();
     // Milliseconds until the next timer is due; -1 when there is none.
     int nextTimeoutMs() const;
     int activateTimers();
@@ -69,6 +78,7 @@ private:
     int epoll_ = -1;
     int wake_ = -1;
     std::unordered_map<int, Watched> watched_;
+    std::vector<int> pendingInterest_;
     std::map<int, Timer> timers_;
     std::uint64_t nextSerial_ = 1;
     QAtomicInt interrupted_ = 0;
