@@ -124,7 +124,7 @@ void QelSckClient::holdDelivery(bool held)
 
 void QelSckClient::scheduleDelivery()
 {
-    if (deliveryHeld_ || deliveryScheduled_ || queue_.empty())
+    if ((deliveryHeld_ && !finished_) || deliveryScheduled_ || queue_.empty())
         return;
     deliveryScheduled_ = true;
     QMetaObject::invokeMethod(this, &QelSckClient::deliverOne, Qt::QueuedConnection);
@@ -136,8 +136,17 @@ void QelSckClient::scheduleDelivery()
 void QelSckClient::deliverOne()
 {
     deliveryScheduled_ = false;
-    if (deliveryHeld_ || queue_.empty())
+    if (queue_.empty() || (deliveryHeld_ && !finished_))
         return;
+    if (deliveryHeld_) {
+        // The handlers are nested to their bound, the innermost perhaps a box
+        // waiting for the user: the end goes ahead, or nothing would end it.
+        const Event end = queue_.back().event;
+        queue_.clear();
+        queuedBytes_ = 0;
+        emit end == Event::Closed ? Closed() : Failed();
+        return;
+    }
     Pending p = std::move(queue_.front());
     queue_.pop_front();
     scheduleDelivery();

@@ -32,8 +32,10 @@ public:
 
     bool isConnected() const;
 
-    // While held, nothing is handed out: messages, and Closed or Failed after
-    // them, wait in order until delivery is released.
+    // While held, messages wait in order until delivery is released. The end
+    // of the connection does not wait: Closed or Failed is handed out at
+    // once and the messages still held are dropped, since every handler
+    // that could take them is busy and the program is about to end.
     void holdDelivery(bool held);
     bool deliveryHeld() const { return deliveryHeld_; }
 
