@@ -120,6 +120,12 @@ def main():
     parser.add_argument("--settle", type=float, default=2.0, help="seconds at the table before memory is read")
     args = parser.parse_args()
     bin_dir = os.path.join(os.path.abspath(args.build_dir), "bin")
+    # Without the resource pack the client starts on a table with no
+    # pictures and no score panel: a few milliseconds and megabytes less
+    # than the start this is meant to time.
+    if not os.path.isfile(os.path.join(bin_dir, "Res", "ResPk", "PkMask.bmp")):
+        print(f"no resource pack in {bin_dir}: build the kelpo-respack target first", file=sys.stderr)
+        return 2
     os.environ.setdefault("QT_QPA_PLATFORM", "offscreen")
     runtime = os.environ.setdefault("XDG_RUNTIME_DIR", f"/tmp/kelpo-runtime-{os.getuid()}")
     os.makedirs(runtime, mode=0o700, exist_ok=True)
