@@ -31,6 +31,7 @@ Picture::Picture(int width, int height, QRgb backColor)
 
 void Picture::resize(int width, int height)
 {
+    differs_.clear(); // the tiles were for the old size
     if (width < 1 || height < 1 || width > MaxSide / scale_ || height > MaxSide / scale_) {
         image_ = QImage();
         return;
@@ -94,12 +95,83 @@ void Picture::clear()
 void Picture::markChanged(const QRect& rect)
 {
     const QRect r = rect.intersected(QRect(0, 0, width(), height()));
-    if (r.isEmpty() || !listener_)
+    if (r.isEmpty())
+        return;
+    noteTiles(r);
+    imageKey_ = image_.cacheKey();
+    if (!listener_)
         return;
     if (batchDepth_ > 0)
         pending_ += r;
     else
         listener_(r);
+}
+
+void Picture::noteTiles(const QRect& r)
+{
+    if (differs_.empty())
+        return; // nothing restored yet: every tile differs anyway
+    const int right = std::min(r.right() / TileSize, tilesX_ - 1);
+    const int bottom = std::min(r.bottom() / TileSize, static_cast<int>(differs_.size()) / tilesX_ - 1);
+    for (int ty = r.top() / TileSize; ty <= bottom; ++ty) {
+        std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        std::fill(row + r.left() / TileSize, row + right + 1, std::uint8_t{1});
+    }
+}
+
+bool Picture::tilesTrusted(const Picture& reference) const
+{
+    const int tilesY = (height() + TileSize - 1) / TileSize;
+    return reference_ == &reference && referenceKey_ == reference.image_.cacheKey() &&
+           imageKey_ == image_.cacheKey() && tilesX_ == (width() + TileSize - 1) / TileSize &&
+           differs_.size() == static_cast<std::size_t>(tilesX_) * tilesY;
+}
+
+void Picture::restoreFrom(const Picture& reference, int x, int y, int w, int h)
+{
+    const QRect r = QRect(x, y, w, h).intersected(QRect(0, 0, width(), height()));
+    if (r.isEmpty() || reference.image_.isNull())
+        return;
+    if (reference.scale_ != scale_ || reference.image_.size() != image_.size()) {
+        transfer(x, y, w, h, reference.image_, x, y, RasterOp::Copy);
+        return;
+    }
+    if (!tilesTrusted(reference)) {
+        tilesX_ = (width() + TileSize - 1) / TileSize;
+        differs_.assign(static_cast<std::size_t>(tilesX_) * ((height() + TileSize - 1) / TileSize), 1);
+        reference_ = &reference;
+        referenceKey_ = reference.image_.cacheKey();
+    }
+    ChangeBatch changes(*this);
+    const int s = scale_;
+    const int lastX = r.right() / TileSize;
+    for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty) {
+        const std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        for (int tx = r.left() / TileSize; tx <= lastX;) {
+            if (!row[tx]) {
+                ++tx;
+                continue;
+            }
+            const int from = tx;
+            while (tx <= lastX && row[tx])
+                ++tx;
+            const QRect run = QRect(from * TileSize, ty * TileSize, (tx - from) * TileSize, TileSize).intersected(r);
+            BlockTransfer(image_, run.x() * s, run.y() * s, run.width() * s, run.height() * s, reference.image_,
+                          run.x() * s, run.y() * s, RasterOp::Copy);
+            markChanged(run);
+        }
+    }
+    // Tiles wholly inside the block now hold the reference's pixels.
+    const int x0 = (r.left() + TileSize - 1) / TileSize;
+    // One past the last whole tile; the picture's edge ends its last tile.
+    const int x1 = r.right() + 1 == width() ? tilesX_ : (r.right() + 1) / TileSize;
+    const int y0 = (r.top() + TileSize - 1) / TileSize;
+    const int y1 = r.bottom() + 1 == height() ? (height() + TileSize - 1) / TileSize : (r.bottom() + 1) / TileSize;
+    for (int ty = y0; ty < y1 && x0 < x1; ++ty) {
+        std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        std::fill(row + x0, row + x1, std::uint8_t{0});
+    }
+    imageKey_ = image_.cacheKey();
 }
 
 Picture::ChangeBatch::~ChangeBatch()

@@ -16,7 +16,9 @@
 #include <QStaticText>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace kelpo {
 
@@ -77,6 +79,16 @@ public:
     void maskedTransfer(int dx, int dy, int w, int h, const QImage& image, int ix, int iy, const QImage& mask,
                         int mx, int my);
 
+    // Copies the block (x, y, w, h) of reference, a picture of the same
+    // size and scale, leaving out the parts that hold its pixels already:
+    // every drawing call marks the tiles it touches as possibly different,
+    // and this copy marks the tiles it covers whole as equal again. Only
+    // what was copied is reported. When the tiles cannot be trusted (the
+    // reference changed, or this image was written without markChanged)
+    // every tile counts as different, so the result is always the plain
+    // copy's.
+    void restoreFrom(const Picture& reference, int x, int y, int w, int h);
+
     // A new size clears the picture to its background colour. Sizes below 1
     // give an empty picture that ignores all drawing.
     void resize(int width, int height);
@@ -117,6 +129,18 @@ private:
     // (ox, oy) is moved along with (sx, sy).
     bool clipLogical(int& dx, int& dy, int& w, int& h, const QImage& src, int& sx, int& sy, int& ox,
                      int& oy) const;
+
+    // Tiles of TileSize logical pixels that may differ from the reference,
+    // row by row; the keys tell whether anything wrote to either image
+    // behind the tiles' back.
+    static constexpr int TileSize = 16;
+    void noteTiles(const QRect& r);
+    bool tilesTrusted(const Picture& reference) const;
+    std::vector<std::uint8_t> differs_;
+    int tilesX_ = 0;
+    const Picture* reference_ = nullptr;
+    qint64 referenceKey_ = 0;
+    qint64 imageKey_ = 0;
 
     QImage image_;
     int scale_ = 1;

@@ -138,7 +138,7 @@ void TablePainter::DrawOpaqueCell(const QImage& image, int x, int y, int w, int 
 
 void TablePainter::RestoreBack(int x, int y, int w, int h)
 {
-    picGameBack.transfer(x, y, w, h, picSaveGameBack.image(), x, y, RasterOp::Copy);
+    picGameBack.restoreFrom(picSaveGameBack, x, y, w, h);
 }
 
 void TablePainter::ComputeSeatLayout()
@@ -200,7 +200,7 @@ void TablePainter::PaintTableBackground()
             picSaveGameBack.drawImage(p.x, p.y, p.image);
         savedBackKey_ = key;
     }
-    picGameBack.transfer(0, 0, W, H, picSaveGameBack.image(), 0, 0, RasterOp::Copy);
+    RestoreBack(0, 0, W, H);
 
     // The border goes on the table picture only.
     const QImage vEdge = AppImage(QStringLiteral("Res\\GameBackVsBian.bmp"));

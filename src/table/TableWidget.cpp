@@ -98,6 +98,10 @@ void TableWidget::Announce(const QString& text)
     if (text.isEmpty())
         return;
     announcement_ = text;
+    // Without an assistive tool listening nobody receives the events, and
+    // building them describes the whole table twice.
+    if (!QAccessible::isActive())
+        return;
     auto* table = dynamic_cast<TableAccessible*>(QAccessible::queryAccessibleInterface(this));
     if (!table)
         return;
