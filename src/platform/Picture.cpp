@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace kelpo {
@@ -20,6 +21,10 @@ namespace {
 constexpr int MaxSide = 16384;
 // Names, counts and scores: a table needs a few dozen at a time.
 constexpr int MaxLaidOutTexts = 256;
+// Printed labels kept with the pixels under them, and the largest one kept,
+// in logical pixels: labels, counts and scores.
+constexpr int MaxPrintedTexts = 64;
+constexpr int MaxPrintedPixels = 2048;
 
 } // namespace
 
@@ -51,6 +56,7 @@ void Picture::setScale(int scale)
     const int w = width(), h = height();
     scale_ = scale;
     texts_.clear();
+    printed_.clear();
     resize(w, h);
 }
 
@@ -223,10 +229,14 @@ void Picture::maskedTransfer(int dx, int dy, int w, int h, const QImage& image, 
     markChanged(changed);
 }
 
-const Picture::LaidOutText& Picture::layOut(const QString& text)
+QString Picture::fontKey() const
 {
-    const QString key = font.fontName + QChar(u'\x1f') + QString::number(font.fontSize) + (font.fontBold ? u'b' : u'n') +
-                        QChar(u'\x1f') + text;
+    return font.fontName + QChar(u'\x1f') + QString::number(font.fontSize) + (font.fontBold ? u'b' : u'n') +
+           QChar(u'\x1f');
+}
+
+const Picture::LaidOutText& Picture::layOut(const QString& key, const QString& text)
+{
     auto it = texts_.constFind(key);
     if (it != texts_.constEnd())
         return *it;
@@ -241,24 +251,70 @@ const Picture::LaidOutText& Picture::layOut(const QString& text)
     return *texts_.insert(key, t);
 }
 
+bool Picture::blockEquals(const QRect& device, const QImage& block) const
+{
+    const std::size_t bytes = static_cast<std::size_t>(device.width()) * 4;
+    for (int row = 0; row < device.height(); ++row) {
+        const uchar* a = image_.constScanLine(device.y() + row) + static_cast<std::size_t>(device.x()) * 4;
+        if (std::memcmp(a, block.constScanLine(row), bytes) != 0)
+            return false;
+    }
+    return true;
+}
+
 void Picture::print(int x, int y, const QString& text)
 {
     if (image_.isNull() || text.isEmpty())
         return;
-    const LaidOutText& t = layOut(text);
-    QPainter p(&image_);
-    p.setFont(t.font);
-    p.setPen(QColor::fromRgb(font.foreColor));
+    const QString key = fontKey() + text;
+    const LaidOutText& t = layOut(key, text);
     // The table was laid out for character cells one em high whose baseline
     // lies 0.88 em below the top, as in the Chinese faces it was drawn
     // with; the CJK faces here carry a much taller ascent, which would push
     // every label down and out of the boxes drawn for it.
     const int top = y + (t.font.pixelSize() * 88 + 50) / 100 - t.ascent;
-    p.drawStaticText(x, top, t.text);
     const QSizeF size = t.text.size();
     // Glyphs may reach a pixel past their advance (italics, antialiasing).
-    markChanged(QRect(x - 1, top - 1, static_cast<int>(std::ceil(size.width())) + 3,
-                      static_cast<int>(std::ceil(size.height())) + 3));
+    const QRect changed(x - 1, top - 1, static_cast<int>(std::ceil(size.width())) + 3,
+                        static_cast<int>(std::ceil(size.height())) + 3);
+    const QRect block = changed.intersected(QRect(0, 0, width(), height()));
+    const QRect device(block.topLeft() * scale_, block.size() * scale_);
+
+    // The same text at the same place over the same pixels comes out the
+    // same: labels and counts printed again over what was there the last
+    // time are copied from then instead of being drawn glyph by glyph.
+    const QString printKey = key + QChar(u'\x1f') + QString::number(font.foreColor) + u'@' + QString::number(x) +
+                             u',' + QString::number(top);
+    const bool keep = !block.isEmpty() && block.width() * block.height() <= MaxPrintedPixels;
+    PrintedAt* at = nullptr;
+    if (keep) {
+        if (printed_.size() >= MaxPrintedTexts && !printed_.contains(printKey))
+            printed_.clear();
+        at = &printed_[printKey];
+        for (const Printed& p : at->variants) {
+            if (p.device == device && !p.before.isNull() && blockEquals(device, p.before)) {
+                BlockTransfer(image_, device.x(), device.y(), device.width(), device.height(), p.after, 0, 0,
+                              RasterOp::Copy);
+                markChanged(changed);
+                return;
+            }
+        }
+    }
+    const QImage before = keep ? image_.copy(device) : QImage();
+    {
+        QPainter p(&image_);
+        p.setFont(t.font);
+        p.setPen(QColor::fromRgb(font.foreColor));
+        p.drawStaticText(x, top, t.text);
+    }
+    markChanged(changed);
+    if (at) {
+        // A label is often printed over two different grounds in turn (a
+        // count whose cell reaches over the label beside it).
+        Printed& slot = at->variants[at->next];
+        at->next = (at->next + 1) % static_cast<int>(at->variants.size());
+        slot = Printed{device, before, image_.copy(device)};
+    }
 }
 
 int Picture::textWidth(const QString& text) const

@@ -16,6 +16,7 @@
 #include <QStaticText>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -121,7 +122,20 @@ private:
         QStaticText text;
         int ascent = 0;
     };
-    const LaidOutText& layOut(const QString& text);
+    QString fontKey() const;
+    const LaidOutText& layOut(const QString& key, const QString& text);
+    // A text as printed at one place: the device pixels under it before and
+    // after.
+    struct Printed {
+        QRect device;
+        QImage before;
+        QImage after;
+    };
+    struct PrintedAt {
+        std::array<Printed, 2> variants;
+        int next = 0;
+    };
+    bool blockEquals(const QRect& device, const QImage& block) const;
 
     // The source block (sx, sy, w, h) in this picture's device pixels.
     QImage deviceBlock(const QImage& src, int& sx, int& sy, int w, int h) const;
@@ -149,6 +163,7 @@ private:
     QRegion pending_;
     QRgb backColor_ = qRgb(0, 0, 0);
     QHash<QString, LaidOutText> texts_;
+    QHash<QString, PrintedAt> printed_;
 };
 
 } // namespace kelpo

@@ -145,6 +145,7 @@ private:
     // A border edge tiled every 5 px along length, as one picture; null
     // when the tile cannot stand for the tiling.
     QImage EdgeStrip(const QImage& tile, int length, bool vertical);
+    QImage Mirrored(const QImage& image, bool horizontal, bool vertical);
 
     ImageFileCache images_;
     // Resolved paths by relative name; re-resolved when the file is gone.
@@ -170,6 +171,7 @@ private:
     bool skipPlaysRestore_ = false;
     QRect timeBarArea_;
     QHash<QString, QImage> edgeStrips_;
+    QHash<QPair<qint64, int>, QImage> mirrors_;
     bool bombRunning_ = false;
 };
 
