@@ -217,16 +217,29 @@ void Picture::maskedTransfer(int dx, int dy, int w, int h, const QImage& image, 
             !clipLogical(dx, dy, w, h, mask, mx, my, ix, iy))
             return;
         const QImage big = deviceBlock(image, ix, iy, w, h);
+        const bool whole = mask.devicePixelRatio() == scale_;
         const QImage bigMask = deviceBlock(mask, mx, my, w, h);
         const int s = scale_;
-        MaskedTransfer(image_, dx * s, dy * s, w * s, h * s, big, ix, iy, bigMask, mx, my);
+        MaskedTransfer(image_, dx * s, dy * s, w * s, h * s, big, ix, iy, bigMask, mx, my,
+                       whole ? &blackRuns(mask) : nullptr);
         markChanged(QRect(dx, dy, w, h));
         return;
     }
     int cx = dx, cy = dy, cix = ix, ciy = iy;
     const QRect changed = ClipTransfer(image_.size(), cx, cy, w, h, image.size(), cix, ciy);
-    MaskedTransfer(image_, dx, dy, w, h, image, ix, iy, mask, mx, my);
+    MaskedTransfer(image_, dx, dy, w, h, image, ix, iy, mask, mx, my, &blackRuns(mask));
     markChanged(changed);
+}
+
+const std::vector<BlackRun>& Picture::blackRuns(const QImage& mask)
+{
+    // Cards, marks and buttons share a handful of masks.
+    auto it = blackRuns_.constFind(mask.cacheKey());
+    if (it != blackRuns_.constEnd())
+        return *it;
+    if (blackRuns_.size() >= 32)
+        blackRuns_.clear();
+    return *blackRuns_.insert(mask.cacheKey(), MaskBlackRuns(mask));
 }
 
 QString Picture::fontKey() const

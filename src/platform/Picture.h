@@ -7,6 +7,8 @@
 // change listener, so whoever shows the picture repaints exactly that part
 // and nothing has to watch the picture for changes.
 
+#include "platform/Raster.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
@@ -23,7 +25,6 @@
 
 namespace kelpo {
 
-enum class RasterOp;
 
 // What the drawing procedures save before they print and put back after.
 struct FontState {
@@ -136,6 +137,9 @@ private:
         int next = 0;
     };
     bool blockEquals(const QRect& device, const QImage& block) const;
+    // The black runs of a mask read in device pixels, by its cache key.
+    const std::vector<BlackRun>& blackRuns(const QImage& mask);
+    QHash<qint64, std::vector<BlackRun>> blackRuns_;
 
     // The source block (sx, sy, w, h) in this picture's device pixels.
     QImage deviceBlock(const QImage& src, int& sx, int& sy, int w, int h) const;

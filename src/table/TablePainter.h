@@ -134,6 +134,15 @@ private:
         std::vector<HandCardPlace> places;
     };
     QImage HandCardImage(const HandCardPlace& place);
+    // A card of an overlapping row, drawn back to front.
+    struct FanCard {
+        QPoint at;
+        QImage image;
+        bool focus = false; // carries the keyboard's focus frame
+    };
+    // Paints fan[k] with mask inside clip, leaving out what a later card of
+    // fan covers with rows its mask keeps opaque.
+    void PaintFanCard(const std::vector<FanCard>& fan, std::size_t k, const QRect& clip, const QImage& mask);
     int HandImageIndexAt(int i) const; // -1: the back
     void PaintHandCardsInto(const QRect& clip, const QImage& mask);
     // The keyboard's focus frame on the hand card at cardAt, inside clip;
