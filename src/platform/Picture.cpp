@@ -108,7 +108,7 @@ void Picture::markChanged(const QRect& rect)
     if (!listener_)
         return;
     if (batchDepth_ > 0)
-        pending_ += r;
+        pending_.push_back(r);
     else
         listener_(r);
 }
@@ -151,8 +151,13 @@ void Picture::restoreFrom(const Picture& reference, int x, int y, int w, int h)
     ChangeBatch changes(*this);
     const int s = scale_;
     const int lastX = r.right() / TileSize;
+    // Runs of differing tiles, a run below one of the same extent joined to
+    // it, copied and reported once each.
+    std::vector<QRect> runs;
+    std::size_t previousRow = 0;
     for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty) {
         const std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        const std::size_t thisRow = runs.size();
         for (int tx = r.left() / TileSize; tx <= lastX;) {
             if (!row[tx]) {
                 ++tx;
@@ -162,10 +167,28 @@ void Picture::restoreFrom(const Picture& reference, int x, int y, int w, int h)
             while (tx <= lastX && row[tx])
                 ++tx;
             const QRect run = QRect(from * TileSize, ty * TileSize, (tx - from) * TileSize, TileSize).intersected(r);
-            BlockTransfer(image_, run.x() * s, run.y() * s, run.width() * s, run.height() * s, reference.image_,
-                          run.x() * s, run.y() * s, RasterOp::Copy);
-            markChanged(run);
+            bool joined = false;
+            for (std::size_t k = previousRow; k < thisRow && !joined; ++k) {
+                QRect above = runs[k];
+                if (above.left() == run.left() && above.right() == run.right() && above.bottom() + 1 == run.top()) {
+                    // Carried into this row, so that the next row can join it.
+                    above.setBottom(run.bottom());
+                    runs[k] = QRect();
+                    runs.push_back(above);
+                    joined = true;
+                }
+            }
+            if (!joined)
+                runs.push_back(run);
         }
+        previousRow = thisRow;
+    }
+    for (const QRect& run : runs) {
+        if (run.isEmpty())
+            continue;
+        BlockTransfer(image_, run.x() * s, run.y() * s, run.width() * s, run.height() * s, reference.image_,
+                      run.x() * s, run.y() * s, RasterOp::Copy);
+        markChanged(run);
     }
     // Tiles wholly inside the block now hold the reference's pixels.
     const int x0 = (r.left() + TileSize - 1) / TileSize;
@@ -184,10 +207,18 @@ Picture::ChangeBatch::~ChangeBatch()
 {
     if (--picture_.batchDepth_ > 0)
         return;
-    const QRegion changed = std::exchange(picture_.pending_, QRegion());
+    std::vector<QRect> rects = std::exchange(picture_.pending_, {});
     if (!picture_.listener_)
         return;
-    for (const QRect& r : changed)
+    // Overlaps merged pairwise, halves at a time: adding rectangle after
+    // rectangle to one region costs the region's size each time.
+    std::vector<QRegion> parts(rects.begin(), rects.end());
+    for (std::size_t step = 1; step < parts.size(); step *= 2)
+        for (std::size_t i = 0; i + step < parts.size(); i += 2 * step)
+            parts[i] += parts[i + step];
+    if (parts.empty())
+        return;
+    for (const QRect& r : parts.front())
         picture_.listener_(r);
 }
 

@@ -164,7 +164,7 @@ private:
     int scale_ = 1;
     ChangeListener listener_;
     int batchDepth_ = 0;
-    QRegion pending_;
+    std::vector<QRect> pending_;
     QRgb backColor_ = qRgb(0, 0, 0);
     QHash<QString, LaidOutText> texts_;
     QHash<QString, PrintedAt> printed_;
