@@ -325,25 +325,13 @@ void Picture::print(int x, int y, const QString& text)
     const QRect device(block.topLeft() * scale_, block.size() * scale_);
 
     // The same text at the same place over the same pixels comes out the
-    // same: labels and counts printed again over what was there the last
-    // time are copied from then instead of being drawn glyph by glyph.
+    // same: labels and counts printed again over what was there before are
+    // copied from then instead of being drawn glyph by glyph.
     const QString printKey = key + QChar(u'\x1f') + QString::number(font.foreColor) + u'@' + QString::number(x) +
                              u',' + QString::number(top);
     const bool keep = !block.isEmpty() && block.width() * block.height() <= MaxPrintedPixels;
-    PrintedAt* at = nullptr;
-    if (keep) {
-        if (printed_.size() >= MaxPrintedTexts && !printed_.contains(printKey))
-            printed_.clear();
-        at = &printed_[printKey];
-        for (const Printed& p : at->variants) {
-            if (p.device == device && !p.before.isNull() && blockEquals(device, p.before)) {
-                BlockTransfer(image_, device.x(), device.y(), device.width(), device.height(), p.after, 0, 0,
-                              RasterOp::Copy);
-                markChanged(changed);
-                return;
-            }
-        }
-    }
+    if (keep && replay(printKey, device, changed))
+        return;
     const QImage before = keep ? image_.copy(device) : QImage();
     {
         QPainter p(&image_);
@@ -352,13 +340,35 @@ void Picture::print(int x, int y, const QString& text)
         p.drawStaticText(x, top, t.text);
     }
     markChanged(changed);
-    if (at) {
-        // A label is often printed over two different grounds in turn (a
-        // count whose cell reaches over the label beside it).
-        Printed& slot = at->variants[at->next];
-        at->next = (at->next + 1) % static_cast<int>(at->variants.size());
-        slot = Printed{device, before, image_.copy(device)};
+    if (keep)
+        remember(printKey, device, before);
+}
+
+bool Picture::replay(const QString& key, const QRect& device, const QRect& changed)
+{
+    const auto at = printed_.constFind(key);
+    if (at == printed_.constEnd())
+        return false;
+    for (const Printed& p : at->variants) {
+        if (p.device == device && !p.before.isNull() && blockEquals(device, p.before)) {
+            BlockTransfer(image_, device.x(), device.y(), device.width(), device.height(), p.after, 0, 0,
+                          RasterOp::Copy);
+            markChanged(changed);
+            return true;
+        }
     }
+    return false;
+}
+
+void Picture::remember(const QString& key, const QRect& device, const QImage& before)
+{
+    if (printed_.size() >= MaxPrintedTexts && !printed_.contains(key))
+        printed_.clear();
+    // A label is often printed over two different grounds in turn (a count
+    // whose cell reaches over the label beside it).
+    PrintedAt& at = printed_[key];
+    at.variants[static_cast<std::size_t>(at.next)] = Printed{device, before, image_.copy(device)};
+    at.next = (at.next + 1) % static_cast<int>(at.variants.size());
 }
 
 int Picture::textWidth(const QString& text) const
@@ -412,11 +422,23 @@ void Picture::drawImage(int x, int y, const QImage& image)
         transfer(x, y, size.width(), size.height(), image, 0, 0, RasterOp::Copy);
         return;
     }
+    // Icons with transparency are blended by the painter; the same icon at
+    // the same place over the same pixels is copied from the last time.
+    const QRect changed(QPoint(x, y), size);
+    const QRect block = changed.intersected(QRect(0, 0, width(), height()));
+    const QRect device(block.topLeft() * scale_, block.size() * scale_);
+    const bool keep = !block.isEmpty() && block.width() * block.height() <= MaxPrintedPixels;
+    const QString key = keep ? QStringLiteral("\x1eimage %1@%2,%3").arg(image.cacheKey()).arg(x).arg(y) : QString();
+    if (keep && replay(key, device, changed))
+        return;
+    const QImage before = keep ? image_.copy(device) : QImage();
     {
         QPainter p(&image_);
         p.drawImage(x, y, image);
     }
-    markChanged(QRect(QPoint(x, y), size));
+    markChanged(changed);
+    if (keep)
+        remember(key, device, before);
 }
 
 } // namespace kelpo

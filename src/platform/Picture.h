@@ -125,8 +125,8 @@ private:
     };
     QString fontKey() const;
     const LaidOutText& layOut(const QString& key, const QString& text);
-    // A text as printed at one place: the device pixels under it before and
-    // after.
+    // A text or icon as drawn at one place: the device pixels under it
+    // before and after.
     struct Printed {
         QRect device;
         QImage before;
@@ -137,6 +137,11 @@ private:
         int next = 0;
     };
     bool blockEquals(const QRect& device, const QImage& block) const;
+    // Puts back what a drawing kept under key gave, when the device pixels
+    // under it are what they were then; reports changed.
+    bool replay(const QString& key, const QRect& device, const QRect& changed);
+    // Keeps the drawing just made over before under key.
+    void remember(const QString& key, const QRect& device, const QImage& before);
     // The black runs of a mask read in device pixels, by its cache key.
     const std::vector<BlackRun>& blackRuns(const QImage& mask);
     QHash<qint64, std::vector<BlackRun>> blackRuns_;
