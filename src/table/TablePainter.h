@@ -149,6 +149,8 @@ private:
     // drawn as part of the card, so the cards after it cover it as they
     // cover the card.
     void PaintFocusMark(const QRect& clip, QPoint cardAt);
+    // The frame picture behind a seat and where it goes; null for no view.
+    QImage SeatFrame(int seat, QPoint& at);
     void PaintPlay(int seat, const CardList& play);
     QRect PlaysArea() const; // what PaintPlays restores
     // A border edge tiled every 5 px along length, as one picture; null
