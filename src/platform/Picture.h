@@ -50,8 +50,13 @@ public:
     int scale() const { return scale_; }
     void setScale(int scale);
     // Drawing straight into the image must be followed by markChanged();
-    // its coordinates are device pixels.
-    QImage& image() { return image_; }
+    // its coordinates are device pixels. Taking the image to write makes
+    // the next restoreFrom a plain copy; readers use the const image().
+    QImage& image()
+    {
+        differs_.clear();
+        return image_;
+    }
     const QImage& image() const { return image_; }
 
     // Called with each changed rectangle, clipped to the picture.

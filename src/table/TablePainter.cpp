@@ -1,6 +1,7 @@
 #include "table/TablePainter.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/Raster.h"
 #include "platform/ResourcePath.h"
@@ -162,7 +163,7 @@ void TablePainter::PaintTableBackground()
     const int H = picGameBack.height();
     picGameBack.setBackColor(TableBackColor);
     picSaveGameBack.setBackColor(TableBackColor);
-    if (picGameBack.image().isNull()) {
+    if (std::as_const(picGameBack).image().isNull()) {
         picSaveGameBack.resize(W, H);
         return;
     }

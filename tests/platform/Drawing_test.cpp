@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 using namespace kelpo;
@@ -271,7 +272,7 @@ TEST(Picture, RestoreCopiesAndReportsOnlyWhatDiffersFromTheReference)
     auto restoreAll = [&] {
         reported = 0;
         p.restoreFrom(ref, 0, 0, 64, 64);
-        return p.image() == ref.image();
+        return std::as_const(p).image() == ref.image();
     };
     EXPECT_TRUE(restoreAll());
     EXPECT_EQ(reported, 64 * 64);
