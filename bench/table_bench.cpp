@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -36,7 +37,7 @@ void BM_FullRepaint(benchmark::State& st, int width, int height)
     SampleTable t(width, height);
     for (auto _ : st) {
         t.painter.RepaintTable();
-        benchmark::DoNotOptimize(t.painter.picGameBack.image().constBits());
+        benchmark::DoNotOptimize(std::as_const(t.painter.picGameBack).image().constBits());
     }
 }
 

@@ -60,7 +60,10 @@ void Client::RecordForReview(const QByteArray& message)
     std::array<QString, 6> names;
     for (int seat = 0; seat < SeatCount; ++seat)
         names[static_cast<std::size_t>(seat)] = state.seats[static_cast<std::size_t>(seat)].name;
-    const bool ended = recorder_.record(message, names, dateClock_());
+    // The clock is read only for the start of a hand: reading the local
+    // time makes the C library look at the time zone file every time.
+    const QDateTime now = recorder_.currentHand() ? QDateTime() : dateClock_();
+    const bool ended = recorder_.record(message, names, now);
     // The steps the message added are what there is to announce.
     for (const QString& step : recorder_.takeNewSteps())
         Announce(step);

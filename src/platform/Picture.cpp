@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace kelpo {
@@ -20,6 +21,10 @@ namespace {
 constexpr int MaxSide = 16384;
 // Names, counts and scores: a table needs a few dozen at a time.
 constexpr int MaxLaidOutTexts = 256;
+// Printed labels kept with the pixels under them, and the largest one kept,
+// in logical pixels: labels, counts and scores.
+constexpr int MaxPrintedTexts = 64;
+constexpr int MaxPrintedPixels = 2048;
 
 } // namespace
 
@@ -31,6 +36,7 @@ Picture::Picture(int width, int height, QRgb backColor)
 
 void Picture::resize(int width, int height)
 {
+    differs_.clear(); // the tiles were for the old size
     if (width < 1 || height < 1 || width > MaxSide / scale_ || height > MaxSide / scale_) {
         image_ = QImage();
         return;
@@ -50,6 +56,7 @@ void Picture::setScale(int scale)
     const int w = width(), h = height();
     scale_ = scale;
     texts_.clear();
+    printed_.clear();
     resize(w, h);
 }
 
@@ -94,22 +101,124 @@ void Picture::clear()
 void Picture::markChanged(const QRect& rect)
 {
     const QRect r = rect.intersected(QRect(0, 0, width(), height()));
-    if (r.isEmpty() || !listener_)
+    if (r.isEmpty())
+        return;
+    noteTiles(r);
+    imageKey_ = image_.cacheKey();
+    if (!listener_)
         return;
     if (batchDepth_ > 0)
-        pending_ += r;
+        pending_.push_back(r);
     else
         listener_(r);
+}
+
+void Picture::noteTiles(const QRect& r)
+{
+    if (differs_.empty())
+        return; // nothing restored yet: every tile differs anyway
+    const int right = std::min(r.right() / TileSize, tilesX_ - 1);
+    const int bottom = std::min(r.bottom() / TileSize, static_cast<int>(differs_.size()) / tilesX_ - 1);
+    for (int ty = r.top() / TileSize; ty <= bottom; ++ty) {
+        std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        std::fill(row + r.left() / TileSize, row + right + 1, std::uint8_t{1});
+    }
+}
+
+bool Picture::tilesTrusted(const Picture& reference) const
+{
+    const int tilesY = (height() + TileSize - 1) / TileSize;
+    return reference_ == &reference && referenceKey_ == reference.image_.cacheKey() &&
+           imageKey_ == image_.cacheKey() && tilesX_ == (width() + TileSize - 1) / TileSize &&
+           differs_.size() == static_cast<std::size_t>(tilesX_) * tilesY;
+}
+
+void Picture::restoreFrom(const Picture& reference, int x, int y, int w, int h)
+{
+    const QRect r = QRect(x, y, w, h).intersected(QRect(0, 0, width(), height()));
+    if (r.isEmpty() || reference.image_.isNull())
+        return;
+    if (reference.scale_ != scale_ || reference.image_.size() != image_.size()) {
+        transfer(x, y, w, h, reference.image_, x, y, RasterOp::Copy);
+        return;
+    }
+    if (!tilesTrusted(reference)) {
+        tilesX_ = (width() + TileSize - 1) / TileSize;
+        differs_.assign(static_cast<std::size_t>(tilesX_) * ((height() + TileSize - 1) / TileSize), 1);
+        reference_ = &reference;
+        referenceKey_ = reference.image_.cacheKey();
+    }
+    ChangeBatch changes(*this);
+    const int s = scale_;
+    const int lastX = r.right() / TileSize;
+    // Runs of differing tiles, a run below one of the same extent joined to
+    // it, copied and reported once each.
+    std::vector<QRect> runs;
+    std::size_t previousRow = 0;
+    for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty) {
+        const std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        const std::size_t thisRow = runs.size();
+        for (int tx = r.left() / TileSize; tx <= lastX;) {
+            if (!row[tx]) {
+                ++tx;
+                continue;
+            }
+            const int from = tx;
+            while (tx <= lastX && row[tx])
+                ++tx;
+            const QRect run = QRect(from * TileSize, ty * TileSize, (tx - from) * TileSize, TileSize).intersected(r);
+            bool joined = false;
+            for (std::size_t k = previousRow; k < thisRow && !joined; ++k) {
+                QRect above = runs[k];
+                if (above.left() == run.left() && above.right() == run.right() && above.bottom() + 1 == run.top()) {
+                    // Carried into this row, so that the next row can join it.
+                    above.setBottom(run.bottom());
+                    runs[k] = QRect();
+                    runs.push_back(above);
+                    joined = true;
+                }
+            }
+            if (!joined)
+                runs.push_back(run);
+        }
+        previousRow = thisRow;
+    }
+    for (const QRect& run : runs) {
+        if (run.isEmpty())
+            continue;
+        BlockTransfer(image_, run.x() * s, run.y() * s, run.width() * s, run.height() * s, reference.image_,
+                      run.x() * s, run.y() * s, RasterOp::Copy);
+        markChanged(run);
+    }
+    // Tiles wholly inside the block now hold the reference's pixels.
+    const int x0 = (r.left() + TileSize - 1) / TileSize;
+    // One past the last whole tile; the picture's edge ends its last tile.
+    const int x1 = r.right() + 1 == width() ? tilesX_ : (r.right() + 1) / TileSize;
+    const int y0 = (r.top() + TileSize - 1) / TileSize;
+    const int y1 = r.bottom() + 1 == height() ? (height() + TileSize - 1) / TileSize : (r.bottom() + 1) / TileSize;
+    for (int ty = y0; ty < y1 && x0 < x1; ++ty) {
+        std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        std::fill(row + x0, row + x1, std::uint8_t{0});
+    }
+    imageKey_ = image_.cacheKey();
 }
 
 Picture::ChangeBatch::~ChangeBatch()
 {
     if (--picture_.batchDepth_ > 0)
         return;
-    const QRegion changed = std::exchange(picture_.pending_, QRegion());
+    std::vector<QRect> rects = std::exchange(picture_.pending_, {});
     if (!picture_.listener_)
         return;
-    for (const QRect& r : changed)
+    // Overlaps merged pairwise, halves at a time: adding rectangle after
+    // rectangle to one region costs the region's size each time.
+    std::vector<QRegion> parts(rects.begin(), rects.end());
+    for (std::size_t step = 1; step < parts.size(); step *= 2)
+        for (std::size_t i = 0; i + step < parts.size(); i += 2 * step)
+            parts[i] += parts[i + step];
+    if (parts.empty())
+        return;
+    for (const QRect& r : parts.front())
         picture_.listener_(r);
 }
 
@@ -139,22 +248,39 @@ void Picture::maskedTransfer(int dx, int dy, int w, int h, const QImage& image, 
             !clipLogical(dx, dy, w, h, mask, mx, my, ix, iy))
             return;
         const QImage big = deviceBlock(image, ix, iy, w, h);
+        const bool whole = mask.devicePixelRatio() == scale_;
         const QImage bigMask = deviceBlock(mask, mx, my, w, h);
         const int s = scale_;
-        MaskedTransfer(image_, dx * s, dy * s, w * s, h * s, big, ix, iy, bigMask, mx, my);
+        MaskedTransfer(image_, dx * s, dy * s, w * s, h * s, big, ix, iy, bigMask, mx, my,
+                       whole ? &blackRuns(mask) : nullptr);
         markChanged(QRect(dx, dy, w, h));
         return;
     }
     int cx = dx, cy = dy, cix = ix, ciy = iy;
     const QRect changed = ClipTransfer(image_.size(), cx, cy, w, h, image.size(), cix, ciy);
-    MaskedTransfer(image_, dx, dy, w, h, image, ix, iy, mask, mx, my);
+    MaskedTransfer(image_, dx, dy, w, h, image, ix, iy, mask, mx, my, &blackRuns(mask));
     markChanged(changed);
 }
 
-const Picture::LaidOutText& Picture::layOut(const QString& text)
+const std::vector<BlackRun>& Picture::blackRuns(const QImage& mask)
 {
-    const QString key = font.fontName + QChar(u'\x1f') + QString::number(font.fontSize) + (font.fontBold ? u'b' : u'n') +
-                        QChar(u'\x1f') + text;
+    // Cards, marks and buttons share a handful of masks.
+    auto it = blackRuns_.constFind(mask.cacheKey());
+    if (it != blackRuns_.constEnd())
+        return *it;
+    if (blackRuns_.size() >= 32)
+        blackRuns_.clear();
+    return *blackRuns_.insert(mask.cacheKey(), MaskBlackRuns(mask));
+}
+
+QString Picture::fontKey() const
+{
+    return font.fontName + QChar(u'\x1f') + QString::number(font.fontSize) + (font.fontBold ? u'b' : u'n') +
+           QChar(u'\x1f');
+}
+
+const Picture::LaidOutText& Picture::layOut(const QString& key, const QString& text)
+{
     auto it = texts_.constFind(key);
     if (it != texts_.constEnd())
         return *it;
@@ -169,24 +295,80 @@ const Picture::LaidOutText& Picture::layOut(const QString& text)
     return *texts_.insert(key, t);
 }
 
+bool Picture::blockEquals(const QRect& device, const QImage& block) const
+{
+    const std::size_t bytes = static_cast<std::size_t>(device.width()) * 4;
+    for (int row = 0; row < device.height(); ++row) {
+        const uchar* a = image_.constScanLine(device.y() + row) + static_cast<std::size_t>(device.x()) * 4;
+        if (std::memcmp(a, block.constScanLine(row), bytes) != 0)
+            return false;
+    }
+    return true;
+}
+
 void Picture::print(int x, int y, const QString& text)
 {
     if (image_.isNull() || text.isEmpty())
         return;
-    const LaidOutText& t = layOut(text);
-    QPainter p(&image_);
-    p.setFont(t.font);
-    p.setPen(QColor::fromRgb(font.foreColor));
+    const QString key = fontKey() + text;
+    const LaidOutText& t = layOut(key, text);
     // The table was laid out for character cells one em high whose baseline
     // lies 0.88 em below the top, as in the Chinese faces it was drawn
     // with; the CJK faces here carry a much taller ascent, which would push
     // every label down and out of the boxes drawn for it.
     const int top = y + (t.font.pixelSize() * 88 + 50) / 100 - t.ascent;
-    p.drawStaticText(x, top, t.text);
     const QSizeF size = t.text.size();
     // Glyphs may reach a pixel past their advance (italics, antialiasing).
-    markChanged(QRect(x - 1, top - 1, static_cast<int>(std::ceil(size.width())) + 3,
-                      static_cast<int>(std::ceil(size.height())) + 3));
+    const QRect changed(x - 1, top - 1, static_cast<int>(std::ceil(size.width())) + 3,
+                        static_cast<int>(std::ceil(size.height())) + 3);
+    const QRect block = changed.intersected(QRect(0, 0, width(), height()));
+    const QRect device(block.topLeft() * scale_, block.size() * scale_);
+
+    // The same text at the same place over the same pixels comes out the
+    // same: labels and counts printed again over what was there before are
+    // copied from then instead of being drawn glyph by glyph.
+    const QString printKey = key + QChar(u'\x1f') + QString::number(font.foreColor) + u'@' + QString::number(x) +
+                             u',' + QString::number(top);
+    const bool keep = !block.isEmpty() && block.width() * block.height() <= MaxPrintedPixels;
+    if (keep && replay(printKey, device, changed))
+        return;
+    const QImage before = keep ? image_.copy(device) : QImage();
+    {
+        QPainter p(&image_);
+        p.setFont(t.font);
+        p.setPen(QColor::fromRgb(font.foreColor));
+        p.drawStaticText(x, top, t.text);
+    }
+    markChanged(changed);
+    if (keep)
+        remember(printKey, device, before);
+}
+
+bool Picture::replay(const QString& key, const QRect& device, const QRect& changed)
+{
+    const auto at = printed_.constFind(key);
+    if (at == printed_.constEnd())
+        return false;
+    for (const Printed& p : at->variants) {
+        if (p.device == device && !p.before.isNull() && blockEquals(device, p.before)) {
+            BlockTransfer(image_, device.x(), device.y(), device.width(), device.height(), p.after, 0, 0,
+                          RasterOp::Copy);
+            markChanged(changed);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Picture::remember(const QString& key, const QRect& device, const QImage& before)
+{
+    if (printed_.size() >= MaxPrintedTexts && !printed_.contains(key))
+        printed_.clear();
+    // A label is often printed over two different grounds in turn (a count
+    // whose cell reaches over the label beside it).
+    PrintedAt& at = printed_[key];
+    at.variants[static_cast<std::size_t>(at.next)] = Printed{device, before, image_.copy(device)};
+    at.next = (at.next + 1) % static_cast<int>(at.variants.size());
 }
 
 int Picture::textWidth(const QString& text) const
@@ -240,11 +422,23 @@ void Picture::drawImage(int x, int y, const QImage& image)
         transfer(x, y, size.width(), size.height(), image, 0, 0, RasterOp::Copy);
         return;
     }
+    // Icons with transparency are blended by the painter; the same icon at
+    // the same place over the same pixels is copied from the last time.
+    const QRect changed(QPoint(x, y), size);
+    const QRect block = changed.intersected(QRect(0, 0, width(), height()));
+    const QRect device(block.topLeft() * scale_, block.size() * scale_);
+    const bool keep = !block.isEmpty() && block.width() * block.height() <= MaxPrintedPixels;
+    const QString key = keep ? QStringLiteral("\x1eimage %1@%2,%3").arg(image.cacheKey()).arg(x).arg(y) : QString();
+    if (keep && replay(key, device, changed))
+        return;
+    const QImage before = keep ? image_.copy(device) : QImage();
     {
         QPainter p(&image_);
         p.drawImage(x, y, image);
     }
-    markChanged(QRect(QPoint(x, y), size));
+    markChanged(changed);
+    if (keep)
+        remember(key, device, before);
 }
 
 } // namespace kelpo

@@ -7,6 +7,8 @@
 // change listener, so whoever shows the picture repaints exactly that part
 // and nothing has to watch the picture for changes.
 
+#include "platform/Raster.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
@@ -16,11 +18,13 @@
 #include <QStaticText>
 #include <QString>
 
+#include <array>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace kelpo {
 
-enum class RasterOp;
 
 // What the drawing procedures save before they print and put back after.
 struct FontState {
@@ -46,8 +50,13 @@ public:
     int scale() const { return scale_; }
     void setScale(int scale);
     // Drawing straight into the image must be followed by markChanged();
-    // its coordinates are device pixels.
-    QImage& image() { return image_; }
+    // its coordinates are device pixels. Taking the image to write makes
+    // the next restoreFrom a plain copy; readers use the const image().
+    QImage& image()
+    {
+        differs_.clear();
+        return image_;
+    }
     const QImage& image() const { return image_; }
 
     // Called with each changed rectangle, clipped to the picture.
@@ -76,6 +85,16 @@ public:
     void transfer(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op);
     void maskedTransfer(int dx, int dy, int w, int h, const QImage& image, int ix, int iy, const QImage& mask,
                         int mx, int my);
+
+    // Copies the block (x, y, w, h) of reference, a picture of the same
+    // size and scale, leaving out the parts that hold its pixels already:
+    // every drawing call marks the tiles it touches as possibly different,
+    // and this copy marks the tiles it covers whole as equal again. Only
+    // what was copied is reported. When the tiles cannot be trusted (the
+    // reference changed, or this image was written without markChanged)
+    // every tile counts as different, so the result is always the plain
+    // copy's.
+    void restoreFrom(const Picture& reference, int x, int y, int w, int h);
 
     // A new size clears the picture to its background colour. Sizes below 1
     // give an empty picture that ignores all drawing.
@@ -109,7 +128,28 @@ private:
         QStaticText text;
         int ascent = 0;
     };
-    const LaidOutText& layOut(const QString& text);
+    QString fontKey() const;
+    const LaidOutText& layOut(const QString& key, const QString& text);
+    // A text or icon as drawn at one place: the device pixels under it
+    // before and after.
+    struct Printed {
+        QRect device;
+        QImage before;
+        QImage after;
+    };
+    struct PrintedAt {
+        std::array<Printed, 2> variants;
+        int next = 0;
+    };
+    bool blockEquals(const QRect& device, const QImage& block) const;
+    // Puts back what a drawing kept under key gave, when the device pixels
+    // under it are what they were then; reports changed.
+    bool replay(const QString& key, const QRect& device, const QRect& changed);
+    // Keeps the drawing just made over before under key.
+    void remember(const QString& key, const QRect& device, const QImage& before);
+    // The black runs of a mask read in device pixels, by its cache key.
+    const std::vector<BlackRun>& blackRuns(const QImage& mask);
+    QHash<qint64, std::vector<BlackRun>> blackRuns_;
 
     // The source block (sx, sy, w, h) in this picture's device pixels.
     QImage deviceBlock(const QImage& src, int& sx, int& sy, int w, int h) const;
@@ -118,13 +158,26 @@ private:
     bool clipLogical(int& dx, int& dy, int& w, int& h, const QImage& src, int& sx, int& sy, int& ox,
                      int& oy) const;
 
+    // Tiles of TileSize logical pixels that may differ from the reference,
+    // row by row; the keys tell whether anything wrote to either image
+    // behind the tiles' back.
+    static constexpr int TileSize = 16;
+    void noteTiles(const QRect& r);
+    bool tilesTrusted(const Picture& reference) const;
+    std::vector<std::uint8_t> differs_;
+    int tilesX_ = 0;
+    const Picture* reference_ = nullptr;
+    qint64 referenceKey_ = 0;
+    qint64 imageKey_ = 0;
+
     QImage image_;
     int scale_ = 1;
     ChangeListener listener_;
     int batchDepth_ = 0;
-    QRegion pending_;
+    std::vector<QRect> pending_;
     QRgb backColor_ = qRgb(0, 0, 0);
     QHash<QString, LaidOutText> texts_;
+    QHash<QString, PrintedAt> printed_;
 };
 
 } // namespace kelpo

@@ -117,7 +117,40 @@ void MaskRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict c, con
         d[i] = (d[i] & m[i]) | c[i] | OpaqueAlpha;
 }
 
+// Where the mask is black the rule gives the image pixel, opaque.
+void OpaqueRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict c, int w)
+{
+    for (int i = 0; i < w; ++i)
+        d[i] = c[i] | OpaqueAlpha;
+}
+
+bool IsBlack(std::uint32_t maskPixel) { return (maskPixel & 0x00FFFFFFu) == 0; }
+
 } // namespace
+
+std::vector<BlackRun> MaskBlackRuns(const QImage& maskIn)
+{
+    const QImage mask = ToRgb32(maskIn);
+    std::vector<BlackRun> runs(static_cast<std::size_t>(std::max(0, mask.height())));
+    for (int y = 0; y < mask.height(); ++y) {
+        const auto* line = reinterpret_cast<const std::uint32_t*>(mask.constScanLine(y));
+        // The longest run of black pixels in the row.
+        BlackRun best;
+        for (int x = 0; x < mask.width();) {
+            if (!IsBlack(line[x])) {
+                ++x;
+                continue;
+            }
+            const int from = x;
+            while (x < mask.width() && IsBlack(line[x]))
+                ++x;
+            if (x - from > best.end - best.begin)
+                best = {from, x};
+        }
+        runs[static_cast<std::size_t>(y)] = best;
+    }
+    return runs;
+}
 
 void BlockTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& srcIn, int sx, int sy,
                    RasterOp op)
@@ -164,7 +197,7 @@ void BlockTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& srcI
 }
 
 void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& imageIn, int ix, int iy,
-                    const QImage& maskIn, int mx, int my)
+                    const QImage& maskIn, int mx, int my, const std::vector<BlackRun>* blackRuns)
 {
     if (dst.isNull() || imageIn.isNull() || maskIn.isNull() || !IsRgb32(dst))
         return;
@@ -175,8 +208,23 @@ void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& ima
     const Rows d = RowsOf(dst);
     const ConstRows c = RowsOf(image);
     const ConstRows m = RowsOf(mask);
-    for (int r = 0; r < h; ++r)
-        MaskRow(d.at(dx, dy + r), c.at(ix, iy + r), m.at(mx, my + r), w);
+    if (blackRuns && blackRuns->size() != static_cast<std::size_t>(mask.height()))
+        blackRuns = nullptr;
+    for (int r = 0; r < h; ++r) {
+        std::uint32_t* out = d.at(dx, dy + r);
+        const std::uint32_t* in = c.at(ix, iy + r);
+        const std::uint32_t* keep = m.at(mx, my + r);
+        if (!blackRuns) {
+            MaskRow(out, in, keep, w);
+            continue;
+        }
+        const BlackRun& run = (*blackRuns)[static_cast<std::size_t>(my + r)];
+        const int lo = std::clamp(run.begin - mx, 0, w);
+        const int hi = std::clamp(run.end - mx, lo, w);
+        MaskRow(out, in, keep, lo);
+        OpaqueRow(out + lo, in + lo, hi - lo);
+        MaskRow(out + hi, in + hi, keep + hi, w - hi);
+    }
 }
 
 } // namespace kelpo

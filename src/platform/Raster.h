@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QRect>
 
+#include <vector>
+
 namespace kelpo {
 
 enum class RasterOp {
@@ -29,8 +31,17 @@ void BlockTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& src,
 // The masked-bitmap rule: the mask cell ANDed, then the image cell ORed, at
 // the same place and size, fused into one pass. Black image pixels over a
 // white mask leave the destination as it was.
+//
+// With the mask's black runs (MaskBlackRuns of the same mask) the part of
+// each row where the mask is black is copied without reading the mask or the
+// destination: a card's mask is black but for its corners.
+struct BlackRun {
+    int begin = 0;
+    int end = 0; // one past; begin == end for a row without black
+};
+std::vector<BlackRun> MaskBlackRuns(const QImage& mask);
 void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& image, int ix, int iy,
-                    const QImage& mask, int mx, int my);
+                    const QImage& mask, int mx, int my, const std::vector<BlackRun>* blackRuns = nullptr);
 
 // Pictures drawn with transfers are always opaque 32-bit; this gives a
 // loaded image that form (a null image stays null).

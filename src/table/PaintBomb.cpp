@@ -4,6 +4,8 @@
 #include "skin/clsPaintImageByNullBack.h"
 #include "table/TablePainter.h"
 
+#include <utility>
+
 namespace kelpo {
 
 namespace {
@@ -56,7 +58,7 @@ void TablePainter::PlayBombAnimation(int seat, int kind)
     bombRunning_ = true;
     state.view.BombPlaying = true;
     picBomb1.resize(k.width, k.height);
-    picBomb1.transfer(0, 0, k.width, k.height, picGameBack.image(), x, y, RasterOp::Copy);
+    picBomb1.transfer(0, 0, k.width, k.height, std::as_const(picGameBack).image(), x, y, RasterOp::Copy);
     // Kept apart from picBomb1: a full repaint during a wait may resize the
     // table but must not change what goes back at the end.
     const QImage clean = picBomb1.image();

@@ -14,6 +14,8 @@ constexpr int ClockHeight = 38;
 constexpr int ClockFrames = 8;
 const QString NoTurnSeat = QStringLiteral("100");
 
+QSize LogicalSizeOf(const QImage& image) { return image.deviceIndependentSize().toSize(); }
+
 int LimitInForce(const TableState& t)
 {
     return t.TurnPhase == PhaseTribute || t.TurnPhase == PhaseReturnTribute ? t.TributeSeconds : t.TurnSeconds;
@@ -139,11 +141,18 @@ void TablePainter::PaintScorePanel()
     const QImage mask = AppImage(QStringLiteral("Res\\GameScoreM.bmp"));
     if (mask.isNull())
         return;
-    picGameBack.transfer(px, py, 182, 99, mask, 0, 0, RasterOp::And);
     const QImage panel = AppImage(QStringLiteral("Res\\GameScore.bmp"));
-    if (panel.isNull())
-        return;
-    picGameBack.transfer(px, py, 182, 99, panel, 0, 0, RasterOp::Or);
+    const QSize whole(182, 99);
+    if (!panel.isNull() && LogicalSizeOf(mask).expandedTo(whole) == LogicalSizeOf(mask) &&
+        LogicalSizeOf(panel).expandedTo(whole) == LogicalSizeOf(panel)) {
+        // The mask ANDed and the panel ORed in one pass: the same rule.
+        picGameBack.maskedTransfer(px, py, 182, 99, panel, 0, 0, mask, 0, 0);
+    } else {
+        picGameBack.transfer(px, py, 182, 99, mask, 0, 0, RasterOp::And);
+        if (panel.isNull())
+            return;
+        picGameBack.transfer(px, py, 182, 99, panel, 0, 0, RasterOp::Or);
+    }
     const FontState saved = picGameBack.font;
     picGameBack.font.fontSize = 20;
     picGameBack.font.foreColor = qRgb(0, 0, 255);

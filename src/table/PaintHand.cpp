@@ -116,22 +116,63 @@ void TablePainter::DrawHand()
     hand_.faces = state.table.CanSeeHand != 0;
     hand_.anchor = anchor;
     hand_.places.resize(static_cast<std::size_t>(n));
+    std::vector<FanCard> fan;
     int x = HandLeft(L, n);
     for (int i = 1; i <= n; ++i) {
         HandCardPlace& place = hand_.places[static_cast<std::size_t>(i - 1)];
         place.image = HandImageIndexAt(i);
         place.x = x;
-        const QImage card = HandCardImage(place);
+        QImage card = HandCardImage(place);
         if (!Fits(card, CardWidth, CardHeight))
             continue;
         const int y = anchor.y() - (c.SelectedFlags.at(i) != 0 ? RaiseOffset : 0);
-        picGameBack.maskedTransfer(x, y, CardWidth, CardHeight, card, 0, 0, mask, 0, 0);
-        if (i == state.view.HandFocus)
-            PaintFocusMark(QRect(x, y, CardWidth, CardHeight), QPoint(x, y));
+        fan.push_back({QPoint(x, y), std::move(card), i == state.view.HandFocus});
         place.drawn = true;
         x += CardStep;
     }
+    const QRect all(0, 0, picGameBack.width(), picGameBack.height());
+    for (std::size_t k = 0; k < fan.size(); ++k)
+        PaintFanCard(fan, k, all, mask);
     hand_.valid = true;
+}
+
+void TablePainter::PaintFanCard(const std::vector<FanCard>& fan, std::size_t k, const QRect& clip, const QImage& mask)
+{
+    // In each row, the part of the card right of the first later card whose
+    // mask keeps that row opaque ends up as that card, whatever lies under
+    // it: only the part left of it is painted. Rows with the same extent
+    // are painted together.
+    const std::vector<bool>& opaque = OpaqueRows(mask);
+    const FanCard& card = fan[k];
+    const int first = std::max(card.at.y(), clip.top());
+    const int last = std::min(card.at.y() + CardHeight - 1, clip.bottom());
+    auto paint = [&](int top, int bottom, int end) {
+        const QRect r = QRect(card.at.x(), top, end - card.at.x(), bottom - top + 1).intersected(clip);
+        if (r.isEmpty())
+            return;
+        PaintCardClipped(picGameBack, r, card.at, card.image, mask);
+        if (card.focus)
+            PaintFocusMark(r, card.at);
+    };
+    int runTop = first;
+    int runEnd = -1;
+    for (int y = first; y <= last; ++y) {
+        int end = card.at.x() + CardWidth;
+        for (std::size_t j = k + 1; j < fan.size() && fan[j].at.x() < end; ++j) {
+            const int row = y - fan[j].at.y();
+            if (row >= 0 && row < CardHeight && opaque[static_cast<std::size_t>(row)]) {
+                end = fan[j].at.x();
+                break;
+            }
+        }
+        if (y > first && end != runEnd) {
+            paint(runTop, y - 1, runEnd);
+            runTop = y;
+        }
+        runEnd = end;
+    }
+    if (first <= last)
+        paint(runTop, last, runEnd);
 }
 
 void TablePainter::RedrawHandCard(int index)
@@ -193,24 +234,20 @@ void TablePainter::RedrawHandCard(int index)
 
     // Each card that reaches into the touched column; its picture is loaded
     // when a strip first needs it.
-    struct Slice {
-        QPoint at;
-        const HandCardPlace* place;
-        QImage card;
-    };
-    std::vector<Slice> cards;
+    std::vector<FanCard> cards;
+    std::vector<const HandCardPlace*> places;
     const int focus = state.view.HandFocus;
-    const HandCardPlace* focused = focus >= 1 && focus <= n ? &hand_.places[static_cast<std::size_t>(focus - 1)] : nullptr;
     for (int j = 1; j <= n; ++j) {
         const HandCardPlace& p = hand_.places[static_cast<std::size_t>(j - 1)];
         if (!p.drawn || p.x + CardWidth <= touched.left() || p.x > touched.right())
             continue;
-        cards.push_back({QPoint(p.x, top - (c.SelectedFlags.at(j) != 0 ? RaiseOffset : 0)), &p, QImage()});
+        cards.push_back({QPoint(p.x, top - (c.SelectedFlags.at(j) != 0 ? RaiseOffset : 0)), QImage(), j == focus});
+        places.push_back(&p);
     }
     // A card that covers a whole strip with rows its mask keeps opaque hides
     // the background and every card before it there; painting starts with
     // the last such card.
-    auto covers = [&](const Slice& s, const QRect& strip) {
+    auto covers = [&](const FanCard& s, const QRect& strip) {
         if (!QRect(s.at, QSize(CardWidth, CardHeight)).contains(strip))
             return false;
         for (int y = strip.top(); y <= strip.bottom(); ++y) {
@@ -232,19 +269,18 @@ void TablePainter::RedrawHandCard(int index)
             --first;
         }
         for (std::size_t k = first; k < cards.size(); ++k) {
-            Slice& slice = cards[k];
-            if (slice.card.isNull()) {
-                slice.card = HandCardImage(*slice.place);
-                if (!Fits(slice.card, CardWidth, CardHeight)) {
+            FanCard& slice = cards[k];
+            if (slice.image.isNull()) {
+                slice.image = HandCardImage(*places[k]);
+                if (!Fits(slice.image, CardWidth, CardHeight)) {
                     // The file changed under us; only a full drawing is right now.
                     DrawHand();
                     return;
                 }
             }
-            PaintCardClipped(picGameBack, strip, slice.at, slice.card, mask);
-            if (slice.place == focused)
-                PaintFocusMark(strip, slice.at);
         }
+        for (std::size_t k = first; k < cards.size(); ++k)
+            PaintFanCard(cards, k, strip, mask);
     }
 }
 
@@ -327,19 +363,23 @@ void TablePainter::DrawCardRow(const CardList& cards, int x, int y, bool /*handS
     // Both geometry sets hold the same card size and step.
     const QImage mask = AppImage(FullMask);
     const bool masked = Fits(mask, CardWidth, CardHeight);
+    std::vector<FanCard> row;
     for (int i = 1; i <= cards.count(); ++i) {
         const int index = CardImageIndex(cards.at(i));
         if (index == NoCardImage)
             continue;
-        const QImage card = AppImage(FullFace(index));
+        QImage card = AppImage(FullFace(index));
         if (!Fits(card, CardWidth, CardHeight))
             continue;
-        if (masked)
-            picGameBack.maskedTransfer(x, y, CardWidth, CardHeight, card, 0, 0, mask, 0, 0);
-        else
+        if (!masked)
             picGameBack.transfer(x, y, CardWidth, CardHeight, card, 0, 0, RasterOp::Or);
+        else
+            row.push_back({QPoint(x, y), std::move(card), false});
         x += CardStep;
     }
+    const QRect all(0, 0, picGameBack.width(), picGameBack.height());
+    for (std::size_t k = 0; k < row.size(); ++k)
+        PaintFanCard(row, k, all, mask);
 }
 
 } // namespace kelpo

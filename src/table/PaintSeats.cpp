@@ -37,18 +37,28 @@ void TablePainter::PaintSeatPicture(int seat)
     const QImage icon = ParentImage(QStringLiteral("UserRes\\LargeUser\\%1.ico").arg(s.iconNumber % 1000 + 1));
     if (icon.isNull())
         return;
-    const QImage frame =
-        AppImage(QStringLiteral("Res\\%1%2.bmp").arg(centre ? QLatin1Char('s') : QLatin1Char('c')).arg(seat % 2));
+    QPoint frameAt;
+    const QImage frame = SeatFrame(seat, frameAt);
     if (frame.isNull())
         return;
-    static constexpr QPoint FrameOffset[SeatCount] = {{-1, 0}, {-1, -2}, {-5, -3}, {-10, -2}, {-10, 0}, {-5, -3}};
-    picGameBack.drawImage(x + FrameOffset[view].x(), y + FrameOffset[view].y(), frame);
+    picGameBack.drawImage(frameAt.x(), frameAt.y(), frame);
     picGameBack.drawImage(x, y, icon);
     const QPoint name = L.NameAnchor[view];
     if (centre)
         picGameBack.print(name.x(), name.y(), s.name);
     else
         PrintWrappedName(picGameBack, name.x(), name.y(), s.name);
+}
+
+QImage TablePainter::SeatFrame(int seat, QPoint& at)
+{
+    const int view = ViewOfSeat(state, seat);
+    if (view < 0)
+        return {};
+    const bool centre = AlignmentOf(view) == Alignment::Centre;
+    static constexpr QPoint FrameOffset[SeatCount] = {{-1, 0}, {-1, -2}, {-5, -3}, {-10, -2}, {-10, 0}, {-5, -3}};
+    at = state.view.Layout.SeatAnchor[view] + FrameOffset[view];
+    return AppImage(QStringLiteral("Res\\%1%2.bmp").arg(centre ? QLatin1Char('s') : QLatin1Char('c')).arg(seat % 2));
 }
 
 void TablePainter::PrintWrappedName(Picture& target, int x, int y, const QString& text)
@@ -120,10 +130,19 @@ void TablePainter::PaintWarnFlag(int seat)
     QPoint p;
     if (view < 0 || !WarnFlagPlace(state.view.Layout, view, state.table.ThreeHandDeal != 0, p))
         return;
-    if (state.seats[seat].warnFlag != 0)
+    if (state.seats[seat].warnFlag != 0) {
         DrawMaskedCell(AppImage(QStringLiteral("Res\\UserWarnFlag.bmp")), p.x(), p.y(), 32, 32, {0, 0}, {32, 0});
-    else
-        RestoreBack(p.x(), p.y(), 32, 32);
+        return;
+    }
+    Picture::ChangeBatch changes(picGameBack);
+    RestoreBack(p.x(), p.y(), 32, 32);
+    // Beside a side seat the flag's place reaches over the bottom of the
+    // seat's frame, which must come back with the background.
+    QPoint frameAt;
+    const QImage frame = SeatFrame(seat, frameAt);
+    if (!state.seats[seat].name.isEmpty() && !frame.isNull() &&
+        QRect(frameAt, frame.deviceIndependentSize().toSize()).intersects(QRect(p, QSize(32, 32))))
+        PaintSeatPicture(seat);
 }
 
 void TablePainter::PaintRemainingCount(int seat)

@@ -1,6 +1,7 @@
 #include "table/TablePainter.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/Raster.h"
 #include "platform/ResourcePath.h"
@@ -138,7 +139,7 @@ void TablePainter::DrawOpaqueCell(const QImage& image, int x, int y, int w, int 
 
 void TablePainter::RestoreBack(int x, int y, int w, int h)
 {
-    picGameBack.transfer(x, y, w, h, picSaveGameBack.image(), x, y, RasterOp::Copy);
+    picGameBack.restoreFrom(picSaveGameBack, x, y, w, h);
 }
 
 void TablePainter::ComputeSeatLayout()
@@ -162,7 +163,7 @@ void TablePainter::PaintTableBackground()
     const int H = picGameBack.height();
     picGameBack.setBackColor(TableBackColor);
     picSaveGameBack.setBackColor(TableBackColor);
-    if (picGameBack.image().isNull()) {
+    if (std::as_const(picGameBack).image().isNull()) {
         picSaveGameBack.resize(W, H);
         return;
     }
@@ -200,13 +201,13 @@ void TablePainter::PaintTableBackground()
             picSaveGameBack.drawImage(p.x, p.y, p.image);
         savedBackKey_ = key;
     }
-    picGameBack.transfer(0, 0, W, H, picSaveGameBack.image(), 0, 0, RasterOp::Copy);
+    RestoreBack(0, 0, W, H);
 
     // The border goes on the table picture only.
     const QImage vEdge = AppImage(QStringLiteral("Res\\GameBackVsBian.bmp"));
     const QImage hEdge = AppImage(QStringLiteral("Res\\GameBackHsBian.bmp"));
     if (!vEdge.isNull()) {
-        const QImage mirrored = vEdge.mirrored(true, false);
+        const QImage mirrored = Mirrored(vEdge, true, false);
         const QImage left = EdgeStrip(vEdge, H, true);
         const QImage right = EdgeStrip(mirrored, H, true);
         if (!left.isNull() && !right.isNull() && W >= 2 * LogicalSize(vEdge).width()) {
@@ -220,7 +221,7 @@ void TablePainter::PaintTableBackground()
         }
     }
     if (!hEdge.isNull()) {
-        const QImage mirrored = hEdge.mirrored(false, true);
+        const QImage mirrored = Mirrored(hEdge, false, true);
         const QImage top = EdgeStrip(hEdge, W, false);
         const QImage bottom = EdgeStrip(mirrored, W, false);
         if (!top.isNull() && !bottom.isNull() && H >= 2 * LogicalSize(hEdge).height()) {
@@ -238,10 +239,23 @@ void TablePainter::PaintTableBackground()
         const int cw = LogicalSize(corner).width();
         const int ch = LogicalSize(corner).height();
         picGameBack.drawImage(0, 0, corner);
-        picGameBack.drawImage(W - cw, 0, corner.mirrored(true, false));
-        picGameBack.drawImage(0, H - ch, corner.mirrored(false, true));
-        picGameBack.drawImage(W - cw, H - ch, corner.mirrored(true, true));
+        picGameBack.drawImage(W - cw, 0, Mirrored(corner, true, false));
+        picGameBack.drawImage(0, H - ch, Mirrored(corner, false, true));
+        picGameBack.drawImage(W - cw, H - ch, Mirrored(corner, true, true));
     }
+}
+
+QImage TablePainter::Mirrored(const QImage& image, bool horizontal, bool vertical)
+{
+    // Kept, so that the strips made from a mirrored edge are found again by
+    // its cache key instead of being tiled anew on every repaint.
+    const QPair<qint64, int> key(image.cacheKey(), horizontal + 2 * vertical);
+    const auto it = mirrors_.constFind(key);
+    if (it != mirrors_.constEnd())
+        return *it;
+    if (mirrors_.size() >= 16)
+        mirrors_.clear();
+    return *mirrors_.insert(key, image.mirrored(horizontal, vertical));
 }
 
 QImage TablePainter::EdgeStrip(const QImage& tile, int length, bool vertical)

@@ -134,17 +134,29 @@ private:
         std::vector<HandCardPlace> places;
     };
     QImage HandCardImage(const HandCardPlace& place);
+    // A card of an overlapping row, drawn back to front.
+    struct FanCard {
+        QPoint at;
+        QImage image;
+        bool focus = false; // carries the keyboard's focus frame
+    };
+    // Paints fan[k] with mask inside clip, leaving out what a later card of
+    // fan covers with rows its mask keeps opaque.
+    void PaintFanCard(const std::vector<FanCard>& fan, std::size_t k, const QRect& clip, const QImage& mask);
     int HandImageIndexAt(int i) const; // -1: the back
     void PaintHandCardsInto(const QRect& clip, const QImage& mask);
     // The keyboard's focus frame on the hand card at cardAt, inside clip;
     // drawn as part of the card, so the cards after it cover it as they
     // cover the card.
     void PaintFocusMark(const QRect& clip, QPoint cardAt);
+    // The frame picture behind a seat and where it goes; null for no view.
+    QImage SeatFrame(int seat, QPoint& at);
     void PaintPlay(int seat, const CardList& play);
     QRect PlaysArea() const; // what PaintPlays restores
     // A border edge tiled every 5 px along length, as one picture; null
     // when the tile cannot stand for the tiling.
     QImage EdgeStrip(const QImage& tile, int length, bool vertical);
+    QImage Mirrored(const QImage& image, bool horizontal, bool vertical);
 
     ImageFileCache images_;
     // Resolved paths by relative name; re-resolved when the file is gone.
@@ -170,6 +182,7 @@ private:
     bool skipPlaysRestore_ = false;
     QRect timeBarArea_;
     QHash<QString, QImage> edgeStrips_;
+    QHash<QPair<qint64, int>, QImage> mirrors_;
     bool bombRunning_ = false;
 };
 

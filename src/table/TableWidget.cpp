@@ -8,6 +8,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <utility>
+
 namespace kelpo {
 
 TableWidget::TableWidget(TablePainter& painter, QWidget* parent) : QWidget(parent), painter_(painter)
@@ -37,7 +39,7 @@ void TableWidget::pictureChanged(const QRect& rect)
 void TableWidget::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    const QImage& image = painter_.picGameBack.image();
+    const QImage& image = std::as_const(painter_.picGameBack).image();
     if (image.isNull()) {
         p.fillRect(event->rect(), QColor::fromRgb(painter_.TableBackColor));
         return;
@@ -98,6 +100,10 @@ void TableWidget::Announce(const QString& text)
     if (text.isEmpty())
         return;
     announcement_ = text;
+    // Without an assistive tool listening nobody receives the events, and
+    // building them describes the whole table twice.
+    if (!QAccessible::isActive())
+        return;
     auto* table = dynamic_cast<TableAccessible*>(QAccessible::queryAccessibleInterface(this));
     if (!table)
         return;

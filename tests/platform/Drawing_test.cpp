@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 using namespace kelpo;
@@ -179,11 +180,13 @@ TEST(Picture, TextLinesAndRectangles)
 
     // The same pixels whatever resolution the picture claims (a screen's).
     const QImage at96 = p.image().copy();
+    Picture dense(120, 40, qRgb(0, 0, 0)); // a picture that has printed nothing yet
+    dense.font.foreColor = qRgb(255, 255, 255);
+    dense.image().setDotsPerMeterX(5669); // 144 dpi
+    dense.image().setDotsPerMeterY(5669);
+    dense.print(10, 5, QStringLiteral("余牌"));
+    EXPECT_EQ(dense.image().copy(), at96);
     p.clear();
-    p.image().setDotsPerMeterX(5669); // 144 dpi
-    p.image().setDotsPerMeterY(5669);
-    p.print(10, 5, QStringLiteral("余牌"));
-    EXPECT_EQ(p.image().copy(), at96);
 
     p.clear();
     p.line(2, 3, 8, 3, qRgb(9, 9, 9));
@@ -257,4 +260,54 @@ TEST(Picture, AtScaleTwoTakesLogicalCoordinates)
             if (qGreen(p.image().pixel(x, y)) > 200 && qRed(p.image().pixel(x, y)) > 200)
                 box |= QRect(x, y, 1, 1);
     EXPECT_GT(box.height(), 16); // drawn with twice the pixels, not enlarged
+}
+
+TEST(Picture, RestoreCopiesAndReportsOnlyWhatDiffersFromTheReference)
+{
+    Picture ref(64, 64, qRgb(10, 20, 30));
+    ref.fillRect(30, 0, 3, 64, qRgb(200, 0, 0));
+    Picture p(64, 64);
+    qint64 reported = 0;
+    p.setChangeListener([&](const QRect& r) { reported += static_cast<qint64>(r.width()) * r.height(); });
+    auto restoreAll = [&] {
+        reported = 0;
+        p.restoreFrom(ref, 0, 0, 64, 64);
+        return std::as_const(p).image() == ref.image();
+    };
+    EXPECT_TRUE(restoreAll());
+    EXPECT_EQ(reported, 64 * 64);
+    EXPECT_TRUE(restoreAll());
+    EXPECT_EQ(reported, 0);
+    p.fillRect(20, 20, 4, 4, qRgb(0, 255, 0)); // inside one tile
+    EXPECT_TRUE(restoreAll());
+    EXPECT_EQ(reported, 16 * 16);
+    // A partial restore keeps the rest of its tiles to be restored.
+    p.fillRect(0, 0, 64, 64, qRgb(0, 255, 0));
+    p.restoreFrom(ref, 0, 0, 8, 64);
+    EXPECT_TRUE(restoreAll());
+    // Written behind the tiles' back, or a changed reference: all copied.
+    p.image().setPixel(40, 40, qRgb(1, 2, 3));
+    EXPECT_TRUE(restoreAll());
+    ref.fillRect(50, 50, 2, 2, qRgb(0, 0, 255));
+    EXPECT_TRUE(restoreAll());
+}
+
+TEST(Picture, TextAndIconsDrawnAgainMatchAFreshDrawing)
+{
+    QImage icon(8, 8, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(qRgba(0, 0, 100, 100));
+    auto draw = [&](Picture& p) {
+        p.font.foreColor = qRgb(255, 255, 0);
+        p.print(4, 4, QStringLiteral("余牌:7"));
+        p.drawImage(6, 6, icon);
+    };
+    Picture p(60, 24, qRgb(0, 0, 0));
+    draw(p);
+    for (QRgb ground : {qRgb(0, 0, 0), qRgb(90, 30, 30), qRgb(0, 0, 0)}) {
+        p.fillRect(0, 0, 60, 24, ground);
+        draw(p);
+        Picture fresh(60, 24, ground);
+        draw(fresh);
+        EXPECT_EQ(p.image(), fresh.image()) << qRed(ground);
+    }
 }

@@ -152,6 +152,12 @@ TEST_F(SeatPainting, WarnFlagReadyHandAndCountComeAndGo)
     f.state.seats[seat].warnFlag = 0;
     f.painter->PaintWarnFlag(seat);
     EXPECT_EQ(f.pic().pixel(w + QPoint(31, 31)), save().pixel(w + QPoint(31, 31)));
+    // At a left seat the flag's place overlaps the frame's bottom, which
+    // stays whole when the flag is gone.
+    const int left = SeatAt(0);
+    ASSERT_TRUE(WarnFlagPlace(f.layout(), 0, false, w));
+    f.painter->RepaintTable();
+    EXPECT_EQ(f.pic().pixel(w + QPoint(2, 2)), left % 2 ? qRgb(100, 60, 50) : qRgb(100, 60, 40));
 
     const QPoint r = f.layout().ReadyAnchor[4];
     f.state.seats[seat].isHandUp = true;
