@@ -96,7 +96,7 @@ void TablePainter::PaintNetBreak(int seat)
     if (state.seats[seat].isOffline)
         picGameBack.drawImage(p.x(), p.y(), AppImage(QStringLiteral("Res\\NetBreak.bmp")));
     else if (state.view.IncrementalPaint)
-        RestoreBack(p.x(), p.y(), 32, 32);
+        RestoreBesideSeat(seat, QRect(p.x(), p.y(), 32, 32));
 }
 
 void TablePainter::PaintReadyHand(int seat)
@@ -108,7 +108,7 @@ void TablePainter::PaintReadyHand(int seat)
     if (state.seats[seat].isHandUp)
         DrawMaskedCell(AppImage(QStringLiteral("Res\\Hand.bmp")), p.x(), p.y(), 80, 35, {0, 0}, {80, 0});
     else if (state.view.IncrementalPaint)
-        RestoreBack(p.x() - 1, p.y() - 1, 82, 37);
+        RestoreBesideSeat(seat, QRect(p.x() - 1, p.y() - 1, 82, 37));
 }
 
 void TablePainter::PaintRankMark(int seat)
@@ -134,14 +134,20 @@ void TablePainter::PaintWarnFlag(int seat)
         DrawMaskedCell(AppImage(QStringLiteral("Res\\UserWarnFlag.bmp")), p.x(), p.y(), 32, 32, {0, 0}, {32, 0});
         return;
     }
+    RestoreBesideSeat(seat, QRect(p, QSize(32, 32)));
+}
+
+void TablePainter::RestoreBesideSeat(int seat, const QRect& place)
+{
     Picture::ChangeBatch changes(picGameBack);
-    RestoreBack(p.x(), p.y(), 32, 32);
-    // Beside a side seat the flag's place reaches over the bottom of the
-    // seat's frame, which must come back with the background.
+    RestoreBack(place.x(), place.y(), place.width(), place.height());
+    // Beside a side seat the places of the warn flag and the net-break mark
+    // reach over the bottom of the seat's frame, which must come back with
+    // the background.
     QPoint frameAt;
     const QImage frame = SeatFrame(seat, frameAt);
     if (!state.seats[seat].name.isEmpty() && !frame.isNull() &&
-        QRect(frameAt, frame.deviceIndependentSize().toSize()).intersects(QRect(p, QSize(32, 32))))
+        QRect(frameAt, frame.deviceIndependentSize().toSize()).intersects(place))
         PaintSeatPicture(seat);
 }
 

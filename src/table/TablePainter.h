@@ -151,6 +151,9 @@ private:
     void PaintFocusMark(const QRect& clip, QPoint cardAt);
     // The frame picture behind a seat and where it goes; null for no view.
     QImage SeatFrame(int seat, QPoint& at);
+    // Puts the background back over a mark's place beside a seat, and the
+    // seat's picture where the place overlaps its frame.
+    void RestoreBesideSeat(int seat, const QRect& place);
     void PaintPlay(int seat, const CardList& play);
     QRect PlaysArea() const; // what PaintPlays restores
     // A border edge tiled every 5 px along length, as one picture; null

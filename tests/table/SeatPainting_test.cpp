@@ -158,6 +158,12 @@ TEST_F(SeatPainting, WarnFlagReadyHandAndCountComeAndGo)
     ASSERT_TRUE(WarnFlagPlace(f.layout(), 0, false, w));
     f.painter->RepaintTable();
     EXPECT_EQ(f.pic().pixel(w + QPoint(2, 2)), left % 2 ? qRgb(100, 60, 50) : qRgb(100, 60, 40));
+    // So does the lower seat's frame under the net-break mark's place.
+    const int lower = SeatAt(1);
+    const QPoint b = f.layout().NetBreakAnchor[1];
+    f.state.view.IncrementalPaint = true;
+    f.painter->PaintNetBreak(lower);
+    EXPECT_EQ(f.pic().pixel(b + QPoint(2, 2)), lower % 2 ? qRgb(100, 60, 50) : qRgb(100, 60, 40));
 
     const QPoint r = f.layout().ReadyAnchor[4];
     f.state.seats[seat].isHandUp = true;
