@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 namespace kelpo {
 
 ProfileFile ProfileFile::Load(const QString& path)
@@ -11,7 +13,9 @@ ProfileFile ProfileFile::Load(const QString& path)
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return {};
-    return FromBytes(file.read(MaxFileBytes));
+    // Asked for the cap, the read would set aside the whole megabyte for
+    // every lookup, however short the file.
+    return FromBytes(file.read(std::min<qint64>(file.size(), MaxFileBytes)));
 }
 
 ProfileFile ProfileFile::FromBytes(const QByteArray& bytes)
