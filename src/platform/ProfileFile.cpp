@@ -4,8 +4,6 @@
 
 #include <QFile>
 
-#include <algorithm>
-
 namespace kelpo {
 
 ProfileFile ProfileFile::Load(const QString& path)
@@ -13,9 +11,7 @@ ProfileFile ProfileFile::Load(const QString& path)
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return {};
-    // Asked for the cap, the read would set aside the whole megabyte for
-    // every lookup, however short the file.
-    return FromBytes(file.read(std::min<qint64>(file.size(), MaxFileBytes)));
+    return FromBytes(file.read(MaxFileBytes));
 }
 
 ProfileFile ProfileFile::FromBytes(const QByteArray& bytes)
