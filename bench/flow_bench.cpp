@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QCursor>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -165,12 +166,14 @@ protected:
     }
 };
 
-// An idle client during an opponent's turn, shown, running its event loop
-// for one second at a time: every timer event it receives is a wakeup.
+// An idle client during an opponent's turn, shown, the pointer elsewhere,
+// running its event loop for one second at a time: every timer event it
+// receives is a wakeup.
 void BM_IdleTableWakeups(benchmark::State& st)
 {
     FlowTable t;
     t.window->show();
+    QCursor::setPos(t.window->frameGeometry().bottomRight() + QPoint(1, 1));
     t.handStart[15] = 0; // seat 0, an opponent of seat 1, leads
     HandleGameMessage(t.client, t.handStart);
     HandleGameMessage(t.client, t.deal);

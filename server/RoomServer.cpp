@@ -54,6 +54,7 @@ void RoomServer::tick()
     table_.tick();
     judgeReaders();
     resumeHeld();
+    flushWritten();
 }
 
 bool RoomServer::identified(int id) const { return !table_.userOf(id).isEmpty(); }
@@ -80,6 +81,7 @@ void RoomServer::accept()
         if (socket->bytesAvailable() > 0)
             readFrom(id);
     }
+    flushWritten();
 }
 
 void RoomServer::admitUnidentified(const QHostAddress& address)
@@ -121,6 +123,12 @@ void RoomServer::admitUnidentified(const QHostAddress& address)
 }
 
 void RoomServer::readFrom(int id)
+{
+    readMessages(id);
+    flushWritten();
+}
+
+void RoomServer::readMessages(int id)
 {
     int handled = 0;
     for (;;) {
@@ -227,8 +235,28 @@ void RoomServer::send(int id, const QByteArray& message)
         return;
     }
     QByteArray frame;
-    if (AppendFrame(frame, message))
-        socket->write(frame);
+    if (!AppendFrame(frame, message))
+        return;
+    socket->write(frame);
+    if (!it->second->unflushed) {
+        it->second->unflushed = true;
+        unflushed_.push_back(id);
+    }
+}
+
+void RoomServer::flushWritten()
+{
+    // A failed write reports the loss at once, and the table may then send
+    // to others: every step looks the connection up again.
+    while (!unflushed_.empty()) {
+        const int id = unflushed_.back();
+        unflushed_.pop_back();
+        const auto it = peers_.find(id);
+        if (it == peers_.end())
+            continue;
+        it->second->unflushed = false;
+        it->second->socket->flush();
+    }
 }
 
 void RoomServer::discard(int id)
@@ -255,6 +283,7 @@ void RoomServer::lost(int id)
     socket->abort();
     socket->deleteLater();
     table_.connectionClosed(id);
+    flushWritten();
 }
 
 } // namespace kelpo::server

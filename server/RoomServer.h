@@ -25,6 +25,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 class QTcpSocket;
 
@@ -73,6 +74,8 @@ private:
         bool readScheduled = false;
         // Since when the backlog has been above BackedUpOutput; -1 while not.
         std::int64_t backedUpSince = -1;
+        // Written to since the last flush.
+        bool unflushed = false;
     };
 
     void accept();
@@ -80,12 +83,16 @@ private:
     void admitUnidentified(const QHostAddress& address);
     bool identified(int id) const;
     void readFrom(int id);
+    void readMessages(int id);
     void scheduleRead(int id);
     // Some connection holds more unsent bytes than BackedUpOutput.
     bool anyBackedUp() const;
     void resumeHeld();
     void judgeReaders();
     void send(int id, const QByteArray& message);
+    // Hands what this pass wrote to the sockets now, one write per socket,
+    // rather than on the event loop's next pass over every socket.
+    void flushWritten();
     // Forgets the connection and closes its socket, without telling the table.
     void discard(int id);
     // The connection is gone: forget it and tell the table.
@@ -96,6 +103,7 @@ private:
     QTcpServer listener_;
     QTimer ticker_;
     std::map<int, std::unique_ptr<Peer>> peers_;
+    std::vector<int> unflushed_;
     int nextId_ = 1;
     RoomTable table_;
 };

@@ -42,14 +42,27 @@ bool Standings::recordHand(const std::vector<SeatOutcome>& seats, QString& error
         if (it != known_.end() && of(seat.name, it->second.icon).userId != 0)
             stored.push_back(seat);
     }
-    if (!store_->recordHand(stored, error))
-        return false;
-    // Read back rather than add here: another server may have written the
-    // same accounts since they were loaded.
-    for (const SeatOutcome& seat : stored) {
-        QString readError;
-        if (const auto stored = store_->find(seat.name, readError))
-            known_[seat.name] = *stored;
+    if (unsaved_.size() >= MaxUnsavedHands) {
+        qWarning("kelpo-room: an unsaved hand is given up: the accounts database has refused %zu hands",
+                 unsaved_.size());
+        unsaved_.pop_front();
+    }
+    unsaved_.push_back(stored);
+    while (!unsaved_.empty()) {
+        if (!store_->recordHand(unsaved_.front(), error)) {
+            // Shown as played until the store has it; read back once it does.
+            for (const SeatOutcome& seat : stored)
+                Apply(known_[seat.name], DeltaOf(seat));
+            return false;
+        }
+        // Read back rather than add here: another server may have written
+        // the same accounts since they were loaded.
+        for (const SeatOutcome& seat : unsaved_.front()) {
+            QString readError;
+            if (const auto fresh = store_->find(seat.name, readError))
+                known_[seat.name] = *fresh;
+        }
+        unsaved_.pop_front();
     }
     return true;
 }

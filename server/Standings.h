@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <deque>
 #include <map>
 #include <vector>
 
@@ -32,13 +33,21 @@ public:
         return it == known_.end() ? nullptr : &it->second;
     }
 
-    // Adds one finished hand. False, with nothing changed, when the store
-    // refused it; the reason is in error.
+    // Adds one finished hand. False when the store refused it (its server
+    // down); the reason is in error. A refused hand is not lost: it is kept,
+    // counted in the figures shown meanwhile, and written before the next
+    // hand, in order, once the store takes writes again.
     bool recordHand(const std::vector<SeatOutcome>& seats, QString& error);
+    std::size_t unsavedHands() const { return unsaved_.size(); }
+
+    // Past this many refused hands the oldest is given up, so a database
+    // that never comes back cannot grow the server without bound.
+    static constexpr std::size_t MaxUnsavedHands = 1000;
 
 private:
     AccountStore* store_ = nullptr;
     std::map<QString, Account> known_;
+    std::deque<std::vector<SeatOutcome>> unsaved_;
 };
 
 } // namespace kelpo::server

@@ -2,6 +2,7 @@
 
 #include "platform/TickClock.h"
 #include "server/AccountStore.h"
+#include "server/EpollEventDispatcher.h"
 #include "server/ItemShop.h"
 #include "server/RoomConfig.h"
 #include "server/RoomServer.h"
@@ -15,6 +16,8 @@
 
 int main(int argc, char** argv)
 {
+    // Before the application object, which would make the stock dispatcher.
+    QCoreApplication::setEventDispatcher(new kelpo::server::EpollEventDispatcher);
     QCoreApplication app(argc, argv);
     const kelpo::server::ParsedRoomConfig parsed = kelpo::server::ParseRoomArguments(app.arguments());
     if (!parsed.config) {

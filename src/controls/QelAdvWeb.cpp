@@ -1,5 +1,7 @@
 #include "controls/QelAdvWeb.h"
 
+#include "platform/FileBytes.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -30,7 +32,7 @@ void QelAdvWeb::Navigate(const QUrl& url)
     if (!f.open(QIODevice::ReadOnly))
         return;
     document()->setBaseUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
-    setHtml(QString::fromUtf8(f.read(MaxResourceBytes)));
+    setHtml(QString::fromUtf8(ReadAtMost(f, MaxResourceBytes)));
     hasPage_ = true;
 }
 
@@ -51,7 +53,7 @@ QVariant QelAdvWeb::loadResource(int type, const QUrl& name)
     if (type == QTextDocument::StyleSheetResource) {
         QFile f(info.absoluteFilePath());
         if (f.open(QIODevice::ReadOnly))
-            return QString::fromUtf8(f.read(MaxResourceBytes));
+            return QString::fromUtf8(ReadAtMost(f, MaxResourceBytes));
     }
     return {};
 }

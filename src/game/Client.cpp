@@ -21,7 +21,7 @@ MessageRoute RouteOf(const QByteArray& message)
 
 Client::Client(QObject* parent)
     : QObject(parent), socket_(new QelSckClient(this)), msgPool_(new MsgPool(state, this)),
-      clock_(&SystemTickClock())
+      clock_(&SystemTickClock()), dateClock_([] { return QDateTime::currentDateTime(); })
 {
     connect(socket_, &QelSckClient::Connected, this, &Client::OnConnected);
     connect(socket_, &QelSckClient::DataArrived, this, &Client::OnDataArrived);
@@ -60,7 +60,7 @@ void Client::RecordForReview(const QByteArray& message)
     std::array<QString, 6> names;
     for (int seat = 0; seat < SeatCount; ++seat)
         names[static_cast<std::size_t>(seat)] = state.seats[static_cast<std::size_t>(seat)].name;
-    const bool ended = recorder_.record(message, names, QDateTime::currentDateTime());
+    const bool ended = recorder_.record(message, names, dateClock_());
     // The steps the message added are what there is to announce.
     for (const QString& step : recorder_.takeNewSteps())
         Announce(step);

@@ -7,6 +7,7 @@
 #include "state/ClientState.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QObject>
 
 #include <cstdint>
@@ -63,11 +64,12 @@ public:
     SoundOutput& soundOutput();
     void setSoundOutput(std::unique_ptr<SoundOutput> output);
 
-    // Cooperative waits running one inside the other. A wait hands further
-    // messages to the handlers, which may wait in turn; at MaxNestedWaits
-    // the innermost wait takes no more messages until it ends, so a fast
-    // stream of pausing messages cannot nest without bound. Nothing is
-    // dropped: held messages follow in order once the wait is over.
+    // Cooperative waits and handlers' modal boxes running one inside the
+    // other. Each hands further messages to the handlers, which may wait or
+    // open a box in turn; at MaxNestedWaits the innermost takes no more
+    // messages until it ends, so a fast stream of pausing or box-opening
+    // messages cannot nest without bound. Nothing is dropped: held messages
+    // follow in order once the innermost is over.
     static constexpr int MaxNestedWaits = 4;
     void enterWait();
     void leaveWait();
@@ -78,6 +80,9 @@ public:
     // Hands every game message to the review before its handler runs;
     // writes a finished hand's review and announces it.
     void RecordForReview(const QByteArray& message);
+    // The date and time a hand's review is stamped and named with; the
+    // system's unless replaced.
+    void setDateClock(std::function<QDateTime()> now) { dateClock_ = std::move(now); }
     // Where each finished hand's review is written, one file a hand; nothing
     // is written while it is empty.
     void setReviewFolder(const QString& folder) { reviewFolder_ = folder; }
@@ -124,6 +129,7 @@ private:
     std::function<void(const QByteArray&)> sink_;
     std::unique_ptr<SoundOutput> sound_;
     const TickClock* clock_;
+    std::function<QDateTime()> dateClock_;
     bool lost_ = false;
     int waitDepth_ = 0;
 

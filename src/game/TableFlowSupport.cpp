@@ -1,6 +1,7 @@
 #include "game/TableFlowSupport.h"
 
 #include "game/Client.h"
+#include "game/Waits.h"
 #include "skin/ModalBoxes.h"
 #include "skin/MsgPool.h"
 
@@ -10,10 +11,13 @@ TablePainter* TableView(Client& client) { return client.room.frmGameMain ? clien
 
 bool IsPlayer(const Client& client) { return !client.state.globals.IsSpectator; }
 
+// A box's loop takes further messages, which may open boxes in turn: each
+// box counts with the waits, so a stream of them cannot nest without bound.
 void ShowOkBox(Client& client, const QString& text, const QString& caption)
 {
     if (client.state.globals.QuitRequested)
         return;
+    const NestedLoop nested(client);
     client.msgPool().ShowMsg(0, client.room.frmGameMain, 1, text, caption, 10, QStringLiteral("确定"), QString(),
                              true);
 }
@@ -22,6 +26,7 @@ void ShowSystemBox(Client& client, QMessageBox::Icon icon, const QString& captio
 {
     if (client.state.globals.QuitRequested)
         return;
+    const NestedLoop nested(client);
     ModalBoxes::instance().SystemMessage(client.room.frmGameMain, icon, caption, text);
 }
 

@@ -33,6 +33,22 @@ bool SomeoneRaisedAHand(const ClientState& s)
     return false;
 }
 
+// Wide enough for the countdown's longest caption, so it never clips. Measured
+// when the button first shows: laying out its text loads a CJK face, which the
+// start need not wait for.
+void FitStartButton(QPushButton& button)
+{
+    const char* const fitted = "fitted";
+    if (button.property(fitted).toBool())
+        return;
+    button.setProperty(fitted, true);
+    const QString caption = button.text();
+    button.setText(StartCaption + QStringLiteral(" 20"));
+    const QSize counting = button.sizeHint();
+    button.setText(caption);
+    button.resize(counting);
+}
+
 QString TimerTag(const QTimer& timer)
 {
     return timer.property(TagProperty).toString();
@@ -143,8 +159,11 @@ void UpdateStartButton(Client& client)
     if (s.globals.IsSpectator)
         s.table.StartOffered = false;
     const bool offered = s.table.StartOffered;
-    if (button)
+    if (button) {
+        if (offered)
+            FitStartButton(*button);
         button->setVisible(offered);
+    }
     if (!timer)
         return;
     if (offered && !timer->isActive())
@@ -207,11 +226,6 @@ void ConnectStartControls(Client& client)
     if (!room.cmdStart && room.picGameBack) {
         auto* button = new QPushButton(StartCaption, room.picGameBack);
         button->setObjectName(QStringLiteral("cmdStart"));
-        // Wide enough for the countdown's longest caption, so it never clips.
-        button->setText(StartCaption + QStringLiteral(" 20"));
-        const QSize counting = button->sizeHint();
-        button->setText(StartCaption);
-        button->resize(counting);
         button->hide();
         QObject::connect(button, &QPushButton::clicked, &client, [&client] { cmdStart_Click(client); });
         room.cmdStart = button;

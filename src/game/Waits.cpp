@@ -4,43 +4,52 @@
 #include "platform/TickClock.h"
 
 #include <QCoreApplication>
-#include <QThread>
-
-#include <algorithm>
+#include <QTimer>
 
 namespace kelpo {
+
+namespace {
+
+// One pass of the event loop inside a handler. Events posted before the
+// handler ran may still be pending (the window's repaint among them), and
+// the loop would leave them until something new is posted: they go first.
+void Pass(QEventLoop::ProcessEventsFlags flags)
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(flags);
+}
+
+} // namespace
 
 bool PumpEvents(Client& client)
 {
     if (client.state.globals.QuitRequested)
         return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    Pass(QEventLoop::AllEvents);
     return !client.state.globals.QuitRequested;
 }
 
-namespace {
-
-struct NestedWait {
-    explicit NestedWait(Client& c) : client(c) { client.enterWait(); }
-    ~NestedWait() { client.leaveWait(); }
-    Client& client;
-};
-
-} // namespace
+NestedLoop::NestedLoop(Client& client) : client_(client) { client_.enterWait(); }
+NestedLoop::~NestedLoop() { client_.leaveWait(); }
 
 bool WaitMilliseconds(Client& client, std::int64_t ms)
 {
-    const NestedWait nested(client);
+    const NestedLoop nested(client);
+    // Only wakes an idle pass so the clock is read again: a pass with events
+    // pending returns at once, so messages that arrive during the wait are
+    // handled as fast as outside it, while an idle wait does not spin.
+    QTimer wake;
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.start(2);
     const std::int64_t start = client.clock().TickCount();
     for (;;) {
-        if (!PumpEvents(client))
+        if (client.state.globals.QuitRequested)
             return false;
-        const std::int64_t passed = client.clock().TickCount() - start;
-        if (passed >= ms)
+        Pass(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        if (client.state.globals.QuitRequested)
+            return false;
+        if (client.clock().TickCount() - start >= ms)
             return true;
-        // Yield the processor between passes rather than spin; events that
-        // arrive meanwhile are handled on the next pass.
-        QThread::msleep(static_cast<unsigned long>(std::clamp<std::int64_t>(ms - passed, 0, 2)));
     }
 }
 

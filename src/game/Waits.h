@@ -14,6 +14,19 @@ class Client;
 
 bool PumpEvents(Client& client);
 
+// Counts a nested event loop that takes messages (a wait, a modal box opened
+// by a handler) against Client::MaxNestedWaits while it lives.
+class NestedLoop {
+public:
+    explicit NestedLoop(Client& client);
+    ~NestedLoop();
+    NestedLoop(const NestedLoop&) = delete;
+    NestedLoop& operator=(const NestedLoop&) = delete;
+
+private:
+    Client& client_;
+};
+
 // Waits at least ms milliseconds on the client's clock, pumping events on
 // every pass.
 bool WaitMilliseconds(Client& client, std::int64_t ms);

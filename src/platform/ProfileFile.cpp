@@ -1,6 +1,7 @@
 #include "platform/ProfileFile.h"
 
 #include "platform/Cp936.h"
+#include "platform/FileBytes.h"
 
 #include <QFile>
 
@@ -11,7 +12,7 @@ ProfileFile ProfileFile::Load(const QString& path)
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         return {};
-    return FromBytes(file.read(MaxFileBytes));
+    return FromBytes(ReadAtMost(file, MaxFileBytes));
 }
 
 ProfileFile ProfileFile::FromBytes(const QByteArray& bytes)

@@ -87,7 +87,19 @@ void frmGameMain::PollFrameZone()
             setGeometry(QRect(geometry().topLeft(), want));
     }
     FollowUpMaximise();
-    UpdateFrameZone(QCursor::pos());
+    const QPoint pointer = QCursor::pos();
+    UpdateFrameZone(pointer);
+    // An idle window need not wake ten times a second: the ticks run while
+    // the pointer is over it, a drag goes on or a maximise awaits its check,
+    // and start again when the pointer comes back.
+    if (!frameGeometry().contains(pointer) && !drag_.active && maximiseCheckTicks_ <= 0)
+        tmrForm.stop();
+}
+
+void frmGameMain::enterEvent(QEnterEvent*)
+{
+    if (!unloaded_ && !tmrForm.isActive())
+        tmrForm.start();
 }
 
 void frmGameMain::StartFrameDrag(QPoint globalPointer)
@@ -213,6 +225,8 @@ void frmGameMain::ToggleMaximised()
         normalGeometry_ = geometry();
         showMaximized();
         maximiseCheckTicks_ = MaximiseCheckTicks;
+        if (!unloaded_ && !tmrForm.isActive())
+            tmrForm.start();
     }
     update(FramePaint::SysButtonRect(framePos_, FramePaint::SlotMaximise));
 }

@@ -1,5 +1,6 @@
 #include "settings/UserSet.h"
 
+#include "platform/FileBytes.h"
 #include "platform/ResourcePath.h"
 
 #include <QDir>
@@ -69,7 +70,7 @@ void LoadUserSet(ClientState& state)
         DefaultUserSet(state.prefs);
         return;
     }
-    const QString text = QString::fromLatin1(file.read(MaxFileBytes));
+    const QString text = QString::fromLatin1(ReadAtMost(file, MaxFileBytes));
     const QStringList words = BlankSeparatedWords(text);
     if (words.size() < 5) {
         DefaultUserSet(state.prefs);

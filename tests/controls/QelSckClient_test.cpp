@@ -181,3 +181,16 @@ TEST(QelSckClient, TimeoutAndBadPortFail)
     badPort.Connect(QStringLiteral("127.0.0.1"), 70000, 120);
     QTRY_COMPARE_WITH_TIMEOUT(badFailed.size(), 1, 5000);
 }
+
+TEST(QelSckClient, ANameIsResolvedThenConnected)
+{
+    // Only IPv4 listens: where the name gives the IPv6 loopback first, that
+    // address is refused and the next one tried.
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    QelSckClient client;
+    QSignalSpy connected(&client, &QelSckClient::Connected);
+    client.Connect(QStringLiteral("localhost"), server.serverPort(), 120);
+    ASSERT_TRUE(connected.wait(5000));
+    EXPECT_TRUE(client.isConnected());
+}

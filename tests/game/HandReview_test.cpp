@@ -18,6 +18,7 @@ TEST_F(TableFlowTest, ARecordedHandIsReviewedStepByStepWrittenAndShown)
 {
     const QString folder = dir.filePath(QStringLiteral("hands"));
     client.setReviewFolder(folder);
+    client.setDateClock([] { return QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)); });
     EXPECT_FALSE(window->cmdReview->isEnabled());
 
     // One pack; seat 1 (the local seat) gives its tribute, seat 4 returns.
@@ -48,7 +49,7 @@ TEST_F(TableFlowTest, ARecordedHandIsReviewedStepByStepWrittenAndShown)
     EXPECT_FALSE(review->myHand.isEmpty());
 
     const QStringList files = QDir(folder).entryList(QDir::Files);
-    ASSERT_EQ(files.size(), 1);
+    ASSERT_EQ(files, QStringList{QStringLiteral("2026-03-04_05-06-07.txt")});
     QFile f(QDir(folder).filePath(files.first()));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(f.readAll()), review->text());

@@ -7,12 +7,17 @@
 #include "controls/QelSckClient.h"
 #include "net/FrameCodec.h"
 #include "net/Packet.h"
+#include "server/RoomMessages.h"
+#include "skin/ModalBoxes.h"
+#include "support/Users.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHostAddress>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <functional>
 
@@ -78,6 +83,67 @@ TEST_F(ServerFaultsTest, PausingMessagesNestBoundedAndEveryOneIsHandledInOrder)
     EXPECT_FALSE(client.socket().deliveryHeld());
 }
 
+TEST_F(ServerFaultsTest, BoxOpeningMessagesNestBoundedAndEveryOneIsShownInOrder)
+{
+    QTcpSocket* server = connectServer();
+    // Item notices, each a modal box whose loop takes the next message.
+    constexpr std::size_t Notices = 20;
+    std::vector<QByteArray> stream;
+    std::vector<QString> expected;
+    for (std::size_t i = 0; i < Notices; ++i) {
+        expected.push_back(QStringLiteral("牌局提示|n%1").arg(i));
+        stream.push_back(Bytes({133, 2}) + QByteArray("n") + QByteArray::number(static_cast<int>(i)));
+    }
+    // The user dismisses a box only at the deepest level, and all of them
+    // once the last notice is up.
+    std::size_t deepest = 0;
+    ModalBoxes& boxes = ModalBoxes::instance();
+    boxes.setObserver([&](QWidget* box) {
+        const auto running = boxes.running();
+        deepest = std::max(deepest, running.size());
+        if (boxes.history().size() == Notices) {
+            for (const auto& b : running)
+                if (b)
+                    b->close();
+        } else if (running.size() >= static_cast<std::size_t>(Client::MaxNestedWaits)) {
+            box->close();
+        }
+    });
+    server->write(Framed(stream));
+    ASSERT_TRUE(pumpUntil([&] { return boxes.history().size() == Notices && boxes.running().empty(); }));
+
+    EXPECT_EQ(takeBoxes(), expected);
+    EXPECT_LE(deepest, static_cast<std::size_t>(Client::MaxNestedWaits));
+    EXPECT_EQ(client.nestedWaits(), 0);
+    EXPECT_FALSE(client.socket().deliveryHeld());
+}
+
+TEST_F(ServerFaultsTest, AServerGoneWhileBoxesAreNestedToTheBoundStillEndsTheClient)
+{
+    QTcpSocket* server = connectServer();
+    // Item demonstrations, each a system box nobody answers; the server goes
+    // once they are nested to the bound.
+    std::vector<QByteArray> uses(8, Bytes({133, 3, 1, 2, 0, 0, 0, 7}));
+    ModalBoxes& boxes = ModalBoxes::instance();
+    bool rescued = false;
+    boxes.setObserver([&](QWidget*) {
+        if (boxes.running().size() != static_cast<std::size_t>(Client::MaxNestedWaits))
+            return;
+        server->abort();
+        // Without the end going ahead nothing would close the boxes.
+        QTimer::singleShot(5000, [&] {
+            rescued = unloadedWith < 0;
+            for (const auto& b : boxes.running())
+                if (b)
+                    b->close();
+        });
+    });
+    server->write(Framed(uses));
+    ASSERT_TRUE(pumpUntil([&] { return unloadedWith >= 0 && boxes.running().empty(); }));
+    EXPECT_FALSE(rescued);
+    EXPECT_GT(unloadedWith, 0);
+}
+
 // What the server sent last before it died, and whether the client was the
 // spectator.
 struct LastWords {
@@ -132,6 +198,45 @@ INSTANTIATE_TEST_SUITE_P(
                       LastWords{"round end", {HandStartMsg(1, 1, 5, 1), DealMsg(NineCards), PassMsg(2, 3, 1)}, {}, false, true},
                       LastWords{"tribute exchange", {HandStartMsg(1, 1, 5, 1), TributeMsg(2, 0, 3, 1)}, {}, false, true},
                       LastWords{"spectator after the hand", {HandStartMsg(1, 1, 5, 1), HandOver()}, {}, true, true}));
+
+// The same deaths met by the program itself, a process of its own: it must
+// end with the connection's status rather than hang in a pause or a dialog.
+TEST_P(ServerDiesTest, TheProgramEndsWithTheConnectionClosedStatus)
+{
+    const LastWords& p = GetParam();
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+    const QString me = p.spectator ? QStringLiteral("watcher") : QStringLiteral("p1");
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data"))); // hand reviews
+    program.setProcessEnvironment(env);
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(QStringLiteral(KELPO_CLIENT), {QStringLiteral("KELPO-LOBBY"), QStringLiteral("127.0.0.1"),
+                                                 QString::number(listener.serverPort()), QStringLiteral("G"),
+                                                 QStringLiteral("a_0`b_100"), QStringLiteral("x"), QStringLiteral("y"), me,
+                                                 QStringLiteral("1")});
+    ASSERT_TRUE(listener.waitForNewConnection(20000)) << p.what;
+    QTcpSocket* server = listener.nextPendingConnection();
+    ASSERT_TRUE(server->waitForReadyRead(20000)) << "no identification";
+
+    QList<server::UserInfo> users = SeatedPlayers({"p0", "p1", "p2", "p3", "p4", "p5"});
+    if (p.spectator) {
+        server::UserInfo u;
+        u.name = me;
+        u.watches = QStringLiteral("p1");
+        u.chair = 1;
+        users << u;
+    }
+    std::vector<QByteArray> messages{server::BuildIdentity(me, QStringLiteral("p1")), server::BuildUserList(users)};
+    messages.insert(messages.end(), p.messages.begin(), p.messages.end());
+    server->write(Framed(messages) + p.tail);
+    server->flush();
+    server->disconnectFromHost();
+
+    ASSERT_TRUE(program.waitForFinished(20000)) << p.what << ": still running";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << p.what;
+    EXPECT_EQ(program.exitCode(), ExitConnectionClosed) << p.what;
+}
 
 } // namespace
 } // namespace kelpo::test

@@ -434,6 +434,27 @@ TEST_F(WindowFixture, MaximiseSwapsTheGlyphAndFreezesTheFrame)
     EXPECT_TRUE(window->isMinimized());
 }
 
+TEST_F(WindowFixture, FrameTicksRunOnlyWhileThePointerIsOverTheWindow)
+{
+    window->show();
+    window->setGeometry(100, 50, 1024, 736);
+    QCursor::setPos(600, 60);
+    window->PollFrameZone();
+    EXPECT_TRUE(window->tmrForm.isActive());
+    QCursor::setPos(20, 20);
+    window->PollFrameZone();
+    EXPECT_FALSE(window->tmrForm.isActive());
+
+    QEnterEvent enter(QPointF(10, 10), QPointF(10, 10), QPointF(110, 60));
+    QCoreApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(window->tmrForm.isActive());
+    window->PollFrameZone();
+    ASSERT_FALSE(window->tmrForm.isActive());
+    // A maximise needs them for its check, wherever the pointer is.
+    window->DoSysButton(FramePaint::SlotMaximise);
+    EXPECT_TRUE(window->tmrForm.isActive());
+}
+
 TEST_F(WindowFixture, FrameDragsMoveAndSizeTheWindowWithinItsMinimum)
 {
     window->show();

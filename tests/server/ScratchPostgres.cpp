@@ -92,6 +92,18 @@ bool ScratchPostgres::restart(QString& why)
     return pgCtl({QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("restart")}, why);
 }
 
+bool ScratchPostgres::crash(QString& why)
+{
+    running_ = !pgCtl({QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("stop")}, why);
+    return !running_;
+}
+
+bool ScratchPostgres::startAgain(QString& why)
+{
+    running_ = pgCtl({QStringLiteral("start")}, why);
+    return running_;
+}
+
 PgConnection ScratchPostgres::connection() const
 {
     PgConnection c;

@@ -26,6 +26,9 @@ public:
     bool binariesFound() const;
     // Stops the server at once, as a crash would, and starts it again.
     bool restart(QString& why);
+    // The same in two steps, for a test that works while it is down.
+    bool crash(QString& why);
+    bool startAgain(QString& why);
     PgConnection connection() const;
 
 private:

@@ -1,8 +1,10 @@
 #include "net/Packet.h"
 #include "platform/TickClock.h"
+#include "server/AccountStore.h"
 #include "server/GameMessages.h"
 #include "server/RoomMessages.h"
 #include "server/RoomTable.h"
+#include "server/ScratchPostgres.h"
 #include "state/CardStateOps.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +78,20 @@ protected:
             if (Cls(m) == cls)
                 out.push_back(m);
         return out;
+    }
+    // The record of name in the last user list among messages.
+    static QStringList RecordIn(const std::vector<QByteArray>& ms, const QString& name)
+    {
+        QStringList found;
+        for (const QByteArray& m : ms) {
+            if (Cls(m) != 130 || Code(m) != 2)
+                continue;
+            const QStringList f = MessageFields(m, 2);
+            for (qsizetype at = 0; at + 16 <= f.size(); at += 16)
+                if (f[at] == name)
+                    found = f.mid(at, 16);
+        }
+        return found;
     }
     static int IndexOfClass(const std::vector<QByteArray>& ms, int cls)
     {
@@ -351,6 +367,59 @@ TEST_F(RoomTableTest, NobodyIsPlayedForWhileTheClientsPauseAfterARoundOrBeforeTh
     EXPECT_EQ(exchanges, 1);
 }
 
+// The accounts' database server crashes while a hand is played: a hand that
+// ends after it came back is written on a new connection, one that ends
+// while it is down is kept and written with the next, and the table plays on.
+TEST_F(RoomTableTest, TheDatabaseKilledMidHandKeepsEveryFinishedHand)
+{
+    ScratchPostgres cluster;
+    if (!cluster.binariesFound())
+        GTEST_SKIP() << "PostgreSQL 15 binaries missing: install postgresql (scripts/install-deps)";
+    QString error;
+    ASSERT_TRUE(cluster.start(error)) << error.toStdString();
+    AccountStore store;
+    ASSERT_TRUE(store.open({{}, cluster.connection()}, error)) << error.toStdString();
+    // Read on a connection of its own, as another server would.
+    const auto gamesSaved = [&] {
+        AccountStore reader;
+        QString e;
+        const auto a = reader.open({{}, cluster.connection()}, e) ? reader.find(QStringLiteral("甲"), e) : std::nullopt;
+        return a ? a->games : -1;
+    };
+    const auto gamesShown = [&] {
+        const QStringList record = RecordIn(take(1), QStringLiteral("甲"));
+        return record.size() == 16 ? record[5].toInt() : -1;
+    };
+
+    RoomConfig c = Config({QStringLiteral("甲")});
+    c.settingsRound = false;
+    make(c);
+    table->setAccounts(&store);
+    join(1);
+    table->messageArrived(1, Text(112, 1, QStringLiteral("甲")));
+    const auto midHand = [&] {
+        clock.advance(60000);
+        table->tick();
+        return table->referee().handInPlay();
+    };
+    for (int hand = 1; hand <= 4; ++hand) {
+        ASSERT_TRUE(table->referee().handInPlay()) << hand;
+        take(1);
+        if (hand == 2) { // back before the hand ends
+            ASSERT_TRUE(midHand());
+            ASSERT_TRUE(cluster.restart(error)) << error.toStdString();
+        }
+        if (hand == 3) // still down when it ends
+            ASSERT_TRUE(midHand() && cluster.crash(error)) << error.toStdString();
+        if (hand == 4)
+            ASSERT_TRUE(midHand() && cluster.startAgain(error)) << error.toStdString();
+        finishHand();
+        EXPECT_EQ(gamesShown(), hand);
+        EXPECT_EQ(gamesSaved(), hand == 3 ? -1 : hand);
+        table->messageArrived(1, QByteArray("\x12\x00", 2));
+    }
+}
+
 class DropTest : public RoomTableTest {
 protected:
     void SetUp() override { begin(false, false); }
@@ -372,20 +441,6 @@ protected:
         take(1), take(2);
     }
     void raise(int id) { table->messageArrived(id, QByteArray("\x12\x00", 2)); }
-    // The record of name in the last user list among messages.
-    static QStringList RecordIn(const std::vector<QByteArray>& ms, const QString& name)
-    {
-        QStringList found;
-        for (const QByteArray& m : ms) {
-            if (Cls(m) != 130 || Code(m) != 2)
-                continue;
-            const QStringList f = MessageFields(m, 2);
-            for (qsizetype at = 0; at + 16 <= f.size(); at += 16)
-                if (f[at] == name)
-                    found = f.mid(at, 16);
-        }
-        return found;
-    }
     static bool IsEscapeResult(int result) { return result == 10 - 7 || result == -7 || result == -10 - 7; }
     static bool IsPlainResult(int result) { return result == 10 || result == 0 || result == -10; }
 };

@@ -5,13 +5,19 @@
 #include "WindowFixture.h"
 
 #include "game/TurnFlow.h"
+#include "platform/TickClock.h"
+#include "room/frmGameMain.h"
+#include "server/RoomMessages.h"
+#include "support/Users.h"
 #include "skin/ModalBoxes.h"
 #include "table/TableFixture.h"
 #include "table/TableGeometry.h"
 #include "table/TablePainter.h"
 #include "table/TableWidget.h"
 
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 using namespace kelpo;
 using namespace kelpo::test;
@@ -146,4 +152,25 @@ TEST_F(TableScreen, HandOverPanelsStayUntilTheNextHand)
     server.send({HandOverScores(7, 9)});
     ASSERT_TRUE(PumpUntil([&] { return checked; }));
     ModalBoxes::instance().clearObserver();
+}
+
+// A pause runs inside the handler of the message after the change; the
+// window's repaint of the change, already pending, must still run in it.
+TEST_F(TableScreen, AUserListJustBeforeAPauseIsShownDuringThePause)
+{
+    ManualTickClock held;
+    program->client->setClock(held);
+    const QRect list(window().lstUser->mapTo(&window(), QPoint(0, 0)), window().lstUser->size());
+    const QImage before = screen().copy(list);
+    QImage during;
+    QTimer::singleShot(50, [&] {
+        during = window().screen()->grabWindow(window().winId()).toImage().convertToFormat(QImage::Format_RGB32).copy(list);
+        held.advance(10000);
+    });
+    // Then a tribute exchange: a 3000 ms pause.
+    server.send({server::BuildUserList(SeatedPlayers({"x0", "x1", "x2", "x3", "x4", "x5"})), HandStart(1, 1), QByteArray("\x17\x00\x02\x00\x03\x01\x09\x09\x09\x09", 10)});
+    settle(300);
+    ASSERT_FALSE(during.isNull());
+    EXPECT_NE(during, before);
+    EXPECT_EQ(during, screen().copy(list));
 }

@@ -2,6 +2,7 @@
 
 #include "server/GameMessages.h"
 #include "server/RoomMessages.h"
+#include "support/Users.h"
 #include "table/TableFixture.h"
 #include "table/TablePainter.h"
 #include "table/TableWidget.h"
@@ -69,18 +70,9 @@ WindowTest::WindowTest()
     program->window->LayoutMainWindow();
     EXPECT_TRUE(server.waitForSent(QByteArray("\x82\x00", 2))) << "no identification";
 
-    QList<server::UserInfo> users;
     const QStringList names{QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"),
                             QStringLiteral("丁"), QStringLiteral("戊"), QStringLiteral("己")};
-    for (int seat = 0; seat < SeatCount; ++seat) {
-        server::UserInfo u;
-        u.name = names[seat];
-        u.userId = QString::number(100 + seat);
-        u.iconNumber = seat + 1;
-        u.chair = seat;
-        users << u;
-    }
-    server.send({server::BuildIdentity(names[0], names[0]), server::BuildUserList(users)});
+    server.send({server::BuildIdentity(names[0], names[0]), server::BuildUserList(SeatedPlayers(names))});
     EXPECT_TRUE(PumpUntil([&] { return state().seats[5].name == names[5]; })) << "no user list";
     settle();
 }
