@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThreadPool>
 
@@ -28,6 +29,14 @@ void EnsureApplication()
     QThreadPool::globalInstance()->setMaxThreadCount(1);
 }
 
+void SettleEvents()
+{
+    if (!QCoreApplication::instance())
+        return;
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 std::vector<QByteArray> MessageSequence(const std::uint8_t* data, std::size_t size)
 {
     std::vector<QByteArray> out;
@@ -52,7 +61,17 @@ void AppendSequenceEntry(QByteArray& out, const QByteArray& message)
 
 QString ScratchFolder()
 {
-    static QTemporaryDir dir;
+    // In memory where the system offers it: targets write a file per input,
+    // and a disk folder syncs each one (a hundred inputs a second at best).
+    static QTemporaryDir dir = [] {
+        const QString shm = QStringLiteral("/dev/shm");
+        if (QFileInfo(shm).isDir() && QFileInfo(shm).isWritable()) {
+            QTemporaryDir inMemory(shm + QStringLiteral("/kelpo-fuzz-XXXXXX"));
+            if (inMemory.isValid())
+                return inMemory;
+        }
+        return QTemporaryDir();
+    }();
     return dir.path();
 }
 

@@ -17,6 +17,12 @@ namespace kelpo::fuzz {
 // A QApplication on the offscreen platform, made on first use and kept.
 void EnsureApplication();
 
+// Delivers every event the input posted, deferred deletions included, as
+// the event loop would between two inputs. Left queued, they pile up from
+// input to input, and every input then looks to the fuzzer like a leak,
+// which it answers with a scan of the whole heap.
+void SettleEvents();
+
 // An input read as messages, each a 2-byte big-endian length and that many
 // bytes (fewer at the end of the input). Empty messages are kept: they are
 // inputs too.

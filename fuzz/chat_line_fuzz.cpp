@@ -14,9 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static QelChat* chat = [] {
         auto* c = new QelChat;
         c->setLocalUserName(QStringLiteral("甲"));
-        c->Initialise();
         return c;
     }();
+    // A fresh pane for each input, so one input's lines do not decide the next.
+    chat->Initialise();
     const QByteArray message(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QStringList fields = BytesToText(message, 1).split(FieldSeparator);
     if (fields.size() >= 10)
@@ -24,5 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     chat->ShowServerText(BytesToText(message, 3));
     chat->ChangeAddressee(fields.value(1), fields.value(0));
     chat->SetCurrentAddressee(fields.value(3));
+    fuzz::SettleEvents();
     return 0;
 }

@@ -8,11 +8,10 @@
 #include "game/Sounds.h"
 #include "platform/TickClock.h"
 #include "room/frmGameMain.h"
+#include "skin/FrameZones.h"
 #include "skin/ModalBoxes.h"
 #include "skin/MsgPool.h"
 #include "state/Session.h"
-
-#include <QCoreApplication>
 
 #include <memory>
 
@@ -62,12 +61,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qsizetype sentBytes = 0;
     client->setPacketSink([&sentBytes](const QByteArray& p) { sentBytes += p.size(); });
     auto window = std::make_unique<frmGameMain>(*client);
-    window->resize(1024, 736);
+    // The smallest window the layout allows: every picture is redrawn for
+    // each new window, and its cost grows with the area.
+    window->resize(FrameZones::MinimumSize);
     window->show();
     window->LayoutMainWindow();
 
     for (const QByteArray& message : fuzz::MessageSequence(data, size)) {
         client->OnDataArrived(message);
+        fuzz::SettleEvents();
         if (client->state.globals.QuitRequested)
             break;
     }
@@ -75,6 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Fail("a pause still counted after every handler returned");
     window.reset();
     client.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    fuzz::SettleEvents();
     return 0;
 }
