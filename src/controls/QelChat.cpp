@@ -91,6 +91,9 @@ void QelChat::appendLine(const QString& text, const QTextCharFormat& format)
     const bool atEnd = bar->value() == bar->maximum();
     QTextCursor c(view_->document());
     c.movePosition(QTextCursor::End);
+    // One edit: the document is laid out once for the new line, not once
+    // for its block and again for its text.
+    c.beginEditBlock();
     if (!view_->document()->isEmpty())
         c.insertBlock();
     // Control characters other than tab would garble the line view.
@@ -99,6 +102,7 @@ void QelChat::appendLine(const QString& text, const QTextCharFormat& format)
         if (ch.category() == QChar::Other_Control && ch != QLatin1Char('\t'))
             ch = QLatin1Char(' ');
     c.insertText(clean, format);
+    c.endEditBlock();
     if (autoScroll_ || atEnd)
         bar->setValue(bar->maximum());
 }

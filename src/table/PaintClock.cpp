@@ -46,6 +46,8 @@ void TablePainter::PaintClock(bool show)
 {
     if (state.table.TurnPhase == PhaseNone || !YuClockControl)
         return;
+    // The clock and the time bar's two pieces: one look at the file system.
+    ImageFileCache::Batch batch(images_);
     // An empty or unset Tag names no seat; reading it as 0 would draw and
     // erase a clock beside seat 0 that nobody started.
     bool isNumber = false;
