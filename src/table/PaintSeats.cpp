@@ -93,10 +93,12 @@ void TablePainter::PaintNetBreak(int seat)
     if (view < 0)
         return;
     const QPoint p = state.view.Layout.NetBreakAnchor[view];
-    if (state.seats[seat].isOffline)
+    if (state.seats[seat].isOffline) {
         picGameBack.drawImage(p.x(), p.y(), AppImage(QStringLiteral("Res\\NetBreak.bmp")));
-    else if (state.view.IncrementalPaint)
-        RestoreBesideSeat(seat, QRect(p.x(), p.y(), 32, 32));
+        marksShown_[static_cast<std::size_t>(seat)] |= NetBreakMark;
+    } else if (state.view.IncrementalPaint) {
+        RestoreBesideSeat(seat, NetBreakMark, QRect(p.x(), p.y(), 32, 32));
+    }
 }
 
 void TablePainter::PaintReadyHand(int seat)
@@ -105,10 +107,12 @@ void TablePainter::PaintReadyHand(int seat)
     if (view < 0)
         return;
     const QPoint p = state.view.Layout.ReadyAnchor[view];
-    if (state.seats[seat].isHandUp)
+    if (state.seats[seat].isHandUp) {
         DrawMaskedCell(AppImage(QStringLiteral("Res\\Hand.bmp")), p.x(), p.y(), 80, 35, {0, 0}, {80, 0});
-    else if (state.view.IncrementalPaint)
-        RestoreBesideSeat(seat, QRect(p.x() - 1, p.y() - 1, 82, 37));
+        marksShown_[static_cast<std::size_t>(seat)] |= ReadyMark;
+    } else if (state.view.IncrementalPaint) {
+        RestoreBesideSeat(seat, ReadyMark, QRect(p.x() - 1, p.y() - 1, 82, 37));
+    }
 }
 
 void TablePainter::PaintRankMark(int seat)
@@ -132,13 +136,20 @@ void TablePainter::PaintWarnFlag(int seat)
         return;
     if (state.seats[seat].warnFlag != 0) {
         DrawMaskedCell(AppImage(QStringLiteral("Res\\UserWarnFlag.bmp")), p.x(), p.y(), 32, 32, {0, 0}, {32, 0});
+        marksShown_[static_cast<std::size_t>(seat)] |= WarnMark;
         return;
     }
-    RestoreBesideSeat(seat, QRect(p, QSize(32, 32)));
+    RestoreBesideSeat(seat, WarnMark, QRect(p, QSize(32, 32)));
 }
 
-void TablePainter::RestoreBesideSeat(int seat, const QRect& place)
+void TablePainter::RestoreBesideSeat(int seat, SeatMark mark, const QRect& place)
 {
+    // Clearing a place that holds the background already would only cost a
+    // redraw of the seat's picture, at every round's end.
+    std::uint8_t& shown = marksShown_[static_cast<std::size_t>(seat)];
+    if (!(shown & mark))
+        return;
+    shown &= static_cast<std::uint8_t>(~mark);
     Picture::ChangeBatch changes(picGameBack);
     RestoreBack(place.x(), place.y(), place.width(), place.height());
     // Beside a side seat the places of the warn flag and the net-break mark

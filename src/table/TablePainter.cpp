@@ -202,6 +202,7 @@ void TablePainter::PaintTableBackground()
         savedBackKey_ = key;
     }
     RestoreBack(0, 0, W, H);
+    marksShown_.fill(0);
 
     // The border goes on the table picture only.
     const QImage vEdge = AppImage(QStringLiteral("Res\\GameBackVsBian.bmp"));

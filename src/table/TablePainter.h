@@ -151,9 +151,13 @@ private:
     void PaintFocusMark(const QRect& clip, QPoint cardAt);
     // The frame picture behind a seat and where it goes; null for no view.
     QImage SeatFrame(int seat, QPoint& at);
+    // Marks drawn beside a seat since the table picture was last the
+    // background, one bit each.
+    enum SeatMark : std::uint8_t { NetBreakMark = 1, ReadyMark = 2, WarnMark = 4 };
     // Puts the background back over a mark's place beside a seat, and the
-    // seat's picture where the place overlaps its frame.
-    void RestoreBesideSeat(int seat, const QRect& place);
+    // seat's picture where the place overlaps its frame; nothing when the
+    // mark is not there to clear.
+    void RestoreBesideSeat(int seat, SeatMark mark, const QRect& place);
     void PaintPlay(int seat, const CardList& play);
     QRect PlaysArea() const; // what PaintPlays restores
     // A border edge tiled every 5 px along length, as one picture; null
@@ -183,6 +187,7 @@ private:
     // Set only while a full repaint calls PaintPlays on a picture that is
     // still the saved background there.
     bool skipPlaysRestore_ = false;
+    std::array<std::uint8_t, SeatCount> marksShown_{};
     QRect timeBarArea_;
     QHash<QString, QImage> edgeStrips_;
     QHash<QPair<qint64, int>, QImage> mirrors_;
