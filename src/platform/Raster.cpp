@@ -219,12 +219,17 @@ void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& ima
             continue;
         }
         const BlackRun& run = (*blackRuns)[static_cast<std::size_t>(my + r)];
-        const int lo = std::clamp(run.begin - mx, 0, w);
-        const int hi = std::clamp(run.end - mx, lo, w);
-        MaskRow(out, in, keep, lo);
-        OpaqueRow(out + lo, in + lo, hi - lo);
-        MaskRow(out + hi, in + hi, keep + hi, w - hi);
+        MaskedRow(out, in, keep, w, {run.begin - mx, run.end - mx});
     }
+}
+
+void MaskedRow(std::uint32_t* dst, const std::uint32_t* image, const std::uint32_t* mask, int w, BlackRun run)
+{
+    const int lo = std::clamp(run.begin, 0, w);
+    const int hi = std::clamp(run.end, lo, w);
+    MaskRow(dst, image, mask, lo);
+    OpaqueRow(dst + lo, image + lo, hi - lo);
+    MaskRow(dst + hi, image + hi, mask + hi, w - hi);
 }
 
 } // namespace kelpo

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRect>
 
+#include <cstdint>
 #include <vector>
 
 namespace kelpo {
@@ -42,6 +43,9 @@ struct BlackRun {
 std::vector<BlackRun> MaskBlackRuns(const QImage& mask);
 void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& image, int ix, int iy,
                     const QImage& mask, int mx, int my, const std::vector<BlackRun>* blackRuns = nullptr);
+// One row of it: w pixels, with the mask row's black run counted from the
+// row's first pixel (an empty run reads the whole mask row).
+void MaskedRow(std::uint32_t* dst, const std::uint32_t* image, const std::uint32_t* mask, int w, BlackRun run);
 
 // Pictures drawn with transfers are always opaque 32-bit; this gives a
 // loaded image that form (a null image stays null).
