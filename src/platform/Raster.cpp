@@ -110,20 +110,6 @@ void NotRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int 
         d[i] = ~s[i] | OpaqueAlpha;
 }
 
-void MaskRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict c, const std::uint32_t* __restrict m,
-             int w)
-{
-    for (int i = 0; i < w; ++i)
-        d[i] = (d[i] & m[i]) | c[i] | OpaqueAlpha;
-}
-
-// Where the mask is black the rule gives the image pixel, opaque.
-void OpaqueRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict c, int w)
-{
-    for (int i = 0; i < w; ++i)
-        d[i] = c[i] | OpaqueAlpha;
-}
-
 bool IsBlack(std::uint32_t maskPixel) { return (maskPixel & 0x00FFFFFFu) == 0; }
 
 } // namespace
@@ -215,21 +201,12 @@ void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& ima
         const std::uint32_t* in = c.at(ix, iy + r);
         const std::uint32_t* keep = m.at(mx, my + r);
         if (!blackRuns) {
-            MaskRow(out, in, keep, w);
+            MaskedRow(out, in, keep, w, {});
             continue;
         }
         const BlackRun& run = (*blackRuns)[static_cast<std::size_t>(my + r)];
         MaskedRow(out, in, keep, w, {run.begin - mx, run.end - mx});
     }
-}
-
-void MaskedRow(std::uint32_t* dst, const std::uint32_t* image, const std::uint32_t* mask, int w, BlackRun run)
-{
-    const int lo = std::clamp(run.begin, 0, w);
-    const int hi = std::clamp(run.end, lo, w);
-    MaskRow(dst, image, mask, lo);
-    OpaqueRow(dst + lo, image + lo, hi - lo);
-    MaskRow(dst + hi, image + hi, mask + hi, w - hi);
 }
 
 } // namespace kelpo

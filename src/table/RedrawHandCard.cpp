@@ -60,8 +60,9 @@ void TablePainter::RedrawHandCard(int index)
                 hand_.anchor == state.view.Layout.HandAnchor[2] && hand_.scale == Scale() &&
                 hand_.appPath == state.globals.AppPath && static_cast<int>(hand_.places.size()) == n &&
                 picSaveGameBack.image().size() == picGameBack.image().size();
-    for (int i = 1; same && i <= n; ++i)
-        same = hand_.places[static_cast<std::size_t>(i - 1)].image == HandImageIndexAt(i);
+    // With the same cards and sight, only the last card's marking can have
+    // changed its picture.
+    same = same && hand_.places[static_cast<std::size_t>(n - 1)].image == HandImageIndexAt(n);
     if (!same || !HandFilesCurrent()) {
         DrawHand();
         return;
