@@ -174,33 +174,50 @@ void ImageFileCache::drainChanges()
         }
     }
     if (changed) {
+        ++generation_;
         for (Entry& entry : entries_)
             entry.trusted = false;
     }
+}
+
+void ImageFileCache::drainOncePerBatch()
+{
+    if (batchDepth_ == 0 || !drainedInBatch_) {
+        drainChanges();
+        drainedInBatch_ = batchDepth_ > 0;
+    }
+}
+
+std::uint64_t ImageFileCache::generation()
+{
+    drainOncePerBatch();
+    if (notifyFd_ < 0 || unwatched_)
+        ++generation_;
+    return generation_;
 }
 
 QImage ImageFileCache::load(const QString& path)
 {
     if (path.isEmpty())
         return {};
-    if (batchDepth_ == 0 || !drainedInBatch_) {
-        drainChanges();
-        drainedInBatch_ = batchDepth_ > 0;
-    }
+    drainOncePerBatch();
     auto it = entries_.find(path);
     if (it != entries_.end() && it->trusted)
         return it->image;
     // Watch before testing, so a change right after the test is reported.
     const bool watched = watch(path);
+    unwatched_ = unwatched_ || !watched;
     Stamp stamp;
     if (!StampOf(path, stamp)) {
-        entries_.remove(path);
+        if (entries_.remove(path))
+            ++generation_;
         return {};
     }
     if (it != entries_.end() && it->stamp == stamp) {
         it->trusted = watched;
         return it->image;
     }
+    ++generation_;
     // A file that failed to decode is remembered too, so it is not decoded
     // again on every paint until it changes.
     Entry e{stamp, ReadImageFile(path), watched};

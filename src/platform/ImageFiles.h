@@ -28,7 +28,16 @@ public:
     // The image of the file at path, decoded anew when the file changed; a
     // null image when the file does not exist (any cached copy is dropped).
     QImage load(const QString& path);
-    void clear() { entries_.clear(); }
+    void clear()
+    {
+        entries_.clear();
+        ++generation_;
+    }
+    // Changes whenever an image this cache handed out may no longer be the
+    // file's: a holder of loaded images keeps them while it stays the same.
+    // Reads the file system's reports as load() does; without them every
+    // call gives a new value.
+    std::uint64_t generation();
     int size() const { return static_cast<int>(entries_.size()); }
     // Within a batch the file system's reports are read once, at its first
     // load: one drawing procedure sees the files as they were when it began.
@@ -70,11 +79,14 @@ private:
     // Reads what changed; anything that may touch a cached file makes every
     // entry be tested again.
     void drainChanges();
+    void drainOncePerBatch();
 
     QHash<QString, Entry> entries_;
     int notifyFd_ = -1;
     int batchDepth_ = 0;
     bool drainedInBatch_ = false;
+    std::uint64_t generation_ = 0;
+    bool unwatched_ = false; // a file was cached without change reports
     // Watched folder -> names in it that lie on the path to a cached file.
     QHash<int, QSet<QString>> watchedNames_;
 };

@@ -58,6 +58,19 @@ public:
         return image_;
     }
     const QImage& image() const { return image_; }
+    // Device pixels to write in place, row by row (pitch in pixels), for a
+    // painter that composes rows itself. What it writes must be reported
+    // with markChanged; until then the next restoreFrom is a plain copy.
+    struct DevicePixels {
+        std::uint32_t* base = nullptr;
+        qsizetype pitch = 0;
+    };
+    DevicePixels pixelsToWrite()
+    {
+        if (image_.isNull())
+            return {};
+        return {reinterpret_cast<std::uint32_t*>(image_.bits()), image_.bytesPerLine() / 4};
+    }
 
     // Called with each changed rectangle, clipped to the picture.
     using ChangeListener = std::function<void(const QRect&)>;

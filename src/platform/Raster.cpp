@@ -110,20 +110,6 @@ void NotRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, int 
         d[i] = ~s[i] | OpaqueAlpha;
 }
 
-void MaskRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict c, const std::uint32_t* __restrict m,
-             int w)
-{
-    for (int i = 0; i < w; ++i)
-        d[i] = (d[i] & m[i]) | c[i] | OpaqueAlpha;
-}
-
-// Where the mask is black the rule gives the image pixel, opaque.
-void OpaqueRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict c, int w)
-{
-    for (int i = 0; i < w; ++i)
-        d[i] = c[i] | OpaqueAlpha;
-}
-
 bool IsBlack(std::uint32_t maskPixel) { return (maskPixel & 0x00FFFFFFu) == 0; }
 
 } // namespace
@@ -215,15 +201,11 @@ void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& ima
         const std::uint32_t* in = c.at(ix, iy + r);
         const std::uint32_t* keep = m.at(mx, my + r);
         if (!blackRuns) {
-            MaskRow(out, in, keep, w);
+            MaskedRow(out, in, keep, w, {});
             continue;
         }
         const BlackRun& run = (*blackRuns)[static_cast<std::size_t>(my + r)];
-        const int lo = std::clamp(run.begin - mx, 0, w);
-        const int hi = std::clamp(run.end - mx, lo, w);
-        MaskRow(out, in, keep, lo);
-        OpaqueRow(out + lo, in + lo, hi - lo);
-        MaskRow(out + hi, in + hi, keep + hi, w - hi);
+        MaskedRow(out, in, keep, w, {run.begin - mx, run.end - mx});
     }
 }
 

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QRect>
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace kelpo {
@@ -42,6 +44,23 @@ struct BlackRun {
 std::vector<BlackRun> MaskBlackRuns(const QImage& mask);
 void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& image, int ix, int iy,
                     const QImage& mask, int mx, int my, const std::vector<BlackRun>* blackRuns = nullptr);
+// One row of it: w pixels, with the mask row's black run counted from the
+// row's first pixel (an empty run reads the whole mask row). Inline: a card
+// redraw calls it for a few pixels at a time.
+inline void MaskedRow(std::uint32_t* __restrict dst, const std::uint32_t* __restrict image,
+                      const std::uint32_t* __restrict mask, int w, BlackRun run)
+{
+    constexpr std::uint32_t opaque = 0xFF000000u;
+    const int lo = std::clamp(run.begin, 0, w);
+    const int hi = std::clamp(run.end, lo, w);
+    for (int i = 0; i < lo; ++i)
+        dst[i] = (dst[i] & mask[i]) | image[i] | opaque;
+    // Where the mask is black the rule gives the image pixel, opaque.
+    for (int i = lo; i < hi; ++i)
+        dst[i] = image[i] | opaque;
+    for (int i = hi; i < w; ++i)
+        dst[i] = (dst[i] & mask[i]) | image[i] | opaque;
+}
 
 // Pictures drawn with transfers are always opaque 32-bit; this gives a
 // loaded image that form (a null image stays null).

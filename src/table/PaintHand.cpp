@@ -123,6 +123,7 @@ void TablePainter::DrawHand()
         place.image = HandImageIndexAt(i);
         place.x = x;
         QImage card = HandCardImage(place);
+        place.file = card;
         if (!Fits(card, CardWidth, CardHeight))
             continue;
         const int y = anchor.y() - (c.SelectedFlags.at(i) != 0 ? RaiseOffset : 0);
@@ -133,7 +134,48 @@ void TablePainter::DrawHand()
     const QRect all(0, 0, picGameBack.width(), picGameBack.height());
     for (std::size_t k = 0; k < fan.size(); ++k)
         PaintFanCard(fan, k, all, mask);
+    hand_.mask = mask;
+    hand_.scale = Scale();
+    hand_.appPath = state.globals.AppPath;
+    hand_.files = images_.generation();
     hand_.valid = true;
+}
+
+bool TablePainter::HandFilesCurrent()
+{
+    const std::uint64_t files = images_.generation();
+    if (files == hand_.files)
+        return true;
+    // Something changed on disk, or the cache cannot tell: the pictures
+    // still hold when every file gives the very image drawn.
+    if (AppImage(FullMask).cacheKey() != hand_.mask.cacheKey())
+        return false;
+    for (const HandCardPlace& place : hand_.places) {
+        if (HandCardImage(place).cacheKey() != place.file.cacheKey())
+            return false;
+    }
+    hand_.files = files;
+    return true;
+}
+
+const TablePainter::HandMask& TablePainter::HandMaskFor(const QImage& mask)
+{
+    const int s = Scale();
+    if (handMask_.source != mask.cacheKey() || handMask_.scale != s) {
+        handMask_.source = mask.cacheKey();
+        handMask_.scale = s;
+        handMask_.device = DeviceImage(mask);
+        handMask_.runs = MaskBlackRuns(handMask_.device);
+        const std::vector<bool>& opaque = OpaqueRows(mask);
+        handMask_.opaque.assign(opaque.begin(), opaque.end());
+        handMask_.edges = {0};
+        for (int row = 1; row < CardHeight; ++row) {
+            if (opaque[static_cast<std::size_t>(row)] != opaque[static_cast<std::size_t>(row - 1)])
+                handMask_.edges.push_back(row);
+        }
+        handMask_.edges.push_back(CardHeight);
+    }
+    return handMask_;
 }
 
 void TablePainter::PaintFanCard(const std::vector<FanCard>& fan, std::size_t k, const QRect& clip, const QImage& mask)
@@ -175,121 +217,11 @@ void TablePainter::PaintFanCard(const std::vector<FanCard>& fan, std::size_t k, 
         paint(runTop, last, runEnd);
 }
 
-void TablePainter::RedrawHandCard(int index)
-{
-    ImageFileCache::Batch batch(images_);
-    Picture::ChangeBatch changes(picGameBack);
-    const CardState& c = state.cards;
-    const int n = c.HandCards.count();
-    if (index < 1 || index > n)
-        return;
-    // Anything but a changed flag since the last full drawing: draw it all.
-    bool same = hand_.valid && c.SelectedFlags.count() == n && hand_.cards == c.HandCards.codes() &&
-                hand_.faces == (state.table.CanSeeHand != 0) &&
-                hand_.anchor == state.view.Layout.HandAnchor[2] &&
-                static_cast<int>(hand_.places.size()) == n;
-    for (int i = 1; same && i <= n; ++i)
-        same = hand_.places[static_cast<std::size_t>(i - 1)].image == HandImageIndexAt(i);
-    if (!same) {
-        DrawHand();
-        return;
-    }
-    const HandCardPlace& moved = hand_.places[static_cast<std::size_t>(index - 1)];
-    if (!moved.drawn)
-        return;
-    const QImage mask = AppImage(FullMask);
-    if (!Fits(mask, CardWidth, CardHeight)) {
-        DrawHand();
-        return;
-    }
-
-    // The card's flag changes at most its own column. In each row of that
-    // column, the part right of the first later card that is opaque across
-    // the whole row cannot change, so only the part left of it is redrawn;
-    // rows with the same extent are redrawn together.
-    const int top = hand_.anchor.y();
-    const std::vector<bool>& opaque = OpaqueRows(mask);
-    std::vector<QRect> strips;
-    for (int y = top - RaiseOffset; y < top + CardHeight; ++y) {
-        int end = moved.x + CardWidth;
-        for (int j = index + 1; j <= n; ++j) {
-            const HandCardPlace& p = hand_.places[static_cast<std::size_t>(j - 1)];
-            if (!p.drawn)
-                continue;
-            const int row = y - (top - (c.SelectedFlags.at(j) != 0 ? RaiseOffset : 0));
-            if (row >= 0 && row < CardHeight && opaque[static_cast<std::size_t>(row)]) {
-                end = std::min(end, p.x);
-                break;
-            }
-        }
-        if (!strips.empty() && strips.back().right() + 1 == end && strips.back().bottom() + 1 == y)
-            strips.back().setBottom(y);
-        else
-            strips.push_back(QRect(moved.x, y, end - moved.x, 1));
-    }
-    const int t = state.table.DeckCount * 54 / 6;
-    const int full = RowWidth(t);
-    const QRect background(hand_.anchor.x() - full / 2, top - RaiseOffset, full + 1, CardHeight + 25);
-    const QRect touched = QRect(moved.x, top - RaiseOffset, CardWidth, CardHeight + RaiseOffset);
-
-    // Each card that reaches into the touched column; its picture is loaded
-    // when a strip first needs it.
-    std::vector<FanCard> cards;
-    std::vector<const HandCardPlace*> places;
-    const int focus = state.view.HandFocus;
-    for (int j = 1; j <= n; ++j) {
-        const HandCardPlace& p = hand_.places[static_cast<std::size_t>(j - 1)];
-        if (!p.drawn || p.x + CardWidth <= touched.left() || p.x > touched.right())
-            continue;
-        cards.push_back({QPoint(p.x, top - (c.SelectedFlags.at(j) != 0 ? RaiseOffset : 0)), QImage(), j == focus});
-        places.push_back(&p);
-    }
-    // A card that covers a whole strip with rows its mask keeps opaque hides
-    // the background and every card before it there; painting starts with
-    // the last such card.
-    auto covers = [&](const FanCard& s, const QRect& strip) {
-        if (!QRect(s.at, QSize(CardWidth, CardHeight)).contains(strip))
-            return false;
-        for (int y = strip.top(); y <= strip.bottom(); ++y) {
-            if (!opaque[static_cast<std::size_t>(y - s.at.y())])
-                return false;
-        }
-        return true;
-    };
-    for (const QRect& strip : strips) {
-        if (strip.isEmpty())
-            continue;
-        std::size_t first = cards.size();
-        while (first > 0 && !covers(cards[first - 1], strip))
-            --first;
-        if (first == 0) {
-            const QRect restore = strip.intersected(background);
-            RestoreBack(restore.x(), restore.y(), restore.width(), restore.height());
-        } else {
-            --first;
-        }
-        for (std::size_t k = first; k < cards.size(); ++k) {
-            FanCard& slice = cards[k];
-            if (slice.image.isNull()) {
-                slice.image = HandCardImage(*places[k]);
-                if (!Fits(slice.image, CardWidth, CardHeight)) {
-                    // The file changed under us; only a full drawing is right now.
-                    DrawHand();
-                    return;
-                }
-            }
-        }
-        for (std::size_t k = first; k < cards.size(); ++k)
-            PaintFanCard(cards, k, strip, mask);
-    }
-}
-
 void TablePainter::PaintFocusMark(const QRect& clip, QPoint cardAt)
 {
-    // A two-pixel frame inside the card's rounded corners.
-    constexpr int Inset = 3;
-    constexpr int Thick = 2;
-    const QRgb colour = qRgb(255, 140, 0);
+    constexpr int Inset = FocusFrameInset;
+    constexpr int Thick = FocusFrameThickness;
+    const QRgb colour = FocusFrameColour;
     const QRect frame(cardAt.x() + Inset, cardAt.y() + Inset, CardWidth - 2 * Inset, CardHeight - 2 * Inset);
     const QRect bars[] = {
         QRect(frame.left(), frame.top(), frame.width(), Thick),

@@ -23,6 +23,10 @@ inline constexpr int RaiseOffset = 24;
 inline constexpr int SmallCardWidth = 62;
 inline constexpr int SmallCardHeight = 90;
 inline constexpr int SmallCardStep = 16;
+// The keyboard's focus frame on a hand card, inside its rounded corners.
+inline constexpr int FocusFrameInset = 3;
+inline constexpr int FocusFrameThickness = 2;
+inline constexpr std::uint32_t FocusFrameColour = 0xFFFF8C00u;
 
 inline constexpr int SeatPictureSize = 32;
 inline constexpr int PassMarkWidth = 95;

@@ -121,10 +121,14 @@ private:
 
     // Where each hand card went in the last DrawHand, so that
     // RedrawHandCard can repaint a strip without testing every card file.
+    // The card pictures are kept too while the image cache reports no
+    // change, so a redraw reads no file and looks nothing up.
     struct HandCardPlace {
         int x = 0;        // left edge
         int image = 0;    // image index, or -1 for the back
         bool drawn = false;
+        QImage file;      // as AppImage gave it
+        QImage device;    // the same in the picture's device pixels, RGB32
     };
     struct HandPicture {
         bool valid = false;
@@ -132,8 +136,29 @@ private:
         bool faces = true;
         QPoint anchor;
         std::vector<HandCardPlace> places;
+        QImage mask;                // as AppImage gave it
+        std::uint64_t files = 0;    // images_.generation() when drawn
+        int scale = 1;
+        QString appPath;
+    };
+    // The card mask in device pixels with its black runs and the rows it
+    // keeps opaque (logical); kept across drawings of the hand.
+    struct HandMask {
+        qint64 source = 0;
+        int scale = 0;
+        QImage device;
+        std::vector<BlackRun> runs;
+        std::vector<std::uint8_t> opaque;
+        std::vector<int> edges; // card rows where opaque changes, 0 and CardHeight
     };
     QImage HandCardImage(const HandCardPlace& place);
+    // Whether the kept card pictures are still the files' images.
+    bool HandFilesCurrent();
+    const HandMask& HandMaskFor(const QImage& mask);
+    // image in the picture's device pixels as RGB32, enlarged pixel by
+    // pixel when it is not marked with the picture's ratio (as a transfer
+    // reads it).
+    QImage DeviceImage(const QImage& image) const;
     // A card of an overlapping row, drawn back to front.
     struct FanCard {
         QPoint at;
@@ -173,6 +198,7 @@ private:
     };
     QHash<QString, ResolvedFile> resolved_;
     HandPicture hand_;
+    HandMask handMask_;
     // Large files marked with their ratio, by standard name, with the cache
     // key of the file image they were made from; `missing` when there is no
     // large file and the standard one stands in.

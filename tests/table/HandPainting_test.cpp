@@ -124,6 +124,7 @@ TEST_F(HandPainting, RedrawHandCardMatchesAFullDrawingForEveryCard)
     f.state.cards.SelectedFlags.set(7, 1);
     f.state.cards.SelectedFlags.set(8, 1);
     f.state.cards.SelectedFlags.set(18, 1);
+    f.state.view.HandFocus = 8; // its frame is redrawn as part of the card
     f.painter->DrawHand();
     QImage before = f.pic().copy();
     for (int i = 1; i <= 18; ++i) {
@@ -157,6 +158,18 @@ TEST_F(HandPainting, RedrawHandCardAfterTheHandChangedDrawsItAll)
     f.painter->RedrawHandCard(0);
     f.painter->RedrawHandCard(40);
     EXPECT_EQ(DifferingPixels(strip, f.pic(), f.pic().rect()), 0);
+}
+
+TEST_F(HandPainting, RedrawHandCardShowsACardFileChangedSinceTheDrawing)
+{
+    f.painter->DrawHand();
+    const int second = CardImageIndex(f.state.cards.HandCards.at(2));
+    QImage red(80, 105, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    ASSERT_TRUE(red.save(f.appFile(QStringLiteral("Res/ResPk/Pk%1.bmp").arg(second)), "BMP"));
+    f.state.cards.SelectedFlags.set(1, 1);
+    f.painter->RedrawHandCard(1);
+    EXPECT_EQ(f.pic().pixel(207 + CardStep + 5, anchor().y() + 50), qRgb(255, 0, 0));
 }
 
 TEST_F(HandPainting, BadCardsAndEmptyHandsDrawNothing)
