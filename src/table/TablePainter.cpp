@@ -153,6 +153,7 @@ void TablePainter::ResizeTable(int width, int height)
 {
     picGameBack.resize(width, height);
     picSaveGameBack.resize(width, height);
+    savedBackKey_.clear(); // emptied, so its images are placed again even at the same size
     ComputeSeatLayout();
     PlaceTimeBar();
     RepaintTable();
