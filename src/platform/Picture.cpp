@@ -125,10 +125,10 @@ void Picture::noteTiles(const QRect& r)
     }
 }
 
-bool Picture::tilesTrusted(const Picture& reference) const
+bool Picture::tilesTrusted(const void* reference, qint64 referenceKey) const
 {
     const int tilesY = (height() + TileSize - 1) / TileSize;
-    return reference_ == &reference && referenceKey_ == reference.image_.cacheKey() &&
+    return reference_ == reference && referenceKey_ == referenceKey &&
            imageKey_ == image_.cacheKey() && tilesX_ == (width() + TileSize - 1) / TileSize &&
            differs_.size() == static_cast<std::size_t>(tilesX_) * tilesY;
 }
@@ -142,11 +142,32 @@ void Picture::restoreFrom(const Picture& reference, int x, int y, int w, int h)
         transfer(x, y, w, h, reference.image_, x, y, RasterOp::Copy);
         return;
     }
-    if (!tilesTrusted(reference)) {
+    const QImage& src = reference.image_;
+    restoreTiles(&reference, src.cacheKey(), r, [&](const QRect& d) {
+        BlockTransfer(image_, d.x(), d.y(), d.width(), d.height(), src, d.x(), d.y(), RasterOp::Copy);
+    });
+}
+
+void Picture::restoreFrom(const Backdrop& reference, int x, int y, int w, int h)
+{
+    const QRect r = QRect(x, y, w, h).intersected(QRect(0, 0, width(), height()));
+    if (r.isEmpty() || reference.deviceSize().isEmpty())
+        return;
+    if (reference.scale() != scale_ || reference.deviceSize() != image_.size()) {
+        transfer(x, y, w, h, reference.image(), x, y, RasterOp::Copy);
+        return;
+    }
+    restoreTiles(&reference, reference.key(), r, [&](const QRect& d) { reference.writeBlock(image_, d); });
+}
+
+template <class CopyRun>
+void Picture::restoreTiles(const void* reference, qint64 referenceKey, const QRect& r, CopyRun copyRun)
+{
+    if (!tilesTrusted(reference, referenceKey)) {
         tilesX_ = (width() + TileSize - 1) / TileSize;
         differs_.assign(static_cast<std::size_t>(tilesX_) * ((height() + TileSize - 1) / TileSize), 1);
-        reference_ = &reference;
-        referenceKey_ = reference.image_.cacheKey();
+        reference_ = reference;
+        referenceKey_ = referenceKey;
     }
     ChangeBatch changes(*this);
     const int s = scale_;
@@ -186,8 +207,7 @@ void Picture::restoreFrom(const Picture& reference, int x, int y, int w, int h)
     for (const QRect& run : runs) {
         if (run.isEmpty())
             continue;
-        BlockTransfer(image_, run.x() * s, run.y() * s, run.width() * s, run.height() * s, reference.image_,
-                      run.x() * s, run.y() * s, RasterOp::Copy);
+        copyRun(QRect(run.x() * s, run.y() * s, run.width() * s, run.height() * s));
         markChanged(run);
     }
     // Tiles wholly inside the block now hold the reference's pixels.

@@ -7,6 +7,7 @@
 // change listener, so whoever shows the picture repaints exactly that part
 // and nothing has to watch the picture for changes.
 
+#include "platform/Backdrop.h"
 #include "platform/Raster.h"
 
 #include <QColor>
@@ -108,6 +109,8 @@ public:
     // every tile counts as different, so the result is always the plain
     // copy's.
     void restoreFrom(const Picture& reference, int x, int y, int w, int h);
+    // The same from a backdrop of the same size and scale.
+    void restoreFrom(const Backdrop& reference, int x, int y, int w, int h);
 
     // A new size clears the picture to its background colour. Sizes below 1
     // give an empty picture that ignores all drawing.
@@ -176,10 +179,13 @@ private:
     // behind the tiles' back.
     static constexpr int TileSize = 16;
     void noteTiles(const QRect& r);
-    bool tilesTrusted(const Picture& reference) const;
+    bool tilesTrusted(const void* reference, qint64 referenceKey) const;
+    // Copies the differing tiles of r with copyRun(device rectangle).
+    template <class CopyRun>
+    void restoreTiles(const void* reference, qint64 referenceKey, const QRect& r, CopyRun copyRun);
     std::vector<std::uint8_t> differs_;
     int tilesX_ = 0;
-    const Picture* reference_ = nullptr;
+    const void* reference_ = nullptr;
     qint64 referenceKey_ = 0;
     qint64 imageKey_ = 0;
 

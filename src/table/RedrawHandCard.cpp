@@ -59,7 +59,7 @@ void TablePainter::RedrawHandCard(int index)
                 hand_.faces == (state.table.CanSeeHand != 0) &&
                 hand_.anchor == state.view.Layout.HandAnchor[2] && hand_.scale == Scale() &&
                 hand_.appPath == state.globals.AppPath && static_cast<int>(hand_.places.size()) == n &&
-                picSaveGameBack.image().size() == picGameBack.image().size();
+                picSaveGameBack.deviceSize() == picGameBack.image().size();
     // With the same cards and sight, only the last card's marking can have
     // changed its picture.
     same = same && hand_.places[static_cast<std::size_t>(n - 1)].image == HandImageIndexAt(n);
@@ -99,9 +99,9 @@ void TablePainter::RedrawHandCard(int index)
     const int full = RowWidth(t);
     const QRect background(hand_.anchor.x() - full / 2, top - RaiseOffset, full + 1, CardHeight + 25);
     const Picture::DevicePixels out = picGameBack.pixelsToWrite();
-    const QImage& saved = picSaveGameBack.image();
-    const auto* savedBase = reinterpret_cast<const std::uint32_t*>(saved.constBits());
-    const qsizetype savedPitch = saved.bytesPerLine() / 4;
+    const Backdrop::Rows saved = picSaveGameBack.rowsFor(QRect(background.topLeft() * s, background.size() * s));
+    const std::uint32_t* savedBase = saved.base;
+    const qsizetype savedPitch = saved.pitch;
     const auto* maskBase = reinterpret_cast<const std::uint32_t*>(mask.device.constBits());
     const qsizetype maskPitch = mask.device.bytesPerLine() / 4;
     const int W = picGameBack.width();

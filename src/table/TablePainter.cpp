@@ -91,8 +91,9 @@ void TablePainter::SetScale(int scale)
 {
     if (std::clamp(scale, 1, 2) == Scale())
         return;
-    for (Picture* p : {&picGameBack, &picSaveGameBack, &picBomb1})
+    for (Picture* p : {&picGameBack, &picBomb1})
         p->setScale(scale);
+    picSaveGameBack.setScale(scale);
     hand_ = HandPicture{};
     large_.clear();
 }
@@ -152,6 +153,7 @@ void TablePainter::ResizeTable(int width, int height)
 {
     picGameBack.resize(width, height);
     picSaveGameBack.resize(width, height);
+    savedBackKey_.clear(); // emptied, so its images are placed again even at the same size
     ComputeSeatLayout();
     PlaceTimeBar();
     RepaintTable();
@@ -169,10 +171,7 @@ void TablePainter::PaintTableBackground()
     }
 
     // What goes into both pictures, in drawing order.
-    struct Piece {
-        QImage image;
-        int x, y;
-    };
+    using Piece = Backdrop::Placed;
     std::vector<Piece> pieces;
     pieces.push_back({AppImage(QStringLiteral("Res\\GameBackMid.bmp")), (W - 295) / 2, (H - 345) / 2});
     pieces.push_back({AppImage(QStringLiteral("Res\\LeftLogo.bmp")), 30, 30});
@@ -196,9 +195,8 @@ void TablePainter::PaintTableBackground()
     for (const Piece& p : pieces)
         key.push_back(p.image.isNull() ? 0 : p.image.cacheKey());
     if (key != savedBackKey_ || picSaveGameBack.width() != W || picSaveGameBack.height() != H) {
-        picSaveGameBack.resize(W, H); // also clears it
-        for (const Piece& p : pieces)
-            picSaveGameBack.drawImage(p.x, p.y, p.image);
+        picSaveGameBack.resize(W, H);
+        picSaveGameBack.place(pieces);
         savedBackKey_ = key;
     }
     RestoreBack(0, 0, W, H);

@@ -29,7 +29,7 @@ public:
     ClientState& state;
     QRgb TableBackColor = qRgb(41, 73, 123);
     Picture picGameBack;
-    Picture picSaveGameBack;
+    Backdrop picSaveGameBack;
     // The explosion's clean background and the colour-keyed painter's work
     // picture.
     Picture picBomb1;

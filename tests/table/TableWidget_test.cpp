@@ -43,3 +43,11 @@ TEST(TableWidget, SizesThePictureForwardsTheMouseAndShowsWhatIsDrawn)
     const QRect mark(100, 100, PassMarkWidth, PassMarkHeight);
     EXPECT_EQ(shown.copy(mark), f.pic().copy(mark));
 }
+
+TEST(TableWidget, TheSameSizeSetAgainKeepsTheTable)
+{
+    TableFixture f;
+    const QImage before = std::as_const(f.painter->picGameBack).image().copy();
+    f.painter->ResizeTable(800, 600);
+    EXPECT_EQ(std::as_const(f.painter->picGameBack).image(), before);
+}
