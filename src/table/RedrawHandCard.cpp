@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace kelpo {
@@ -59,7 +60,7 @@ void TablePainter::RedrawHandCard(int index)
                 hand_.faces == (state.table.CanSeeHand != 0) &&
                 hand_.anchor == state.view.Layout.HandAnchor[2] && hand_.scale == Scale() &&
                 hand_.appPath == state.globals.AppPath && static_cast<int>(hand_.places.size()) == n &&
-                picSaveGameBack.deviceSize() == picGameBack.image().size();
+                picSaveGameBack.deviceSize() == std::as_const(picGameBack).image().size();
     // With the same cards and sight, only the last card's marking can have
     // changed its picture.
     same = same && hand_.places[static_cast<std::size_t>(n - 1)].image == HandImageIndexAt(n);
