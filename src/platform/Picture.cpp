@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -19,6 +20,15 @@ namespace {
 // Pictures larger than this are refused: a size from a layout gone wrong
 // must not allocate gigabytes.
 constexpr int MaxSide = 16384;
+
+// Keys are built on every print of every label: numbers are appended in
+// place rather than made into strings of their own.
+void AppendNumber(QString& key, qint64 n)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    key.append(QLatin1String(digits, static_cast<qsizetype>(end - digits)));
+}
 // Names, counts and scores: a table needs a few dozen at a time.
 constexpr int MaxLaidOutTexts = 256;
 // Printed labels kept with the pixels under them, and the largest one kept,
@@ -293,10 +303,16 @@ const std::vector<BlackRun>& Picture::blackRuns(const QImage& mask)
     return *blackRuns_.insert(mask.cacheKey(), MaskBlackRuns(mask));
 }
 
-QString Picture::fontKey() const
+QString Picture::fontKey(qsizetype reserve) const
 {
-    return font.fontName + QChar(u'\x1f') + QString::number(font.fontSize) + (font.fontBold ? u'b' : u'n') +
-           QChar(u'\x1f');
+    QString key;
+    key.reserve(font.fontName.size() + 8 + reserve);
+    key += font.fontName;
+    key += QChar(u'\x1f');
+    AppendNumber(key, font.fontSize);
+    key += font.fontBold ? u'b' : u'n';
+    key += QChar(u'\x1f');
+    return key;
 }
 
 const Picture::LaidOutText& Picture::layOut(const QString& key, const QString& text)
@@ -330,7 +346,8 @@ void Picture::print(int x, int y, const QString& text)
 {
     if (image_.isNull() || text.isEmpty())
         return;
-    const QString key = fontKey() + text;
+    QString key = fontKey(text.size() + 32);
+    key += text;
     const LaidOutText& t = layOut(key, text);
     // The table was laid out for character cells one em high whose baseline
     // lies 0.88 em below the top, as in the Chinese faces it was drawn
@@ -347,8 +364,13 @@ void Picture::print(int x, int y, const QString& text)
     // The same text at the same place over the same pixels comes out the
     // same: labels and counts printed again over what was there before are
     // copied from then instead of being drawn glyph by glyph.
-    const QString printKey = key + QChar(u'\x1f') + QString::number(font.foreColor) + u'@' + QString::number(x) +
-                             u',' + QString::number(top);
+    QString printKey = key;
+    printKey += QChar(u'\x1f');
+    AppendNumber(printKey, font.foreColor);
+    printKey += u'@';
+    AppendNumber(printKey, x);
+    printKey += u',';
+    AppendNumber(printKey, top);
     const bool keep = !block.isEmpty() && block.width() * block.height() <= MaxPrintedPixels;
     if (keep && replay(printKey, device, changed))
         return;
@@ -448,7 +470,16 @@ void Picture::drawImage(int x, int y, const QImage& image)
     const QRect block = changed.intersected(QRect(0, 0, width(), height()));
     const QRect device(block.topLeft() * scale_, block.size() * scale_);
     const bool keep = !block.isEmpty() && block.width() * block.height() <= MaxPrintedPixels;
-    const QString key = keep ? QStringLiteral("\x1eimage %1@%2,%3").arg(image.cacheKey()).arg(x).arg(y) : QString();
+    QString key;
+    if (keep) {
+        key.reserve(48);
+        key += QLatin1String("\x1eimage ");
+        AppendNumber(key, image.cacheKey());
+        key += u'@';
+        AppendNumber(key, x);
+        key += u',';
+        AppendNumber(key, y);
+    }
     if (keep && replay(key, device, changed))
         return;
     const QImage before = keep ? image_.copy(device) : QImage();

@@ -144,7 +144,8 @@ private:
         QStaticText text;
         int ascent = 0;
     };
-    QString fontKey() const;
+    // The current font as a key prefix, with room for reserve more.
+    QString fontKey(qsizetype reserve = 0) const;
     const LaidOutText& layOut(const QString& key, const QString& text);
     // A text or icon as drawn at one place: the device pixels under it
     // before and after.
