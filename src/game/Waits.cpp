@@ -19,14 +19,20 @@ void Pass(QEventLoop::ProcessEventsFlags flags)
     QCoreApplication::processEvents(flags);
 }
 
+// A pass unless the program is ending; false when it is, before or after.
+bool PassUnlessQuitting(Client& client, QEventLoop::ProcessEventsFlags flags)
+{
+    if (client.state.globals.QuitRequested)
+        return false;
+    Pass(flags);
+    return !client.state.globals.QuitRequested;
+}
+
 } // namespace
 
 bool PumpEvents(Client& client)
 {
-    if (client.state.globals.QuitRequested)
-        return false;
-    Pass(QEventLoop::AllEvents);
-    return !client.state.globals.QuitRequested;
+    return PassUnlessQuitting(client, QEventLoop::AllEvents);
 }
 
 NestedLoop::NestedLoop(Client& client) : client_(client) { client_.enterWait(); }
@@ -43,10 +49,7 @@ bool WaitMilliseconds(Client& client, std::int64_t ms)
     wake.start(2);
     const std::int64_t start = client.clock().TickCount();
     for (;;) {
-        if (client.state.globals.QuitRequested)
-            return false;
-        Pass(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        if (client.state.globals.QuitRequested)
+        if (!PassUnlessQuitting(client, QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents))
             return false;
         if (client.clock().TickCount() - start >= ms)
             return true;
