@@ -20,6 +20,12 @@ namespace {
 // Pictures larger than this are refused: a size from a layout gone wrong
 // must not allocate gigabytes.
 constexpr int MaxSide = 16384;
+// Names, counts and scores: a table needs a few dozen at a time.
+constexpr int MaxLaidOutTexts = 256;
+// Printed labels kept with the pixels under them, and the largest one kept,
+// in logical pixels: labels, counts and scores.
+constexpr int MaxPrintedTexts = 64;
+constexpr int MaxPrintedPixels = 2048;
 
 // Keys are built on every print of every label: numbers are appended in
 // place rather than made into strings of their own.
@@ -29,12 +35,6 @@ void AppendNumber(QString& key, qint64 n)
     const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
     key.append(QLatin1String(digits, static_cast<qsizetype>(end - digits)));
 }
-// Names, counts and scores: a table needs a few dozen at a time.
-constexpr int MaxLaidOutTexts = 256;
-// Printed labels kept with the pixels under them, and the largest one kept,
-// in logical pixels: labels, counts and scores.
-constexpr int MaxPrintedTexts = 64;
-constexpr int MaxPrintedPixels = 2048;
 
 } // namespace
 
