@@ -91,9 +91,9 @@ void TablePainter::SetScale(int scale)
 {
     if (std::clamp(scale, 1, 2) == Scale())
         return;
-    for (Picture* p : {&picGameBack, &picBomb1})
-        p->setScale(scale);
+    picGameBack.setScale(scale);
     picSaveGameBack.setScale(scale);
+    picBomb1.setScale(scale);
     hand_ = HandPicture{};
     large_.clear();
 }
@@ -153,7 +153,6 @@ void TablePainter::ResizeTable(int width, int height)
 {
     picGameBack.resize(width, height);
     picSaveGameBack.resize(width, height);
-    savedBackKey_.clear(); // emptied, so its images are placed again even at the same size
     ComputeSeatLayout();
     PlaceTimeBar();
     RepaintTable();
@@ -194,10 +193,13 @@ void TablePainter::PaintTableBackground()
     std::vector<qint64> key{W, H, static_cast<qint64>(TableBackColor), state.table.ThreeHandDeal != 0};
     for (const Piece& p : pieces)
         key.push_back(p.image.isNull() ? 0 : p.image.cacheKey());
-    if (key != savedBackKey_ || picSaveGameBack.width() != W || picSaveGameBack.height() != H) {
+    // A resize or a new scale empties the backdrop, whatever the key says.
+    if (key != savedBackKey_ || picSaveGameBack.key() != savedBackPlaced_ || picSaveGameBack.width() != W ||
+        picSaveGameBack.height() != H) {
         picSaveGameBack.resize(W, H);
         picSaveGameBack.place(pieces);
         savedBackKey_ = key;
+        savedBackPlaced_ = picSaveGameBack.key();
     }
     RestoreBack(0, 0, W, H);
     marksShown_.fill(0);

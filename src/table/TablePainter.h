@@ -209,6 +209,7 @@ private:
     };
     QHash<QString, LargeFile> large_;
     std::vector<qint64> savedBackKey_;
+    qint64 savedBackPlaced_ = 0; // the backdrop's key once the pieces were placed
     bool repainting_ = false;
     // Set only while a full repaint calls PaintPlays on a picture that is
     // still the saved background there.
