@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <thread>
 
 namespace kelpo {
 
@@ -83,6 +84,11 @@ private:
 
     QHash<QString, Entry> entries_;
     int notifyFd_ = -1;
+    // The kernel signals the thread that made the cache when it queues a
+    // report; until then that thread has nothing to read.
+    bool signalled_ = false;
+    std::thread::id owner_;
+    std::uint64_t readAtSignal_ = 0;
     int batchDepth_ = 0;
     bool drainedInBatch_ = false;
     std::uint64_t generation_ = 0;

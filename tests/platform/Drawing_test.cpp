@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -124,6 +125,11 @@ TEST(ImageFileCache, FollowsTheFileOnDisk)
     ASSERT_TRUE(Filled(2, 2, qRgb(5, 5, 5)).save(other, "BMP"));
     ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(inner).constData()), 0);
     EXPECT_EQ(cache.load(inner).pixel(0, 0), qRgb(5, 5, 5));
+    // Changed by another program: seen as soon as that program is done.
+    const QString third = sub + QStringLiteral("/d.bmp");
+    ASSERT_TRUE(Filled(2, 2, qRgb(6, 6, 6)).save(third, "BMP"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mv"), {third, inner}), 0);
+    EXPECT_EQ(cache.load(inner).pixel(0, 0), qRgb(6, 6, 6));
     ASSERT_TRUE(QDir().rename(sub, dir.filePath(QStringLiteral("moved"))));
     EXPECT_TRUE(cache.load(inner).isNull());
 }
