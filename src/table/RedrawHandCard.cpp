@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -116,17 +117,22 @@ void TablePainter::RedrawHandCard(int index)
     // alike, and the rows' extent is reported once.
     const int yTop = std::max(top - RaiseOffset, 0);
     const int yEnd = std::min(top + CardHeight, H);
-    std::vector<int> cuts{yTop, yEnd};
-    cuts.reserve(count * mask.edges.size() + 2);
+    // A mask has at most one edge per row and its two ends; kept on the
+    // stack, as a redraw is a few microseconds.
+    std::array<int, layers.size() * (CardHeight + 1) + 2> cutRows;
+    std::size_t cutCount = 0;
+    cutRows[cutCount++] = yTop;
+    cutRows[cutCount++] = yEnd;
     for (std::size_t k = 0; k < count; ++k) {
         for (const int edge : mask.edges) {
             const int y = layers[k].y + edge;
-            if (y > yTop && y < yEnd)
-                cuts.push_back(y);
+            if (y > yTop && y < yEnd && cutCount < cutRows.size())
+                cutRows[cutCount++] = y;
         }
     }
-    std::sort(cuts.begin(), cuts.end());
-    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    std::sort(cutRows.begin(), cutRows.begin() + cutCount);
+    const std::span<const int> cuts(cutRows.data(),
+                                    std::unique(cutRows.begin(), cutRows.begin() + cutCount) - cutRows.begin());
 
     struct Span {
         const Layer* layer;
