@@ -60,6 +60,35 @@ QImage ToRgb32(const QImage& image)
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+bool IsOpaqueRgb32(const QImage& image)
+{
+    if (!IsRgb32(image))
+        return false;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const std::uint32_t*>(image.constScanLine(y));
+        std::uint32_t all = OpaqueAlpha;
+        for (int x = 0; x < image.width(); ++x)
+            all &= line[x];
+        if ((all & OpaqueAlpha) != OpaqueAlpha)
+            return false;
+    }
+    return true;
+}
+
+QImage MadeOpaque(const QImage& image)
+{
+    if (image.isNull() || IsOpaqueRgb32(image))
+        return image;
+    QImage out = ToRgb32(image);
+    out.detach();
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<std::uint32_t*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x)
+            line[x] |= OpaqueAlpha;
+    }
+    return out;
+}
+
 QRect ClipTransfer(QSize dstSize, int& dx, int& dy, int w, int h, QSize srcSize, int& sx, int& sy)
 {
     if (!ClipAll({{&dx, &dy, dstSize}, {&sx, &sy, srcSize}}, w, h))

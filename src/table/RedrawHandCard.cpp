@@ -48,6 +48,20 @@ QImage TablePainter::DeviceImage(const QImage& image) const
     return out;
 }
 
+QImage TablePainter::OpaqueDeviceImage(const QImage& image)
+{
+    if (opaqueCards_.contains(image.cacheKey()))
+        return DeviceImage(image);
+    if (!IsOpaqueRgb32(image))
+        return DeviceImage(MadeOpaque(image)); // this drawing's own copy
+    // A few decks' worth; the keys of files that changed are never asked
+    // for again.
+    if (opaqueCards_.size() >= 512)
+        opaqueCards_.clear();
+    opaqueCards_.insert(image.cacheKey());
+    return DeviceImage(image);
+}
+
 void TablePainter::RedrawHandCard(int index)
 {
     ImageFileCache::Batch batch(images_);
@@ -87,7 +101,7 @@ void TablePainter::RedrawHandCard(int index)
         if (p.x + CardWidth <= moved.x || p.x >= moved.x + CardWidth || count == layers.size())
             continue;
         if (p.device.isNull())
-            p.device = DeviceImage(p.file);
+            p.device = OpaqueDeviceImage(p.file);
         const int y = top - (c.SelectedFlags.at(j) != 0 ? RaiseOffset : 0);
         layers[count++] = {p.x, y, reinterpret_cast<const std::uint32_t*>(p.device.constBits()),
                            p.device.bytesPerLine() / 4, j == focus};
@@ -212,7 +226,7 @@ void TablePainter::RedrawHandCard(int index)
                 const int cx = (span.begin - l.x) * s;
                 const BlackRun run = mask.runs[static_cast<std::size_t>(cardRow)];
                 MaskedRow(dst + span.begin * s, l.image + cardRow * l.pitch + cx, maskBase + cardRow * maskPitch + cx,
-                          (span.end - span.begin) * s, {run.begin - cx, run.end - cx});
+                          (span.end - span.begin) * s, {run.begin - cx, run.end - cx}, true);
                 const int row = cardRow / s;
                 if (!l.focus || row < FocusFrameInset || row >= CardHeight - FocusFrameInset)
                     continue;

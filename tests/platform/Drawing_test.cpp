@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 #include <vector>
@@ -42,6 +43,13 @@ TEST(BlockTransfer, FourOperationsKeepPicturesOpaque)
     EXPECT_EQ(dst.pixel(1, 0), qRgb(0x0C, 0x30, 0x30));
     EXPECT_EQ(dst.pixel(2, 0), qRgb(0x3F, 0xFC, 0x3F));
     EXPECT_EQ(dst.pixel(3, 0), qRgb(0xF0, 0x0F, 0xCC));
+
+    // Pixels written without alpha are given it before a plain copy.
+    QImage bare(2, 1, QImage::Format_RGB32);
+    std::fill_n(reinterpret_cast<QRgb*>(bare.bits()), 2, 0x00123456u);
+    const QImage made = MadeOpaque(bare);
+    EXPECT_EQ(reinterpret_cast<const QRgb*>(made.constScanLine(0))[1], 0xFF123456u);
+    EXPECT_EQ(MadeOpaque(made).cacheKey(), made.cacheKey());
 }
 
 TEST(BlockTransfer, ClipsAtEveryEdgeOfBothPictures)
