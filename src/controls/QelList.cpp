@@ -6,9 +6,9 @@
 
 #include <QHeaderView>
 #include <QIcon>
+#include <QLabel>
 #include <QPixmap>
 #include <QStyleOptionHeaderV2>
-#include <QLabel>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
