@@ -76,7 +76,7 @@ std::optional<QImage> ReadPlainBitmap(const QString& path)
     // other variant are left to the general decoder.
     if (Le32(info) != InfoHeaderSize || Le16(info + 12) != 1 || Le16(info + 14) != 24 || Le32(info + 16) != 0
         || Le32(info + 32) != 0 || width <= 0 || height <= 0 || dataAt < sizeof head
-        || qint64(width) * height * 4 > MaxDecodedBytes)
+        || width > MaxDecodedBytes / 4 / height)
         return std::nullopt;
 
     const qint64 stride = (qint64(width) * 24 + 31) / 32 * 4;
