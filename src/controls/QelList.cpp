@@ -5,7 +5,10 @@
 #include "platform/NumericValue.h"
 
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
+#include <QStyleOptionHeaderV2>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -29,12 +32,67 @@ public:
         return QStyledItemDelegate::sizeHint(option, index) + QSize(0, padding);
     }
 };
+
+// The header's height from its labels in the font it draws them in. The
+// standard header measures each label in bold, room kept for a highlighted
+// section, which this list never shows: only its height is asked for at
+// start, and that measure alone loaded the bold faces (Latin and the CJK
+// fallback). A column fitted to its contents still measures in bold.
+class PlainHeader : public QHeaderView {
+public:
+    using QHeaderView::QHeaderView;
+
+    QSize sizeHint() const override
+    {
+        ensurePolished();
+        QSize hint(0, 0);
+        for (int i = 0; i < count(); ++i)
+            if (!isSectionHidden(i))
+                hint = hint.expandedTo(plainSectionSize(i));
+        return hint;
+    }
+
+private:
+    QSize plainSectionSize(int logicalIndex) const
+    {
+        const QVariant size = model()->headerData(logicalIndex, orientation(), Qt::SizeHintRole);
+        if (size.isValid())
+            return size.toSize();
+        QStyleOptionHeaderV2 opt;
+        initStyleOption(&opt);
+        opt.section = logicalIndex;
+        const QVariant font = model()->headerData(logicalIndex, orientation(), Qt::FontRole);
+        opt.fontMetrics = font.canConvert<QFont>() ? QFontMetrics(font.value<QFont>()) : fontMetrics();
+        opt.text = model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
+        const QVariant icon = model()->headerData(logicalIndex, orientation(), Qt::DecorationRole);
+        opt.icon = icon.value<QIcon>();
+        if (opt.icon.isNull())
+            opt.icon = icon.value<QPixmap>();
+        if (isSortIndicatorShown())
+            opt.sortIndicator = QStyleOptionHeader::SortDown;
+        return style()->sizeFromContents(QStyle::CT_HeaderSection, &opt, QSize(), this);
+    }
+};
+
+// The tree's own header, measuring plainly, with the standard one's settings.
+void UsePlainHeader(QTreeView* tree)
+{
+    QHeaderView* standard = tree->header();
+    auto* plain = new PlainHeader(Qt::Horizontal, tree);
+    plain->setSectionsMovable(standard->sectionsMovable());
+    plain->setFirstSectionMovable(standard->isFirstSectionMovable());
+    plain->setStretchLastSection(standard->stretchLastSection());
+    plain->setDefaultAlignment(standard->defaultAlignment());
+    plain->setHighlightSections(standard->highlightSections());
+    tree->setHeader(plain);
+}
 } // namespace
 
 QelList::QelList(QWidget* parent)
     : QWidget(parent), title_(new QLabel(this)), tree_(new QTreeWidget(this))
 {
     title_->setTextFormat(Qt::PlainText);
+    UsePlainHeader(tree_);
     tree_->setRootIsDecorated(false);
     tree_->setUniformRowHeights(true);
     tree_->setSelectionMode(QAbstractItemView::SingleSelection);

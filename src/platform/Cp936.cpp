@@ -1,59 +1,14 @@
 #include "platform/Cp936.h"
 
+#include "platform/Cp936Tables.h"
+
 #include <QList>
-
-#include <iconv.h>
-
-#include <array>
-#include <memory>
 
 namespace kelpo::cp936 {
 
 namespace {
 
 constexpr char16_t Replacement = u'?';
-
-// Both directions as flat tables, built once from the C library's converter.
-struct Tables {
-    // Indexed by (lead - 0x81) * 256 + trail; 0 = no character.
-    std::array<char16_t, 126 * 256> decode{};
-    // Indexed by UTF-16 code unit; 0 = not representable.
-    std::array<std::uint16_t, 65536> encode{};
-};
-
-const Tables& tables()
-{
-    static const std::unique_ptr<Tables> t = [] {
-        auto result = std::make_unique<Tables>();
-        iconv_t cd = iconv_open("UTF-16LE", "CP936");
-        if (cd == reinterpret_cast<iconv_t>(-1))
-            return result;
-        for (int lead = 0x81; lead <= 0xFE; ++lead) {
-            for (int trail = 0x40; trail <= 0xFE; ++trail) {
-                char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                unsigned char out[8] = {};
-                char* ip = in;
-                char* op = reinterpret_cast<char*>(out);
-                size_t inLeft = 2;
-                size_t outLeft = sizeof out;
-                iconv(cd, nullptr, nullptr, nullptr, nullptr);
-                if (iconv(cd, &ip, &inLeft, &op, &outLeft) == static_cast<size_t>(-1) || inLeft != 0
-                    || sizeof out - outLeft != 2)
-                    continue;
-                const char16_t u = static_cast<char16_t>(out[0] | (out[1] << 8));
-                // The user-defined areas have no agreed characters.
-                if (u < 0x80 || (u >= 0xE000 && u <= 0xF8FF))
-                    continue;
-                result->decode[static_cast<std::size_t>((lead - 0x81) * 256 + trail)] = u;
-                if (result->encode[u] == 0)
-                    result->encode[u] = static_cast<std::uint16_t>(lead * 256 + trail);
-            }
-        }
-        iconv_close(cd);
-        return result;
-    }();
-    return *t;
-}
 
 } // namespace
 
@@ -63,15 +18,16 @@ std::uint16_t CharCode(char32_t ch)
         return static_cast<std::uint16_t>(ch);
     if (ch > 0xFFFF)
         return Replacement;
-    const std::uint16_t code = tables().encode[ch];
+    const unsigned row = EncodeRowOf[ch >> 8];
+    const std::uint16_t code = row != 0 ? EncodeRows[(row - 1) * 256 + (ch & 0xFF)] : 0;
     return code != 0 ? code : Replacement;
 }
 
 QChar PairChar(std::uint8_t lead, std::uint8_t trail)
 {
-    if (lead < 0x81 || lead > 0xFE)
+    if (lead < TableFirstLead || lead > TableLastLead || trail < TableFirstTrail || trail > TableLastTrail)
         return QChar(Replacement);
-    const char16_t u = tables().decode[static_cast<std::size_t>((lead - 0x81) * 256 + trail)];
+    const char16_t u = DecodeTable[(lead - TableFirstLead) * TableTrails + (trail - TableFirstTrail)];
     return QChar(u != 0 ? u : Replacement);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/ImageFiles.h"
 
+#include "platform/PlainBitmap.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -84,8 +86,12 @@ QImage ReadImageFile(const QString& path)
     const QByteArray format = FormatFor(path);
     if (format.isEmpty())
         return {};
-    if (format == "bmp" && !BitmapComplete(path))
-        return {};
+    if (format == "bmp") {
+        if (std::optional<QImage> plain = ReadPlainBitmap(path))
+            return *plain;
+        if (!BitmapComplete(path))
+            return {};
+    }
     QImageReader reader(path, format);
     reader.setAllocationLimit(AllocationLimitMb);
     reader.setAutoDetectImageFormat(false);

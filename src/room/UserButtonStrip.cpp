@@ -5,7 +5,8 @@
 
 namespace kelpo {
 
-UserButtonStrip::UserButtonStrip(QWidget* parent) : QWidget(parent)
+UserButtonStrip::UserButtonStrip(QWidget* parent, ImageFileCache& frameImages)
+    : QWidget(parent), images_(frameImages)
 {
     setMouseTracking(true);
     setAutoFillBackground(true);

@@ -1,7 +1,8 @@
 #pragma once
 // The strip of two user buttons at the top of the room pane: settings and
 // help. It lights the button under the pointer and reports a left release
-// on a button; the main window runs it.
+// on a button; the main window runs it and lends it the cache of its
+// frame's pictures, which hold the buttons' art too.
 
 #include "platform/ImageFiles.h"
 #include "skin/FramePaint.h"
@@ -16,7 +17,7 @@ namespace kelpo {
 class UserButtonStrip : public QWidget {
     Q_OBJECT
 public:
-    explicit UserButtonStrip(QWidget* parent);
+    UserButtonStrip(QWidget* parent, ImageFileCache& frameImages);
 
     void setAppPath(const QString& appPath) { appPath_ = appPath; }
     // The main window places the buttons for the strip's width.
@@ -46,7 +47,7 @@ protected:
 
 private:
     QString appPath_;
-    ImageFileCache images_;
+    ImageFileCache& images_;
     FramePaint::ButtonPositions pos_;
     std::function<bool()> frameBusy_;
     int hoverUserIdx_ = -1;

@@ -58,7 +58,7 @@ QStringList ColumnTitles(std::uint8_t scoreKind)
 frmGameMain::frmGameMain(Client& client, QWidget* parent)
     : QWidget(parent), painter(std::make_unique<TablePainter>(client.state)), famGameBack(new QFrame(this)),
       picGameBack(new TableWidget(*painter, famGameBack)),
-      picSplitter(new VSplitterBar(this)), picUserButBk(new UserButtonStrip(this)),
+      picSplitter(new VSplitterBar(this)), picUserButBk(new UserButtonStrip(this, frameImages_)),
       lstUser(new QelList(this)), cmdReview(new QPushButton(QStringLiteral("上局回顾"), lstUser)),
       HSplitterBar(new SplitterBar(this)), picAdvBack(new AdvertPane(this)), advWeb(new QelAdvWeb(picAdvBack)),
       HSplitterBar1(new SplitterBar(this)), chat(new QelChat(this)), timeBar(new YuClock(picGameBack)),

@@ -1,5 +1,6 @@
 #include "controls/QelList.h"
 
+#include <QHeaderView>
 #include <QSignalSpy>
 #include <QTreeWidget>
 
@@ -76,4 +77,17 @@ TEST(QelList, SetUpShowsTitlesWidthsAndLevelNames)
     EXPECT_FALSE(list.view()->isColumnHidden(10));
     EXPECT_TRUE(list.view()->isColumnHidden(11));
     EXPECT_EQ(list.view()->headerItem()->text(2), QStringLiteral("t2"));
+}
+
+TEST(QelList, HeaderIsAsTallAsTheStandardOneAndKeepsItsSettings)
+{
+    QelList list;
+    list.setColumns(QStringLiteral("用户名`用户ID`经验"), 3);
+    QHeaderView standard(Qt::Horizontal);
+    standard.setModel(list.view()->model());
+    const QHeaderView* header = list.view()->header();
+    EXPECT_EQ(header->sizeHint().height(), standard.sizeHint().height());
+    EXPECT_TRUE(header->sectionsMovable());
+    EXPECT_TRUE(header->stretchLastSection());
+    EXPECT_EQ(header->defaultAlignment(), Qt::AlignLeft | Qt::AlignVCenter);
 }

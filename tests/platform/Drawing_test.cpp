@@ -1,12 +1,14 @@
 #include "platform/Fonts.h"
 #include "platform/ImageFiles.h"
 #include "platform/Picture.h"
+#include "platform/PlainBitmap.h"
 #include "platform/Raster.h"
 
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
+#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -174,6 +176,59 @@ TEST(ReadImageFile, RefusesCutOffHugeAndUnknownFiles)
     QFile::copy(good, text);
     EXPECT_TRUE(ReadImageFile(text).isNull());
     EXPECT_TRUE(ReadImageFile(dir.path()).isNull());
+}
+
+TEST(ReadPlainBitmap, MatchesTheGeneralDecoderAndLeavesItTheRest)
+{
+    QTemporaryDir dir;
+    const auto general = [](const QString& path) {
+        QImageReader reader(path, "bmp");
+        return reader.read();
+    };
+    // Every row padding (widths 1 to 4), and pixel data placed after a gap.
+    for (int w = 1; w <= 5; ++w) {
+        QImage image(w, 3, QImage::Format_RGB32);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < w; ++x)
+                image.setPixel(x, y, qRgb(x * 50, y * 80, (x * 7 + y * 13) * 9 % 256));
+        const QString path = dir.filePath(QStringLiteral("p%1.bmp").arg(w));
+        ASSERT_TRUE(image.save(path, "BMP"));
+        if (w == 5) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+            QByteArray bytes = f.readAll();
+            bytes.insert(54, QByteArray(6, 'x'));
+            bytes[10] = 60;
+            bytes[38] = 0x13; // 2835 dots per metre
+            bytes[39] = 0x0B;
+            f.seek(0);
+            f.write(bytes);
+        }
+        const std::optional<QImage> plain = ReadPlainBitmap(path);
+        ASSERT_TRUE(plain.has_value()) << w;
+        const QImage expected = general(path);
+        EXPECT_EQ(*plain, expected) << w;
+        EXPECT_EQ(plain->format(), QImage::Format_RGB32);
+        EXPECT_EQ(plain->dotsPerMeterX(), expected.dotsPerMeterX());
+        // A file cut short is refused, not filled in.
+        QFile::resize(path, QFileInfo(path).size() - 1);
+        EXPECT_TRUE(ReadPlainBitmap(path).value_or(Filled(1, 1, 0)).isNull()) << w;
+    }
+    // Top row first, and other depths, go to the general decoder.
+    const QString indexed = dir.filePath(QStringLiteral("i.bmp"));
+    ASSERT_TRUE(Filled(4, 4, qRgb(9, 9, 9)).convertToFormat(QImage::Format_Indexed8).save(indexed, "BMP"));
+    EXPECT_FALSE(ReadPlainBitmap(indexed).has_value());
+    EXPECT_EQ(ReadImageFile(indexed).pixel(3, 3), qRgb(9, 9, 9));
+    const QString topDown = dir.filePath(QStringLiteral("t.bmp"));
+    ASSERT_TRUE(QFile::copy(dir.filePath(QStringLiteral("p2.bmp")), topDown));
+    {
+        QFile f(topDown);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(22);
+        const qint32 up = -3;
+        f.write(reinterpret_cast<const char*>(&up), 4);
+    }
+    EXPECT_FALSE(ReadPlainBitmap(topDown).has_value());
 }
 
 TEST(Picture, TextLinesAndRectangles)
