@@ -78,4 +78,24 @@ QFont MakeFont(const QString& name, int points, bool bold)
     return font;
 }
 
+namespace {
+
+bool NeedsNoShaping(const QString& text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'0' && u <= u'9') || (u >= 0x3000 && u <= 0x303F) || (u >= 0x4E00 && u <= 0x9FFF) ||
+               (u >= 0xFF01 && u <= 0xFF5E) || (u >= 0xFFE0 && u <= 0xFFE6);
+    });
+}
+
+} // namespace
+
+QFont FontForText(QFont font, const QString& text)
+{
+    if (NeedsNoShaping(text))
+        font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
+    return font;
+}
+
 } // namespace kelpo

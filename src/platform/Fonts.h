@@ -17,4 +17,12 @@ void PinFontFamilies();
 // output does not depend on the screen's dots per inch.
 QFont MakeFont(const QString& name, int points, bool bold);
 
+// font for drawing text, told to skip shaping when every character is an
+// ASCII digit, a CJK ideograph or punctuation mark, or a full-width form:
+// such text comes out the same pixel for pixel either way in the pinned
+// faces, and a font engine that never shapes never copies its face's
+// layout tables (over 200 KB for each size of a CJK face). Anything else,
+// Latin letters above all, keeps the shaping that kerns it.
+QFont FontForText(QFont font, const QString& text);
+
 } // namespace kelpo

@@ -323,7 +323,7 @@ const Picture::LaidOutText& Picture::layOut(const QString& key, const QString& t
     if (texts_.size() >= MaxLaidOutTexts)
         texts_.clear();
     LaidOutText t;
-    t.font = MakeFont(font.fontName, font.fontSize, font.fontBold);
+    t.font = FontForText(MakeFont(font.fontName, font.fontSize, font.fontBold), text);
     t.text = QStaticText(text);
     t.text.setTextFormat(Qt::PlainText);
     t.text.prepare(QTransform::fromScale(scale_, scale_), t.font);
@@ -415,7 +415,7 @@ void Picture::remember(const QString& key, const QRect& device, const QImage& be
 
 int Picture::textWidth(const QString& text) const
 {
-    return QFontMetrics(MakeFont(font.fontName, font.fontSize, font.fontBold)).horizontalAdvance(text);
+    return QFontMetrics(FontForText(MakeFont(font.fontName, font.fontSize, font.fontBold), text)).horizontalAdvance(text);
 }
 
 void Picture::line(int x1, int y1, int x2, int y2, QRgb colour)

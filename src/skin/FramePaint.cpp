@@ -113,7 +113,7 @@ void PaintCaption(QPainter& p, const FrameArt& art, const ButtonPositions& pos, 
     if (!art.logo.isNull())
         p.drawImage(LogoAt, art.logo);
     p.save();
-    p.setFont(MakeFont(QStringLiteral("黑体"), 9, false));
+    p.setFont(FontForText(MakeFont(QStringLiteral("黑体"), 9, false), title));
     const QRect room(0, 0, std::max(W - SysRightOffset - TitleAt.x() - 4, 0), 20);
     p.setPen(QColor(230, 250, 240));
     p.drawText(room.translated(TitleShadowAt), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, title);

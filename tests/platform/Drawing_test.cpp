@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QImageReader>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -279,6 +280,26 @@ TEST(Fonts, ChineseFamiliesArePinned)
     EXPECT_EQ(QFontInfo(MakeFont(QStringLiteral("宋体"), 9, false)).family(), QStringLiteral("Noto Serif CJK SC"));
     EXPECT_EQ(PointsToPixels(9), 12);
     EXPECT_EQ(PointsToPixels(0), 1);
+}
+
+TEST(Fonts, TextWithoutLettersSkipsShapingAndLooksTheSame)
+{
+    const auto drawn = [](const QFont& font, const QString& text) {
+        QImage image(240, 40, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setFont(font);
+        p.drawText(2, 30, text);
+        return image;
+    };
+    const QString plain = QStringLiteral("本轮和局！（机器人3）12张");
+    for (const QFont& font : {MakeFont(QStringLiteral("宋体"), 20, true), MakeFont(QStringLiteral("黑体"), 9, false)}) {
+        const QFont unshaped = FontForText(font, plain);
+        EXPECT_TRUE(unshaped.styleStrategy() & QFont::PreferNoShaping);
+        EXPECT_EQ(drawn(unshaped, plain), drawn(font, plain));
+        // Latin letters keep the shaping that kerns them.
+        EXPECT_FALSE(FontForText(font, QStringLiteral("AVA 12")).styleStrategy() & QFont::PreferNoShaping);
+    }
 }
 
 TEST(Picture, AtScaleTwoTakesLogicalCoordinates)
