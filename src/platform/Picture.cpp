@@ -240,9 +240,49 @@ Picture::ChangeBatch::~ChangeBatch()
     std::vector<QRect> rects = std::exchange(picture_.pending_, {});
     if (!picture_.listener_)
         return;
+    // Most pieces lie inside a larger one (the cards of a row inside the
+    // restored area, a card's bands inside its first drawing): those add
+    // nothing to the union. Checked against the largest few only, so a
+    // batch of many disjoint pieces costs no quadratic search.
+    std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) {
+        return qint64(a.width()) * a.height() > qint64(b.width()) * b.height();
+    });
+    auto within = [](const QRect& in, const QRect& r) {
+        return in.left() <= r.left() && r.right() <= in.right() && in.top() <= r.top() && r.bottom() <= in.bottom();
+    };
+    constexpr std::size_t Containers = 8;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        const QRect r = rects[i];
+        bool inside = false;
+        for (std::size_t k = 0; k < std::min(kept, Containers) && !inside; ++k)
+            inside = within(rects[k], r);
+        if (!inside)
+            rects[kept++] = r;
+    }
+    rects.resize(kept);
+    // A piece that overlaps no other is reported as it is (the runs of a
+    // restore, marks apart from each other); only the overlapping ones are
+    // merged, and all of them in a batch too large to compare pair by pair.
     // Overlaps merged pairwise, halves at a time: adding rectangle after
     // rectangle to one region costs the region's size each time.
-    std::vector<QRegion> parts(rects.begin(), rects.end());
+    constexpr std::size_t Compared = 128;
+    std::vector<char> overlaps(rects.size(), rects.size() > Compared);
+    for (std::size_t i = 0; i < rects.size() && rects.size() <= Compared; ++i) {
+        const QRect& a = rects[i];
+        for (std::size_t k = i + 1; k < rects.size(); ++k) {
+            const QRect& b = rects[k];
+            if (a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() && b.top() <= a.bottom())
+                overlaps[i] = overlaps[k] = 1;
+        }
+    }
+    std::vector<QRegion> parts;
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        if (overlaps[i])
+            parts.emplace_back(rects[i]);
+        else
+            picture_.listener_(rects[i]);
+    }
     for (std::size_t step = 1; step < parts.size(); step *= 2)
         for (std::size_t i = 0; i + step < parts.size(); i += 2 * step)
             parts[i] += parts[i + step];

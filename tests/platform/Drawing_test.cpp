@@ -292,6 +292,36 @@ TEST(Picture, RestoreCopiesAndReportsOnlyWhatDiffersFromTheReference)
     EXPECT_TRUE(restoreAll());
 }
 
+TEST(Picture, ABatchReportsEachChangedPixelOnce)
+{
+    Picture p(64, 64);
+    std::vector<QRect> reported;
+    p.setChangeListener([&](const QRect& r) { reported.push_back(r); });
+    const QRect drawn[] = {{0, 0, 20, 20}, {5, 5, 4, 4},   {40, 40, 8, 8}, {15, 10, 10, 30},
+                           {60, 0, 4, 4},  {44, 44, 10, 3}, {0, 50, 3, 3}};
+    QRegion expected;
+    {
+        Picture::ChangeBatch batch(p);
+        for (const QRect& r : drawn) {
+            p.fillRect(r.x(), r.y(), r.width(), r.height(), qRgb(1, 2, 3));
+            expected += r;
+        }
+        EXPECT_TRUE(reported.empty());
+    }
+    QRegion got;
+    qint64 area = 0;
+    for (const QRect& r : reported) {
+        EXPECT_FALSE(got.intersects(r));
+        got += r;
+        area += static_cast<qint64>(r.width()) * r.height();
+    }
+    EXPECT_EQ(got, expected);
+    qint64 expectedArea = 0;
+    for (const QRect& r : expected)
+        expectedArea += static_cast<qint64>(r.width()) * r.height();
+    EXPECT_EQ(area, expectedArea);
+}
+
 TEST(Backdrop, RestoresThePixelsOfThePiecesDrawnOnAPicture)
 {
     // Overlapping pieces (one with transparency), one alone, one partly
