@@ -47,6 +47,7 @@ Picture::Picture(int width, int height, QRgb backColor)
 void Picture::resize(int width, int height)
 {
     differs_.clear(); // the tiles were for the old size
+    ++epoch_;
     if (width < 1 || height < 1 || width > MaxSide / scale_ || height > MaxSide / scale_) {
         image_ = QImage();
         return;
@@ -125,6 +126,9 @@ void Picture::markChanged(const QRect& rect)
 
 void Picture::noteTiles(const QRect& r)
 {
+    const auto at = static_cast<std::size_t>(++writes_ % WriteLogSize);
+    writeLog_[at] = r;
+    restoreLog_[at] = restoring_;
     if (differs_.empty())
         return; // nothing restored yet: every tile differs anyway
     const int right = std::min(r.right() / TileSize, tilesX_ - 1);
@@ -133,6 +137,33 @@ void Picture::noteTiles(const QRect& r)
         std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
         std::fill(row + r.left() / TileSize, row + right + 1, std::uint8_t{1});
     }
+}
+
+QRect Picture::writtenSince(WriteMark mark) const
+{
+    if (mark.epoch != epoch_ || imageKey_ != image_.cacheKey() || writes_ - mark.count >= WriteLogSize)
+        return {};
+    QRect all;
+    for (quint64 n = mark.count + 1; n <= writes_; ++n)
+        all |= writeLog_[static_cast<std::size_t>(n % WriteLogSize)];
+    return all;
+}
+
+bool Picture::onlyRestoredSince(const QRect& rect, WriteMark mark, QRect& restoredPart) const
+{
+    restoredPart = QRect();
+    if (mark.epoch != epoch_ || imageKey_ != image_.cacheKey() || writes_ - mark.count >= WriteLogSize)
+        return false;
+    for (quint64 n = mark.count + 1; n <= writes_; ++n) {
+        const auto at = static_cast<std::size_t>(n % WriteLogSize);
+        const QRect part = writeLog_[at] & rect;
+        if (part.isEmpty())
+            continue;
+        if (!restoreLog_[at])
+            return false;
+        restoredPart |= part;
+    }
+    return true;
 }
 
 bool Picture::tilesTrusted(const void* reference, qint64 referenceKey) const
@@ -167,7 +198,10 @@ void Picture::restoreFrom(const Backdrop& reference, int x, int y, int w, int h)
         transfer(x, y, w, h, reference.image(), x, y, RasterOp::Copy);
         return;
     }
+    // Logged as restores: a caller may know what the backdrop holds there.
+    restoring_ = true;
     restoreTiles(&reference, reference.key(), r, [&](const QRect& d) { reference.writeBlock(image_, d); });
+    restoring_ = false;
 }
 
 template <class CopyRun>
