@@ -328,20 +328,55 @@ Picture::ChangeBatch::~ChangeBatch()
 
 void Picture::transfer(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op)
 {
+    // A copy gives the source's pixels whatever lies under it: made again
+    // with the same arguments, only what was drawn over it since needs it.
+    const bool own = src.constBits() == image_.constBits();
+    if (op != RasterOp::Copy || src.isNull() || own) {
+        transferNow(dx, dy, w, h, src, sx, sy, op);
+        return;
+    }
+    const std::array<int, 6> args{dx, dy, w, h, sx, sy};
+    auto slot = static_cast<std::uint64_t>(src.cacheKey());
+    for (int a : args)
+        slot = (slot ^ static_cast<std::uint32_t>(a)) * 0x9E3779B97F4A7C15ull;
+    Copied& c = copies_[(slot >> 40) % copies_.size()];
+    if (c.source == src.cacheKey() && c.args == args) {
+        QRect since;
+        if (c.mark.epoch == epoch_ && imageKey_ == image_.cacheKey() && writes_ - c.mark.count < WriteLogSize) {
+            for (quint64 n = c.mark.count + 1; n <= writes_; ++n)
+                since |= writeLog_[static_cast<std::size_t>(n % WriteLogSize)] & c.changed;
+        } else {
+            since = c.changed;
+        }
+        if (!since.isEmpty())
+            transferNow(since.x(), since.y(), since.width(), since.height(), src, sx + since.x() - dx,
+                        sy + since.y() - dy, op);
+        c.mark = writeMark();
+        return;
+    }
+    c.source = src.cacheKey();
+    c.args = args;
+    c.changed = transferNow(dx, dy, w, h, src, sx, sy, op);
+    c.mark = writeMark();
+}
+
+QRect Picture::transferNow(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op)
+{
     if (scale_ != 1) {
         int unused = 0;
         if (src.isNull() || !clipLogical(dx, dy, w, h, src, sx, sy, unused, unused))
-            return;
+            return {};
         const QImage block = deviceBlock(src, sx, sy, w, h);
         const int s = scale_;
         BlockTransfer(image_, dx * s, dy * s, w * s, h * s, block, sx, sy, op);
         markChanged(QRect(dx, dy, w, h));
-        return;
+        return QRect(dx, dy, w, h).intersected(QRect(0, 0, width(), height()));
     }
     int cx = dx, cy = dy, csx = sx, csy = sy;
     const QRect changed = ClipTransfer(image_.size(), cx, cy, w, h, src.size(), csx, csy);
     BlockTransfer(image_, dx, dy, w, h, src, sx, sy, op);
     markChanged(changed);
+    return changed.intersected(QRect(0, 0, width(), height()));
 }
 
 void Picture::maskedTransfer(int dx, int dy, int w, int h, const QImage& image, int ix, int iy,

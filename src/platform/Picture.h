@@ -206,6 +206,16 @@ private:
     quint64 writes_ = 0;
     quint64 epoch_ = 0;
     bool tilesTrusted(const void* reference, qint64 referenceKey) const;
+    // The last copies made, with the write count after each: made again,
+    // a copy redraws only what was drawn over it since.
+    struct Copied {
+        qint64 source = 0;
+        std::array<int, 6> args{};
+        QRect changed;
+        WriteMark mark;
+    };
+    std::array<Copied, 32> copies_{};
+    QRect transferNow(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op);
     // Copies the differing tiles of r with copyRun(device rectangle).
     template <class CopyRun>
     void restoreTiles(const void* reference, qint64 referenceKey, const QRect& r, CopyRun copyRun);

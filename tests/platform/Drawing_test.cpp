@@ -322,6 +322,32 @@ TEST(Picture, ABatchReportsEachChangedPixelOnce)
     EXPECT_EQ(area, expectedArea);
 }
 
+TEST(Picture, ACopyMadeAgainRedrawsOnlyWhatWasDrawnOverIt)
+{
+    Picture p(32, 32);
+    std::vector<QRect> reported;
+    p.setChangeListener([&](const QRect& r) { reported.push_back(r); });
+    const QImage red = Filled(8, 8, qRgb(255, 0, 0));
+    auto copy = [&] {
+        reported.clear();
+        p.transfer(4, 4, 8, 8, red, 0, 0, RasterOp::Copy);
+    };
+    auto at = [&](int x, int y) { return std::as_const(p).image().pixel(x, y); };
+    copy();
+    copy();
+    EXPECT_TRUE(reported.empty());
+    p.fillRect(10, 10, 5, 5, qRgb(0, 255, 0));
+    copy();
+    EXPECT_EQ(reported, std::vector<QRect>{QRect(10, 10, 2, 2)});
+    EXPECT_EQ(at(11, 11), qRgb(255, 0, 0));
+    EXPECT_EQ(at(12, 12), qRgb(0, 255, 0));
+    // Pixels written straight into the image are not known: all is copied.
+    p.image().setPixel(5, 5, qRgb(0, 0, 255));
+    copy();
+    EXPECT_EQ(at(5, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(reported, std::vector<QRect>{QRect(4, 4, 8, 8)});
+}
+
 TEST(Backdrop, RestoresThePixelsOfThePiecesDrawnOnAPicture)
 {
     // Overlapping pieces (one with transparency), one alone, one partly
