@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -133,9 +134,36 @@ void Picture::noteTiles(const QRect& r)
         return; // nothing restored yet: every tile differs anyway
     const int right = std::min(r.right() / TileSize, tilesX_ - 1);
     const int bottom = std::min(r.bottom() / TileSize, static_cast<int>(differs_.size()) / tilesX_ - 1);
+    const int first = r.left() / TileSize;
+    auto add = [](TileDirt& d, TileDirt part) {
+        if (d.x0 > d.x1) {
+            d = part;
+            return;
+        }
+        d.x0 = std::min(d.x0, part.x0);
+        d.y0 = std::min(d.y0, part.y0);
+        d.x1 = std::max(d.x1, part.x1);
+        d.y1 = std::max(d.y1, part.y1);
+    };
+    constexpr std::uint8_t Last = TileSize - 1;
+    const auto firstX0 = static_cast<std::uint8_t>(r.left() - first * TileSize);
+    const auto lastX1 = static_cast<std::uint8_t>(std::min(r.right() - right * TileSize, TileSize - 1));
     for (int ty = r.top() / TileSize; ty <= bottom; ++ty) {
-        std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
-        std::fill(row + r.left() / TileSize, row + right + 1, std::uint8_t{1});
+        TileDirt* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        const int top = ty * TileSize;
+        const auto y0 = static_cast<std::uint8_t>(std::max(r.top(), top) - top);
+        const auto y1 = static_cast<std::uint8_t>(std::min(r.bottom(), top + TileSize - 1) - top);
+        if (first == right) {
+            add(row[first], {firstX0, y0, lastX1, y1});
+            continue;
+        }
+        add(row[first], {firstX0, y0, Last, y1});
+        if (y0 == 0 && y1 == Last)
+            std::fill(row + first + 1, row + right, WholeTile);
+        else
+            for (int tx = first + 1; tx < right; ++tx)
+                add(row[tx], {0, y0, Last, y1});
+        add(row[right], {0, y0, lastX1, y1});
     }
 }
 
@@ -209,29 +237,38 @@ void Picture::restoreTiles(const void* reference, qint64 referenceKey, const QRe
 {
     if (!tilesTrusted(reference, referenceKey)) {
         tilesX_ = (width() + TileSize - 1) / TileSize;
-        differs_.assign(static_cast<std::size_t>(tilesX_) * ((height() + TileSize - 1) / TileSize), 1);
+        differs_.assign(static_cast<std::size_t>(tilesX_) * ((height() + TileSize - 1) / TileSize), WholeTile);
         reference_ = reference;
         referenceKey_ = referenceKey;
     }
     ChangeBatch changes(*this);
     const int s = scale_;
     const int lastX = r.right() / TileSize;
-    // Runs of differing tiles, a run below one of the same extent joined to
-    // it, copied and reported once each.
+    // Runs of differing tiles, each the bounding rectangle of what was drawn
+    // in its tiles, a run below one of the same extent joined to it, copied
+    // and reported once each.
     std::vector<QRect> runs;
     std::size_t previousRow = 0;
     for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty) {
-        const std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        const TileDirt* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
         const std::size_t thisRow = runs.size();
         for (int tx = r.left() / TileSize; tx <= lastX;) {
-            if (!row[tx]) {
+            if (row[tx].x0 > row[tx].x1) {
                 ++tx;
                 continue;
             }
             const int from = tx;
-            while (tx <= lastX && row[tx])
+            int y0 = TileSize, y1 = 0;
+            while (tx <= lastX && row[tx].x0 <= row[tx].x1) {
+                y0 = std::min<int>(y0, row[tx].y0);
+                y1 = std::max<int>(y1, row[tx].y1);
                 ++tx;
-            const QRect run = QRect(from * TileSize, ty * TileSize, (tx - from) * TileSize, TileSize).intersected(r);
+            }
+            const QRect run = QRect(QPoint(from * TileSize + row[from].x0, ty * TileSize + y0),
+                                    QPoint((tx - 1) * TileSize + row[tx - 1].x1, ty * TileSize + y1))
+                                  .intersected(r);
+            if (run.isEmpty())
+                continue;
             bool joined = false;
             for (std::size_t k = previousRow; k < thisRow && !joined; ++k) {
                 QRect above = runs[k];
@@ -254,15 +291,21 @@ void Picture::restoreTiles(const void* reference, qint64 referenceKey, const QRe
         copyRun(QRect(run.x() * s, run.y() * s, run.width() * s, run.height() * s));
         markChanged(run);
     }
-    // Tiles wholly inside the block now hold the reference's pixels.
-    const int x0 = (r.left() + TileSize - 1) / TileSize;
-    // One past the last whole tile; the picture's edge ends its last tile.
-    const int x1 = r.right() + 1 == width() ? tilesX_ : (r.right() + 1) / TileSize;
-    const int y0 = (r.top() + TileSize - 1) / TileSize;
-    const int y1 = r.bottom() + 1 == height() ? (height() + TileSize - 1) / TileSize : (r.bottom() + 1) / TileSize;
-    for (int ty = y0; ty < y1 && x0 < x1; ++ty) {
-        std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
-        std::fill(row + x0, row + x1, std::uint8_t{0});
+    // Tiles whose drawn part lies inside the block now hold the reference's
+    // pixels.
+    // (Beyond the picture's edge nothing is drawn.)
+    const int left = r.left(), top = r.top();
+    const int right = r.right() + 1 == width() ? INT_MAX : r.right();
+    const int bottom = r.bottom() + 1 == height() ? INT_MAX : r.bottom();
+    for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty) {
+        TileDirt* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        const int y = ty * TileSize;
+        for (int tx = r.left() / TileSize; tx <= lastX; ++tx) {
+            const TileDirt d = row[tx];
+            const int x = tx * TileSize;
+            if (d.x0 <= d.x1 && left <= x + d.x0 && x + d.x1 <= right && top <= y + d.y0 && y + d.y1 <= bottom)
+                row[tx] = CleanTile;
+        }
     }
     imageKey_ = image_.cacheKey();
 }

@@ -194,8 +194,9 @@ private:
                      int& oy) const;
 
     // Tiles of TileSize logical pixels that may differ from the reference,
-    // row by row; the keys tell whether anything wrote to either image
-    // behind the tiles' back.
+    // row by row, each with the bounding rectangle of what was drawn in it
+    // (a restore copies no more); the keys tell whether anything wrote to
+    // either image behind the tiles' back.
     static constexpr int TileSize = 16;
     void noteTiles(const QRect& r);
     // The rectangle of each of the last writes, by write count.
@@ -219,7 +220,14 @@ private:
     // Copies the differing tiles of r with copyRun(device rectangle).
     template <class CopyRun>
     void restoreTiles(const void* reference, qint64 referenceKey, const QRect& r, CopyRun copyRun);
-    std::vector<std::uint8_t> differs_;
+    // The part of a tile drawn on, in pixels from its corner, inclusive;
+    // none when x0 > x1.
+    struct TileDirt {
+        std::uint8_t x0, y0, x1, y1;
+    };
+    static constexpr TileDirt CleanTile{TileSize, TileSize, 0, 0};
+    static constexpr TileDirt WholeTile{0, 0, TileSize - 1, TileSize - 1};
+    std::vector<TileDirt> differs_;
     int tilesX_ = 0;
     const void* reference_ = nullptr;
     qint64 referenceKey_ = 0;

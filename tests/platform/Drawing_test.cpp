@@ -278,9 +278,10 @@ TEST(Picture, RestoreCopiesAndReportsOnlyWhatDiffersFromTheReference)
     EXPECT_EQ(reported, 64 * 64);
     EXPECT_TRUE(restoreAll());
     EXPECT_EQ(reported, 0);
-    p.fillRect(20, 20, 4, 4, qRgb(0, 255, 0)); // inside one tile
+    p.fillRect(20, 20, 4, 4, qRgb(0, 255, 0)); // inside one tile: only that
+    p.fillRect(26, 21, 1, 1, qRgb(0, 255, 0));
     EXPECT_TRUE(restoreAll());
-    EXPECT_EQ(reported, 16 * 16);
+    EXPECT_EQ(reported, 7 * 4);
     // A partial restore keeps the rest of its tiles to be restored.
     p.fillRect(0, 0, 64, 64, qRgb(0, 255, 0));
     p.restoreFrom(ref, 0, 0, 8, 64);
