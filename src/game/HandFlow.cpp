@@ -180,9 +180,8 @@ void HandleHandOver(Client& client, const QByteArray& m)
             s.table.ScoreCounters = over.ScoreCounters;
             s.table.NoHandInPlay = false;
         }
-        if (TablePainter* view = TableView(client))
-            view->PaintScorePanel();
         ClearTurn(client);
+        // The full repaint draws the score panel with the new counters.
         if (TablePainter* view = TableView(client)) {
             ComputeCardGeometry(client, *view);
             view->RepaintTable();

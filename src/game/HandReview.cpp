@@ -24,8 +24,11 @@ QString HandReview::seatName(int seat) const
 {
     if (seat < 0 || seat >= 6)
         return {};
-    const QString& n = names[seat];
-    return n.isEmpty() ? QStringLiteral("%1号").arg(seat + 1) : QStringLiteral("%1号 %2").arg(seat + 1).arg(n);
+    // Built by joining: every play of the hand names its seat.
+    QString name = QString::number(seat + 1) + u'号';
+    if (!names[seat].isEmpty())
+        name += u' ' + names[seat];
+    return name;
 }
 
 QString HandReview::text() const

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -47,6 +48,7 @@ Picture::Picture(int width, int height, QRgb backColor)
 void Picture::resize(int width, int height)
 {
     differs_.clear(); // the tiles were for the old size
+    ++epoch_;
     if (width < 1 || height < 1 || width > MaxSide / scale_ || height > MaxSide / scale_) {
         image_ = QImage();
         return;
@@ -125,14 +127,71 @@ void Picture::markChanged(const QRect& rect)
 
 void Picture::noteTiles(const QRect& r)
 {
+    const auto at = static_cast<std::size_t>(++writes_ % WriteLogSize);
+    writeLog_[at] = r;
+    restoreLog_[at] = restoring_;
     if (differs_.empty())
         return; // nothing restored yet: every tile differs anyway
     const int right = std::min(r.right() / TileSize, tilesX_ - 1);
     const int bottom = std::min(r.bottom() / TileSize, static_cast<int>(differs_.size()) / tilesX_ - 1);
+    const int first = r.left() / TileSize;
+    auto add = [](TileDirt& d, TileDirt part) {
+        if (d.x0 > d.x1) {
+            d = part;
+            return;
+        }
+        d.x0 = std::min(d.x0, part.x0);
+        d.y0 = std::min(d.y0, part.y0);
+        d.x1 = std::max(d.x1, part.x1);
+        d.y1 = std::max(d.y1, part.y1);
+    };
+    constexpr std::uint8_t Last = TileSize - 1;
+    const auto firstX0 = static_cast<std::uint8_t>(r.left() - first * TileSize);
+    const auto lastX1 = static_cast<std::uint8_t>(std::min(r.right() - right * TileSize, TileSize - 1));
     for (int ty = r.top() / TileSize; ty <= bottom; ++ty) {
-        std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
-        std::fill(row + r.left() / TileSize, row + right + 1, std::uint8_t{1});
+        TileDirt* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        const int top = ty * TileSize;
+        const auto y0 = static_cast<std::uint8_t>(std::max(r.top(), top) - top);
+        const auto y1 = static_cast<std::uint8_t>(std::min(r.bottom(), top + TileSize - 1) - top);
+        if (first == right) {
+            add(row[first], {firstX0, y0, lastX1, y1});
+            continue;
+        }
+        add(row[first], {firstX0, y0, Last, y1});
+        if (y0 == 0 && y1 == Last)
+            std::fill(row + first + 1, row + right, WholeTile);
+        else
+            for (int tx = first + 1; tx < right; ++tx)
+                add(row[tx], {0, y0, Last, y1});
+        add(row[right], {0, y0, lastX1, y1});
     }
+}
+
+QRect Picture::writtenSince(WriteMark mark) const
+{
+    if (mark.epoch != epoch_ || imageKey_ != image_.cacheKey() || writes_ - mark.count >= WriteLogSize)
+        return {};
+    QRect all;
+    for (quint64 n = mark.count + 1; n <= writes_; ++n)
+        all |= writeLog_[static_cast<std::size_t>(n % WriteLogSize)];
+    return all;
+}
+
+bool Picture::onlyRestoredSince(const QRect& rect, WriteMark mark, QRect& restoredPart) const
+{
+    restoredPart = QRect();
+    if (mark.epoch != epoch_ || imageKey_ != image_.cacheKey() || writes_ - mark.count >= WriteLogSize)
+        return false;
+    for (quint64 n = mark.count + 1; n <= writes_; ++n) {
+        const auto at = static_cast<std::size_t>(n % WriteLogSize);
+        const QRect part = writeLog_[at] & rect;
+        if (part.isEmpty())
+            continue;
+        if (!restoreLog_[at])
+            return false;
+        restoredPart |= part;
+    }
+    return true;
 }
 
 bool Picture::tilesTrusted(const void* reference, qint64 referenceKey) const
@@ -167,7 +226,10 @@ void Picture::restoreFrom(const Backdrop& reference, int x, int y, int w, int h)
         transfer(x, y, w, h, reference.image(), x, y, RasterOp::Copy);
         return;
     }
+    // Logged as restores: a caller may know what the backdrop holds there.
+    restoring_ = true;
     restoreTiles(&reference, reference.key(), r, [&](const QRect& d) { reference.writeBlock(image_, d); });
+    restoring_ = false;
 }
 
 template <class CopyRun>
@@ -175,29 +237,38 @@ void Picture::restoreTiles(const void* reference, qint64 referenceKey, const QRe
 {
     if (!tilesTrusted(reference, referenceKey)) {
         tilesX_ = (width() + TileSize - 1) / TileSize;
-        differs_.assign(static_cast<std::size_t>(tilesX_) * ((height() + TileSize - 1) / TileSize), 1);
+        differs_.assign(static_cast<std::size_t>(tilesX_) * ((height() + TileSize - 1) / TileSize), WholeTile);
         reference_ = reference;
         referenceKey_ = referenceKey;
     }
     ChangeBatch changes(*this);
     const int s = scale_;
     const int lastX = r.right() / TileSize;
-    // Runs of differing tiles, a run below one of the same extent joined to
-    // it, copied and reported once each.
+    // Runs of differing tiles, each the bounding rectangle of what was drawn
+    // in its tiles, a run below one of the same extent joined to it, copied
+    // and reported once each.
     std::vector<QRect> runs;
     std::size_t previousRow = 0;
     for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty) {
-        const std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        const TileDirt* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
         const std::size_t thisRow = runs.size();
         for (int tx = r.left() / TileSize; tx <= lastX;) {
-            if (!row[tx]) {
+            if (row[tx].x0 > row[tx].x1) {
                 ++tx;
                 continue;
             }
             const int from = tx;
-            while (tx <= lastX && row[tx])
+            int y0 = TileSize, y1 = 0;
+            while (tx <= lastX && row[tx].x0 <= row[tx].x1) {
+                y0 = std::min<int>(y0, row[tx].y0);
+                y1 = std::max<int>(y1, row[tx].y1);
                 ++tx;
-            const QRect run = QRect(from * TileSize, ty * TileSize, (tx - from) * TileSize, TileSize).intersected(r);
+            }
+            const QRect run = QRect(QPoint(from * TileSize + row[from].x0, ty * TileSize + y0),
+                                    QPoint((tx - 1) * TileSize + row[tx - 1].x1, ty * TileSize + y1))
+                                  .intersected(r);
+            if (run.isEmpty())
+                continue;
             bool joined = false;
             for (std::size_t k = previousRow; k < thisRow && !joined; ++k) {
                 QRect above = runs[k];
@@ -220,15 +291,21 @@ void Picture::restoreTiles(const void* reference, qint64 referenceKey, const QRe
         copyRun(QRect(run.x() * s, run.y() * s, run.width() * s, run.height() * s));
         markChanged(run);
     }
-    // Tiles wholly inside the block now hold the reference's pixels.
-    const int x0 = (r.left() + TileSize - 1) / TileSize;
-    // One past the last whole tile; the picture's edge ends its last tile.
-    const int x1 = r.right() + 1 == width() ? tilesX_ : (r.right() + 1) / TileSize;
-    const int y0 = (r.top() + TileSize - 1) / TileSize;
-    const int y1 = r.bottom() + 1 == height() ? (height() + TileSize - 1) / TileSize : (r.bottom() + 1) / TileSize;
-    for (int ty = y0; ty < y1 && x0 < x1; ++ty) {
-        std::uint8_t* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
-        std::fill(row + x0, row + x1, std::uint8_t{0});
+    // Tiles whose drawn part lies inside the block now hold the reference's
+    // pixels.
+    // (Beyond the picture's edge nothing is drawn.)
+    const int left = r.left(), top = r.top();
+    const int right = r.right() + 1 == width() ? INT_MAX : r.right();
+    const int bottom = r.bottom() + 1 == height() ? INT_MAX : r.bottom();
+    for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty) {
+        TileDirt* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+        const int y = ty * TileSize;
+        for (int tx = r.left() / TileSize; tx <= lastX; ++tx) {
+            const TileDirt d = row[tx];
+            const int x = tx * TileSize;
+            if (d.x0 <= d.x1 && left <= x + d.x0 && x + d.x1 <= right && top <= y + d.y0 && y + d.y1 <= bottom)
+                row[tx] = CleanTile;
+        }
     }
     imageKey_ = image_.cacheKey();
 }
@@ -240,9 +317,49 @@ Picture::ChangeBatch::~ChangeBatch()
     std::vector<QRect> rects = std::exchange(picture_.pending_, {});
     if (!picture_.listener_)
         return;
+    // Most pieces lie inside a larger one (the cards of a row inside the
+    // restored area, a card's bands inside its first drawing): those add
+    // nothing to the union. Checked against the largest few only, so a
+    // batch of many disjoint pieces costs no quadratic search.
+    std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) {
+        return qint64(a.width()) * a.height() > qint64(b.width()) * b.height();
+    });
+    auto within = [](const QRect& in, const QRect& r) {
+        return in.left() <= r.left() && r.right() <= in.right() && in.top() <= r.top() && r.bottom() <= in.bottom();
+    };
+    constexpr std::size_t Containers = 8;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        const QRect r = rects[i];
+        bool inside = false;
+        for (std::size_t k = 0; k < std::min(kept, Containers) && !inside; ++k)
+            inside = within(rects[k], r);
+        if (!inside)
+            rects[kept++] = r;
+    }
+    rects.resize(kept);
+    // A piece that overlaps no other is reported as it is (the runs of a
+    // restore, marks apart from each other); only the overlapping ones are
+    // merged, and all of them in a batch too large to compare pair by pair.
     // Overlaps merged pairwise, halves at a time: adding rectangle after
     // rectangle to one region costs the region's size each time.
-    std::vector<QRegion> parts(rects.begin(), rects.end());
+    constexpr std::size_t Compared = 128;
+    std::vector<char> overlaps(rects.size(), rects.size() > Compared);
+    for (std::size_t i = 0; i < rects.size() && rects.size() <= Compared; ++i) {
+        const QRect& a = rects[i];
+        for (std::size_t k = i + 1; k < rects.size(); ++k) {
+            const QRect& b = rects[k];
+            if (a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() && b.top() <= a.bottom())
+                overlaps[i] = overlaps[k] = 1;
+        }
+    }
+    std::vector<QRegion> parts;
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        if (overlaps[i])
+            parts.emplace_back(rects[i]);
+        else
+            picture_.listener_(rects[i]);
+    }
     for (std::size_t step = 1; step < parts.size(); step *= 2)
         for (std::size_t i = 0; i + step < parts.size(); i += 2 * step)
             parts[i] += parts[i + step];
@@ -254,20 +371,55 @@ Picture::ChangeBatch::~ChangeBatch()
 
 void Picture::transfer(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op)
 {
+    // A copy gives the source's pixels whatever lies under it: made again
+    // with the same arguments, only what was drawn over it since needs it.
+    const bool own = src.constBits() == image_.constBits();
+    if (op != RasterOp::Copy || src.isNull() || own) {
+        transferNow(dx, dy, w, h, src, sx, sy, op);
+        return;
+    }
+    const std::array<int, 6> args{dx, dy, w, h, sx, sy};
+    auto slot = static_cast<std::uint64_t>(src.cacheKey());
+    for (int a : args)
+        slot = (slot ^ static_cast<std::uint32_t>(a)) * 0x9E3779B97F4A7C15ull;
+    Copied& c = copies_[(slot >> 40) % copies_.size()];
+    if (c.source == src.cacheKey() && c.args == args) {
+        QRect since;
+        if (c.mark.epoch == epoch_ && imageKey_ == image_.cacheKey() && writes_ - c.mark.count < WriteLogSize) {
+            for (quint64 n = c.mark.count + 1; n <= writes_; ++n)
+                since |= writeLog_[static_cast<std::size_t>(n % WriteLogSize)] & c.changed;
+        } else {
+            since = c.changed;
+        }
+        if (!since.isEmpty())
+            transferNow(since.x(), since.y(), since.width(), since.height(), src, sx + since.x() - dx,
+                        sy + since.y() - dy, op);
+        c.mark = writeMark();
+        return;
+    }
+    c.source = src.cacheKey();
+    c.args = args;
+    c.changed = transferNow(dx, dy, w, h, src, sx, sy, op);
+    c.mark = writeMark();
+}
+
+QRect Picture::transferNow(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op)
+{
     if (scale_ != 1) {
         int unused = 0;
         if (src.isNull() || !clipLogical(dx, dy, w, h, src, sx, sy, unused, unused))
-            return;
+            return {};
         const QImage block = deviceBlock(src, sx, sy, w, h);
         const int s = scale_;
         BlockTransfer(image_, dx * s, dy * s, w * s, h * s, block, sx, sy, op);
         markChanged(QRect(dx, dy, w, h));
-        return;
+        return QRect(dx, dy, w, h).intersected(QRect(0, 0, width(), height()));
     }
     int cx = dx, cy = dy, csx = sx, csy = sy;
     const QRect changed = ClipTransfer(image_.size(), cx, cy, w, h, src.size(), csx, csy);
     BlockTransfer(image_, dx, dy, w, h, src, sx, sy, op);
     markChanged(changed);
+    return changed.intersected(QRect(0, 0, width(), height()));
 }
 
 void Picture::maskedTransfer(int dx, int dy, int w, int h, const QImage& image, int ix, int iy,

@@ -56,6 +56,7 @@ public:
     QImage& image()
     {
         differs_.clear();
+        ++epoch_;
         return image_;
     }
     const QImage& image() const { return image_; }
@@ -70,6 +71,7 @@ public:
     {
         if (image_.isNull())
             return {};
+        ++epoch_;
         return {reinterpret_cast<std::uint32_t*>(image_.bits()), image_.bytesPerLine() / 4};
     }
 
@@ -111,6 +113,22 @@ public:
     void restoreFrom(const Picture& reference, int x, int y, int w, int h);
     // The same from a backdrop of the same size and scale.
     void restoreFrom(const Backdrop& reference, int x, int y, int w, int h);
+
+    // Every reported change counts one write, and the last few hundred are
+    // kept: a caller that remembers writeMark() after drawing can later tell
+    // what has drawn over its area since. Writing through image() or
+    // pixelsToWrite() forgets everything.
+    struct WriteMark {
+        quint64 epoch = 0;
+        quint64 count = 0;
+    };
+    WriteMark writeMark() const { return {epoch_, writes_}; }
+    // The bounding rectangle of what was drawn since mark; null when that
+    // is no longer known.
+    QRect writtenSince(WriteMark mark) const;
+    // Whether, since mark, r was touched only by restores from a backdrop;
+    // restoredPart receives the bounding rectangle of what they covered in r.
+    bool onlyRestoredSince(const QRect& r, WriteMark mark, QRect& restoredPart) const;
 
     // A new size clears the picture to its background colour. Sizes below 1
     // give an empty picture that ignores all drawing.
@@ -176,15 +194,40 @@ private:
                      int& oy) const;
 
     // Tiles of TileSize logical pixels that may differ from the reference,
-    // row by row; the keys tell whether anything wrote to either image
-    // behind the tiles' back.
+    // row by row, each with the bounding rectangle of what was drawn in it
+    // (a restore copies no more); the keys tell whether anything wrote to
+    // either image behind the tiles' back.
     static constexpr int TileSize = 16;
     void noteTiles(const QRect& r);
+    // The rectangle of each of the last writes, by write count.
+    static constexpr quint64 WriteLogSize = 512;
+    std::array<QRect, WriteLogSize> writeLog_{};
+    std::array<bool, WriteLogSize> restoreLog_{}; // the write was a restore
+    bool restoring_ = false;
+    quint64 writes_ = 0;
+    quint64 epoch_ = 0;
     bool tilesTrusted(const void* reference, qint64 referenceKey) const;
+    // The last copies made, with the write count after each: made again,
+    // a copy redraws only what was drawn over it since.
+    struct Copied {
+        qint64 source = 0;
+        std::array<int, 6> args{};
+        QRect changed;
+        WriteMark mark;
+    };
+    std::array<Copied, 32> copies_{};
+    QRect transferNow(int dx, int dy, int w, int h, const QImage& src, int sx, int sy, RasterOp op);
     // Copies the differing tiles of r with copyRun(device rectangle).
     template <class CopyRun>
     void restoreTiles(const void* reference, qint64 referenceKey, const QRect& r, CopyRun copyRun);
-    std::vector<std::uint8_t> differs_;
+    // The part of a tile drawn on, in pixels from its corner, inclusive;
+    // none when x0 > x1.
+    struct TileDirt {
+        std::uint8_t x0, y0, x1, y1;
+    };
+    static constexpr TileDirt CleanTile{TileSize, TileSize, 0, 0};
+    static constexpr TileDirt WholeTile{0, 0, TileSize - 1, TileSize - 1};
+    std::vector<TileDirt> differs_;
     int tilesX_ = 0;
     const void* reference_ = nullptr;
     qint64 referenceKey_ = 0;

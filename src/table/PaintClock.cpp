@@ -5,6 +5,8 @@
 #include "platform/Raster.h"
 #include "table/TablePainter.h"
 
+#include <cstring>
+
 namespace kelpo {
 
 namespace {
@@ -136,6 +138,44 @@ void TablePainter::PaintGameEnd(const std::array<std::int32_t, SeatCount>& score
     f.fontName = QStringLiteral("宋体");
 }
 
+namespace {
+
+// Whether the mask is black all over r (logical, inside the mask).
+bool OpaqueUnder(const QImage& mask, const QRect& r)
+{
+    const int s = std::max(1, static_cast<int>(mask.devicePixelRatio()));
+    if (!QRect(QPoint(), LogicalSizeOf(mask)).contains(r))
+        return false;
+    const QImage m = ToRgb32(mask);
+    for (int y = r.top() * s; y < (r.bottom() + 1) * s; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(m.constScanLine(y));
+        for (int x = r.left() * s; x < (r.right() + 1) * s; ++x) {
+            if ((line[x] & 0x00FFFFFFu) != 0)
+                return false;
+        }
+    }
+    return true;
+}
+
+// Whether the size-sized blocks of a at pa and b at pb (device pixels, 32
+// bits, inside both) hold the same pixels.
+bool SameBlock(const QImage& a, QPoint pa, const QImage& b, QPoint pb, QSize size)
+{
+    if (size.isEmpty())
+        return true;
+    if (!QRect(QPoint(), a.size()).contains(QRect(pa, size)) || !QRect(QPoint(), b.size()).contains(QRect(pb, size)))
+        return false;
+    const std::size_t bytes = static_cast<std::size_t>(size.width()) * 4;
+    for (int row = 0; row < size.height(); ++row) {
+        if (std::memcmp(a.constScanLine(pa.y() + row) + static_cast<std::size_t>(pa.x()) * 4,
+                        b.constScanLine(pb.y() + row) + static_cast<std::size_t>(pb.x()) * 4, bytes) != 0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 void TablePainter::PaintScorePanel()
 {
     const int px = picGameBack.width() - 182 - 15;
@@ -144,6 +184,66 @@ void TablePainter::PaintScorePanel()
     if (mask.isNull())
         return;
     const QImage panel = AppImage(QStringLiteral("Res\\GameScore.bmp"));
+    const ScorePanelInputs inputs{panel.cacheKey(),
+                                  mask.cacheKey(),
+                                  px,
+                                  {state.table.ScoreCounters[0], state.table.ScoreCounters[1]},
+                                  picGameBack.font.fontName,
+                                  picGameBack.font.fontBold};
+    const int s = picGameBack.scale();
+    ScorePanelDrawn& last = scorePanel_;
+    QRect restored;
+    if (last.settled && last.inputs == inputs && picGameBack.onlyRestoredSince(last.area, last.mark, restored) &&
+        (restored.isEmpty() || last.around.contains(restored))) {
+        // Drawing is pixel by pixel: where the restores put back the very
+        // ground it was drawn on, it would give what it gave then, and
+        // elsewhere, over its own result, the same again.
+        const QRect device(restored.topLeft() * s, restored.size() * s);
+        const QPoint from = (restored.topLeft() - last.around.topLeft()) * s;
+        if (SameBlock(std::as_const(picGameBack).image(), device.topLeft(), last.ground, from, device.size())) {
+            if (!restored.isEmpty()) {
+                picGameBack.transfer(restored.x(), restored.y(), restored.width(), restored.height(), last.drawn,
+                                     restored.x() - last.around.x(), restored.y() - last.around.y(),
+                                     RasterOp::Copy);
+            }
+            last.mark = picGameBack.writeMark();
+            return;
+        }
+    }
+    // The numbers' cells reach a little past the panel: what lies there
+    // must come out of the drawing as it went in.
+    const QRect whole(px, py, 182, 99);
+    const QRect around = whole.adjusted(-4, -4, 4, 4) & QRect(0, 0, picGameBack.width(), picGameBack.height());
+    const QRect aroundDevice(around.topLeft() * s, around.size() * s);
+    last.ground = std::as_const(picGameBack).image().copy(aroundDevice);
+    const Picture::WriteMark start = picGameBack.writeMark();
+    const QRect text = DrawScorePanel(px, py, mask, panel);
+    last.inputs = inputs;
+    last.around = around;
+    last.area = picGameBack.writtenSince(start);
+    last.drawn = std::as_const(picGameBack).image().copy(aroundDevice);
+    last.drawn.setDevicePixelRatio(s);
+    // Drawn again over itself it changes nothing when the numbers stand on
+    // the panel's opaque part, which the mask puts back first, and left
+    // what lies outside the panel as it was.
+    last.settled = !last.area.isNull() && around.contains(last.area) &&
+                   (text.isEmpty() || OpaqueUnder(mask, (text & whole).translated(-px, -py)));
+    if (last.settled) {
+        const QPoint inside = (whole.topLeft() - around.topLeft()) * s;
+        const int w = around.width() * s;
+        const int h = around.height() * s;
+        const int left = inside.x(), right = inside.x() + whole.width() * s;
+        const int top = inside.y(), bottom = inside.y() + whole.height() * s;
+        last.settled = SameBlock(last.ground, {0, 0}, last.drawn, {0, 0}, {w, top}) &&
+                       SameBlock(last.ground, {0, bottom}, last.drawn, {0, bottom}, {w, h - bottom}) &&
+                       SameBlock(last.ground, {0, top}, last.drawn, {0, top}, {left, bottom - top}) &&
+                       SameBlock(last.ground, {right, top}, last.drawn, {right, top}, {w - right, bottom - top});
+    }
+    last.mark = picGameBack.writeMark();
+}
+
+QRect TablePainter::DrawScorePanel(int px, int py, const QImage& mask, const QImage& panel)
+{
     const QSize whole(182, 99);
     if (!panel.isNull() && LogicalSizeOf(mask).expandedTo(whole) == LogicalSizeOf(mask) &&
         LogicalSizeOf(panel).expandedTo(whole) == LogicalSizeOf(panel)) {
@@ -152,9 +252,10 @@ void TablePainter::PaintScorePanel()
     } else {
         picGameBack.transfer(px, py, 182, 99, mask, 0, 0, RasterOp::And);
         if (panel.isNull())
-            return;
+            return {};
         picGameBack.transfer(px, py, 182, 99, panel, 0, 0, RasterOp::Or);
     }
+    const Picture::WriteMark start = picGameBack.writeMark();
     const FontState saved = picGameBack.font;
     picGameBack.font.fontSize = 20;
     picGameBack.font.foreColor = qRgb(0, 0, 255);
@@ -163,6 +264,9 @@ void TablePainter::PaintScorePanel()
     picGameBack.print(px + 129, 83, QString::number(state.table.ScoreCounters[0]));
     picGameBack.font.fontSize = saved.fontSize;
     picGameBack.font.foreColor = saved.foreColor;
+    // Null when unknown: then it is not known to stand on the opaque part.
+    const QRect text = picGameBack.writtenSince(start);
+    return text.isNull() ? QRect(px, py, 182, 99).adjusted(-1, -1, 1, 1) : text;
 }
 
 } // namespace kelpo

@@ -201,37 +201,48 @@ void TablePainter::PaintTableBackground()
         savedBackKey_ = key;
         savedBackPlaced_ = picSaveGameBack.key();
     }
-    RestoreBack(0, 0, W, H);
-    marksShown_.fill(0);
-
-    // The border goes on the table picture only.
+    // The border goes on the table picture only. Drawn as four opaque
+    // strips it covers whatever lies under it, so the restore leaves out
+    // what the strips cover; tiles that cannot make a strip are drawn one by
+    // one over the restored picture.
     const QImage vEdge = AppImage(QStringLiteral("Res\\GameBackVsBian.bmp"));
     const QImage hEdge = AppImage(QStringLiteral("Res\\GameBackHsBian.bmp"));
+    const QImage vMirrored = vEdge.isNull() ? QImage() : Mirrored(vEdge, true, false);
+    const QImage hMirrored = hEdge.isNull() ? QImage() : Mirrored(hEdge, false, true);
+    const QImage left = EdgeStrip(vEdge, H, true);
+    const QImage right = EdgeStrip(vMirrored, H, true);
+    const QImage top = EdgeStrip(hEdge, W, false);
+    const QImage bottom = EdgeStrip(hMirrored, W, false);
+    const bool sides = !left.isNull() && !right.isNull() && W >= 2 * LogicalSize(vEdge).width();
+    const bool ends = !top.isNull() && !bottom.isNull() && H >= 2 * LogicalSize(hEdge).height();
+    const int rightX = W - LogicalSize(vMirrored).width();
+    const int bottomY = H - LogicalSize(hMirrored).height();
+    if (sides && ends)
+        RestoreBack(LogicalSize(left).width(), LogicalSize(top).height(), rightX - LogicalSize(left).width(),
+                    bottomY - LogicalSize(top).height());
+    else
+        RestoreBack(0, 0, W, H);
+    marksShown_.fill(0);
+
     if (!vEdge.isNull()) {
-        const QImage mirrored = Mirrored(vEdge, true, false);
-        const QImage left = EdgeStrip(vEdge, H, true);
-        const QImage right = EdgeStrip(mirrored, H, true);
-        if (!left.isNull() && !right.isNull() && W >= 2 * LogicalSize(vEdge).width()) {
+        if (sides) {
             picGameBack.drawImage(0, 0, left);
-            picGameBack.drawImage(W - LogicalSize(mirrored).width(), 0, right);
+            picGameBack.drawImage(rightX, 0, right);
         } else {
             for (int y = 0; y < H; y += 5) {
                 picGameBack.drawImage(0, y, vEdge);
-                picGameBack.drawImage(W - LogicalSize(mirrored).width(), y, mirrored);
+                picGameBack.drawImage(rightX, y, vMirrored);
             }
         }
     }
     if (!hEdge.isNull()) {
-        const QImage mirrored = Mirrored(hEdge, false, true);
-        const QImage top = EdgeStrip(hEdge, W, false);
-        const QImage bottom = EdgeStrip(mirrored, W, false);
-        if (!top.isNull() && !bottom.isNull() && H >= 2 * LogicalSize(hEdge).height()) {
+        if (ends) {
             picGameBack.drawImage(0, 0, top);
-            picGameBack.drawImage(0, H - LogicalSize(mirrored).height(), bottom);
+            picGameBack.drawImage(0, bottomY, bottom);
         } else {
             for (int x = 0; x < W; x += 5) {
                 picGameBack.drawImage(x, 0, hEdge);
-                picGameBack.drawImage(x, H - LogicalSize(mirrored).height(), mirrored);
+                picGameBack.drawImage(x, bottomY, hMirrored);
             }
         }
     }

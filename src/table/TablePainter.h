@@ -220,6 +220,32 @@ private:
     // still the saved background there.
     bool skipPlaysRestore_ = false;
     std::array<std::uint8_t, SeatCount> marksShown_{};
+    // The score panel as last drawn, for the round's end: the restore of the
+    // plays area takes back part of it, and drawing it again from the same
+    // things gives, pixel by pixel, what it gave over the same ground, and
+    // over itself the same again when it is settled (see PaintScorePanel).
+    // Then the part restored is copied back instead.
+    struct ScorePanelInputs {
+        qint64 panel = 0;
+        qint64 mask = 0;
+        int x = 0;
+        std::array<int, 2> scores{};
+        QString fontName; // the numbers take the face and weight in force
+        bool fontBold = false;
+        friend bool operator==(const ScorePanelInputs&, const ScorePanelInputs&) = default;
+    };
+    struct ScorePanelDrawn {
+        ScorePanelInputs inputs;
+        bool settled = false;
+        QRect around;      // the panel and a margin: where ground and drawn are kept
+        QImage ground;     // the pixels there before the drawing
+        QImage drawn;      // and after it
+        QRect area;        // what the drawing reported changed
+        Picture::WriteMark mark;
+    };
+    ScorePanelDrawn scorePanel_;
+    // The panel's numbers drawn at text, inside the panel at (px, py).
+    QRect DrawScorePanel(int px, int py, const QImage& mask, const QImage& panel);
     QRect timeBarArea_;
     QHash<QString, QImage> edgeStrips_;
     QHash<QPair<qint64, int>, QImage> mirrors_;

@@ -368,9 +368,10 @@ TEST(Picture, RestoreCopiesAndReportsOnlyWhatDiffersFromTheReference)
     EXPECT_EQ(reported, 64 * 64);
     EXPECT_TRUE(restoreAll());
     EXPECT_EQ(reported, 0);
-    p.fillRect(20, 20, 4, 4, qRgb(0, 255, 0)); // inside one tile
+    p.fillRect(20, 20, 4, 4, qRgb(0, 255, 0)); // inside one tile: only that
+    p.fillRect(26, 21, 1, 1, qRgb(0, 255, 0));
     EXPECT_TRUE(restoreAll());
-    EXPECT_EQ(reported, 16 * 16);
+    EXPECT_EQ(reported, 7 * 4);
     // A partial restore keeps the rest of its tiles to be restored.
     p.fillRect(0, 0, 64, 64, qRgb(0, 255, 0));
     p.restoreFrom(ref, 0, 0, 8, 64);
@@ -380,6 +381,62 @@ TEST(Picture, RestoreCopiesAndReportsOnlyWhatDiffersFromTheReference)
     EXPECT_TRUE(restoreAll());
     ref.fillRect(50, 50, 2, 2, qRgb(0, 0, 255));
     EXPECT_TRUE(restoreAll());
+}
+
+TEST(Picture, ABatchReportsEachChangedPixelOnce)
+{
+    Picture p(64, 64);
+    std::vector<QRect> reported;
+    p.setChangeListener([&](const QRect& r) { reported.push_back(r); });
+    const QRect drawn[] = {{0, 0, 20, 20}, {5, 5, 4, 4},   {40, 40, 8, 8}, {15, 10, 10, 30},
+                           {60, 0, 4, 4},  {44, 44, 10, 3}, {0, 50, 3, 3}};
+    QRegion expected;
+    {
+        Picture::ChangeBatch batch(p);
+        for (const QRect& r : drawn) {
+            p.fillRect(r.x(), r.y(), r.width(), r.height(), qRgb(1, 2, 3));
+            expected += r;
+        }
+        EXPECT_TRUE(reported.empty());
+    }
+    QRegion got;
+    qint64 area = 0;
+    for (const QRect& r : reported) {
+        EXPECT_FALSE(got.intersects(r));
+        got += r;
+        area += static_cast<qint64>(r.width()) * r.height();
+    }
+    EXPECT_EQ(got, expected);
+    qint64 expectedArea = 0;
+    for (const QRect& r : expected)
+        expectedArea += static_cast<qint64>(r.width()) * r.height();
+    EXPECT_EQ(area, expectedArea);
+}
+
+TEST(Picture, ACopyMadeAgainRedrawsOnlyWhatWasDrawnOverIt)
+{
+    Picture p(32, 32);
+    std::vector<QRect> reported;
+    p.setChangeListener([&](const QRect& r) { reported.push_back(r); });
+    const QImage red = Filled(8, 8, qRgb(255, 0, 0));
+    auto copy = [&] {
+        reported.clear();
+        p.transfer(4, 4, 8, 8, red, 0, 0, RasterOp::Copy);
+    };
+    auto at = [&](int x, int y) { return std::as_const(p).image().pixel(x, y); };
+    copy();
+    copy();
+    EXPECT_TRUE(reported.empty());
+    p.fillRect(10, 10, 5, 5, qRgb(0, 255, 0));
+    copy();
+    EXPECT_EQ(reported, std::vector<QRect>{QRect(10, 10, 2, 2)});
+    EXPECT_EQ(at(11, 11), qRgb(255, 0, 0));
+    EXPECT_EQ(at(12, 12), qRgb(0, 255, 0));
+    // Pixels written straight into the image are not known: all is copied.
+    p.image().setPixel(5, 5, qRgb(0, 0, 255));
+    copy();
+    EXPECT_EQ(at(5, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(reported, std::vector<QRect>{QRect(4, 4, 8, 8)});
 }
 
 TEST(Backdrop, RestoresThePixelsOfThePiecesDrawnOnAPicture)

@@ -189,6 +189,36 @@ TEST_F(ClockAndPanels, ScorePanelNeedsItsMaskAndShowsBothCounters)
     EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
 }
 
+TEST_F(ClockAndPanels, ScorePanelDrawnAgainShowsTheGroundUnderItsSeeThroughPart)
+{
+    // The panel's left band is see-through: a black panel under a white mask.
+    QImage panel(182, 99, QImage::Format_RGB32);
+    panel.fill(ScorePanelColour);
+    QImage mask(182, 99, QImage::Format_RGB32);
+    mask.fill(qRgb(0, 0, 0));
+    for (int y = 0; y < 99; ++y)
+        for (int x = 0; x < 40; ++x) {
+            panel.setPixel(x, y, qRgb(0, 0, 0));
+            mask.setPixel(x, y, qRgb(255, 255, 255));
+        }
+    ASSERT_TRUE(panel.save(f.appFile(QStringLiteral("Res/GameScore.bmp")), "BMP"));
+    ASSERT_TRUE(mask.save(f.appFile(QStringLiteral("Res/GameScoreM.bmp")), "BMP"));
+    Picture& pic = f.painter->picGameBack;
+    auto at = [&](int x, int y) { return std::as_const(pic).image().pixel(x, y); };
+    const int px = 800 - 182 - 15;
+    f.painter->RestoreBack(0, 0, 800, 600);
+    const QRgb ground = at(px + 5, 30);
+    pic.fillRect(px, 20, 30, 60, qRgb(255, 0, 0));
+    f.painter->PaintScorePanel();
+    f.painter->PaintScorePanel();
+    EXPECT_EQ(at(px + 5, 30), qRgb(255, 0, 0));
+    // The red goes with a restore; drawn again, the panel shows the table.
+    f.painter->RestoreBack(px - 10, 10, 60, 80);
+    f.painter->PaintScorePanel();
+    EXPECT_EQ(at(px + 5, 30), ground);
+    EXPECT_EQ(at(px + 100, 30), ScorePanelColour);
+}
+
 TEST_F(ClockAndPanels, ExplosionDrawsEachFrameAndLeavesNoTrace)
 {
     const int seat = 1; // the viewed seat, bottom centre
