@@ -385,7 +385,10 @@ void Picture::transfer(int dx, int dy, int w, int h, const QImage& src, int sx, 
     Copied& c = copies_[(slot >> 40) % copies_.size()];
     if (c.source == src.cacheKey() && c.args == args) {
         QRect since;
-        if (c.mark.epoch == epoch_ && imageKey_ == image_.cacheKey() && writes_ - c.mark.count < WriteLogSize) {
+        // Past a few dozen writes (a full repaint) reading the log costs
+        // more than it may save: the whole copy is made again.
+        constexpr quint64 LookBack = 32;
+        if (c.mark.epoch == epoch_ && imageKey_ == image_.cacheKey() && writes_ - c.mark.count <= LookBack) {
             for (quint64 n = c.mark.count + 1; n <= writes_; ++n)
                 since |= writeLog_[static_cast<std::size_t>(n % WriteLogSize)] & c.changed;
         } else {
