@@ -437,25 +437,43 @@ void Picture::maskedTransfer(int dx, int dy, int w, int h, const QImage& image, 
         const QImage bigMask = deviceBlock(mask, mx, my, w, h);
         const int s = scale_;
         MaskedTransfer(image_, dx * s, dy * s, w * s, h * s, big, ix, iy, bigMask, mx, my,
-                       whole ? &blackRuns(mask) : nullptr);
+                       whole ? &blackRuns(mask) : nullptr, opaque(image));
         markChanged(QRect(dx, dy, w, h));
         return;
     }
     int cx = dx, cy = dy, cix = ix, ciy = iy;
     const QRect changed = ClipTransfer(image_.size(), cx, cy, w, h, image.size(), cix, ciy);
-    MaskedTransfer(image_, dx, dy, w, h, image, ix, iy, mask, mx, my, &blackRuns(mask));
+    MaskedTransfer(image_, dx, dy, w, h, image, ix, iy, mask, mx, my, &blackRuns(mask), opaque(image));
     markChanged(changed);
 }
+
+namespace {
+
+// A fact about an image, worked out once and kept for the few dozen images
+// a table draws with.
+template <class T, class Compute>
+const T& KeptFor(QHash<qint64, T>& kept, const QImage& image, qsizetype limit, Compute compute)
+{
+    auto it = kept.constFind(image.cacheKey());
+    if (it != kept.constEnd())
+        return *it;
+    if (kept.size() >= limit)
+        kept.clear();
+    return *kept.insert(image.cacheKey(), compute(image));
+}
+
+} // namespace
 
 const std::vector<BlackRun>& Picture::blackRuns(const QImage& mask)
 {
     // Cards, marks and buttons share a handful of masks.
-    auto it = blackRuns_.constFind(mask.cacheKey());
-    if (it != blackRuns_.constEnd())
-        return *it;
-    if (blackRuns_.size() >= 32)
-        blackRuns_.clear();
-    return *blackRuns_.insert(mask.cacheKey(), MaskBlackRuns(mask));
+    return KeptFor(blackRuns_, mask, 32, MaskBlackRuns);
+}
+
+bool Picture::opaque(const QImage& image)
+{
+    // Enlarging an image pixel by pixel keeps it opaque: the source decides.
+    return KeptFor(opaque_, image, 128, IsOpaqueRgb32);
 }
 
 QString Picture::fontKey(qsizetype reserve) const

@@ -185,6 +185,10 @@ private:
     // The black runs of a mask read in device pixels, by its cache key.
     const std::vector<BlackRun>& blackRuns(const QImage& mask);
     QHash<qint64, std::vector<BlackRun>> blackRuns_;
+    // Whether an image is opaque in every pixel, checked once per image:
+    // then a masked transfer copies what the mask keeps black as it is.
+    bool opaque(const QImage& image);
+    QHash<qint64, bool> opaque_;
 
     // The source block (sx, sy, w, h) in this picture's device pixels.
     QImage deviceBlock(const QImage& src, int& sx, int& sy, int w, int h) const;

@@ -212,7 +212,7 @@ void BlockTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& srcI
 }
 
 void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& imageIn, int ix, int iy,
-                    const QImage& maskIn, int mx, int my, const std::vector<BlackRun>* blackRuns)
+                    const QImage& maskIn, int mx, int my, const std::vector<BlackRun>* blackRuns, bool opaqueImage)
 {
     if (dst.isNull() || imageIn.isNull() || maskIn.isNull() || !IsRgb32(dst))
         return;
@@ -234,7 +234,7 @@ void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& ima
             continue;
         }
         const BlackRun& run = (*blackRuns)[static_cast<std::size_t>(my + r)];
-        MaskedRow(out, in, keep, w, {run.begin - mx, run.end - mx});
+        MaskedRow(out, in, keep, w, {run.begin - mx, run.end - mx}, opaqueImage);
     }
 }
 

@@ -43,8 +43,10 @@ struct BlackRun {
     int end = 0; // one past; begin == end for a row without black
 };
 std::vector<BlackRun> MaskBlackRuns(const QImage& mask);
+// opaqueImage: every pixel of image has full alpha (IsOpaqueRgb32).
 void MaskedTransfer(QImage& dst, int dx, int dy, int w, int h, const QImage& image, int ix, int iy,
-                    const QImage& mask, int mx, int my, const std::vector<BlackRun>* blackRuns = nullptr);
+                    const QImage& mask, int mx, int my, const std::vector<BlackRun>* blackRuns = nullptr,
+                    bool opaqueImage = false);
 // One row of it: w pixels, with the mask row's black run counted from the
 // row's first pixel (an empty run reads the whole mask row). Inline: a card
 // redraw calls it for a few pixels at a time. An image known to be opaque in
