@@ -167,9 +167,14 @@ void Picture::noteTiles(const QRect& r)
     }
 }
 
+bool Picture::logReaches(WriteMark mark, quint64 writes) const
+{
+    return mark.epoch == epoch_ && imageKey_ == image_.cacheKey() && writes_ - mark.count <= writes;
+}
+
 QRect Picture::writtenSince(WriteMark mark) const
 {
-    if (mark.epoch != epoch_ || imageKey_ != image_.cacheKey() || writes_ - mark.count >= WriteLogSize)
+    if (!logReaches(mark, WriteLogSize - 1))
         return {};
     QRect all;
     for (quint64 n = mark.count + 1; n <= writes_; ++n)
@@ -180,7 +185,7 @@ QRect Picture::writtenSince(WriteMark mark) const
 bool Picture::onlyRestoredSince(const QRect& rect, WriteMark mark, QRect& restoredPart) const
 {
     restoredPart = QRect();
-    if (mark.epoch != epoch_ || imageKey_ != image_.cacheKey() || writes_ - mark.count >= WriteLogSize)
+    if (!logReaches(mark, WriteLogSize - 1))
         return false;
     for (quint64 n = mark.count + 1; n <= writes_; ++n) {
         const auto at = static_cast<std::size_t>(n % WriteLogSize);
@@ -388,7 +393,7 @@ void Picture::transfer(int dx, int dy, int w, int h, const QImage& src, int sx, 
         // Past a few dozen writes (a full repaint) reading the log costs
         // more than it may save: the whole copy is made again.
         constexpr quint64 LookBack = 32;
-        if (c.mark.epoch == epoch_ && imageKey_ == image_.cacheKey() && writes_ - c.mark.count <= LookBack) {
+        if (logReaches(c.mark, LookBack)) {
             for (quint64 n = c.mark.count + 1; n <= writes_; ++n)
                 since |= writeLog_[static_cast<std::size_t>(n % WriteLogSize)] & c.changed;
         } else {
@@ -506,13 +511,7 @@ const Picture::LaidOutText& Picture::layOut(const QString& key, const QString& t
 
 bool Picture::blockEquals(const QRect& device, const QImage& block) const
 {
-    const std::size_t bytes = static_cast<std::size_t>(device.width()) * 4;
-    for (int row = 0; row < device.height(); ++row) {
-        const uchar* a = image_.constScanLine(device.y() + row) + static_cast<std::size_t>(device.x()) * 4;
-        if (std::memcmp(a, block.constScanLine(row), bytes) != 0)
-            return false;
-    }
-    return true;
+    return SameBlock(image_, device.topLeft(), block, {0, 0}, device.size());
 }
 
 void Picture::print(int x, int y, const QString& text)

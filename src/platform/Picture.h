@@ -114,6 +114,10 @@ public:
     // The same from a backdrop of the same size and scale.
     void restoreFrom(const Backdrop& reference, int x, int y, int w, int h);
 
+    // Whether an image is opaque in every pixel, checked once per image:
+    // then a masked transfer copies what the mask keeps black as it is.
+    bool opaque(const QImage& image);
+
     // Every reported change counts one write, and the last few hundred are
     // kept: a caller that remembers writeMark() after drawing can later tell
     // what has drawn over its area since. Writing through image() or
@@ -185,9 +189,6 @@ private:
     // The black runs of a mask read in device pixels, by its cache key.
     const std::vector<BlackRun>& blackRuns(const QImage& mask);
     QHash<qint64, std::vector<BlackRun>> blackRuns_;
-    // Whether an image is opaque in every pixel, checked once per image:
-    // then a masked transfer copies what the mask keeps black as it is.
-    bool opaque(const QImage& image);
     QHash<qint64, bool> opaque_;
 
     // The source block (sx, sy, w, h) in this picture's device pixels.
@@ -210,6 +211,9 @@ private:
     bool restoring_ = false;
     quint64 writes_ = 0;
     quint64 epoch_ = 0;
+    // Whether the log still holds every write since mark, and no more than
+    // writes of them.
+    bool logReaches(WriteMark mark, quint64 writes) const;
     bool tilesTrusted(const void* reference, qint64 referenceKey) const;
     // The last copies made, with the write count after each: made again,
     // a copy redraws only what was drawn over it since.

@@ -89,6 +89,21 @@ QImage MadeOpaque(const QImage& image)
     return out;
 }
 
+bool SameBlock(const QImage& a, QPoint pa, const QImage& b, QPoint pb, QSize size)
+{
+    if (size.isEmpty())
+        return true;
+    if (!a.rect().contains(QRect(pa, size)) || !b.rect().contains(QRect(pb, size)))
+        return false;
+    const std::size_t bytes = static_cast<std::size_t>(size.width()) * 4;
+    for (int row = 0; row < size.height(); ++row) {
+        if (std::memcmp(a.constScanLine(pa.y() + row) + static_cast<std::size_t>(pa.x()) * 4,
+                        b.constScanLine(pb.y() + row) + static_cast<std::size_t>(pb.x()) * 4, bytes) != 0)
+            return false;
+    }
+    return true;
+}
+
 QRect ClipTransfer(QSize dstSize, int& dx, int& dy, int w, int h, QSize srcSize, int& sx, int& sy)
 {
     if (!ClipAll({{&dx, &dy, dstSize}, {&sx, &sy, srcSize}}, w, h))

@@ -78,5 +78,8 @@ QImage ToRgb32(const QImage& image);
 // do; and the image made so (shared as it is when it already is).
 bool IsOpaqueRgb32(const QImage& image);
 QImage MadeOpaque(const QImage& image);
+// Whether the size-sized blocks of a at pa and b at pb (device pixels, 32
+// bits) hold the same pixels; false when either block leaves its image.
+bool SameBlock(const QImage& a, QPoint pa, const QImage& b, QPoint pb, QSize size);
 
 } // namespace kelpo

@@ -5,8 +5,6 @@
 #include "platform/Raster.h"
 #include "table/TablePainter.h"
 
-#include <cstring>
-
 namespace kelpo {
 
 namespace {
@@ -157,22 +155,6 @@ bool OpaqueUnder(const QImage& mask, const QRect& r)
     return true;
 }
 
-// Whether the size-sized blocks of a at pa and b at pb (device pixels, 32
-// bits, inside both) hold the same pixels.
-bool SameBlock(const QImage& a, QPoint pa, const QImage& b, QPoint pb, QSize size)
-{
-    if (size.isEmpty())
-        return true;
-    if (!QRect(QPoint(), a.size()).contains(QRect(pa, size)) || !QRect(QPoint(), b.size()).contains(QRect(pb, size)))
-        return false;
-    const std::size_t bytes = static_cast<std::size_t>(size.width()) * 4;
-    for (int row = 0; row < size.height(); ++row) {
-        if (std::memcmp(a.constScanLine(pa.y() + row) + static_cast<std::size_t>(pa.x()) * 4,
-                        b.constScanLine(pb.y() + row) + static_cast<std::size_t>(pb.x()) * 4, bytes) != 0)
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 

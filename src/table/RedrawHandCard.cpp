@@ -50,16 +50,8 @@ QImage TablePainter::DeviceImage(const QImage& image) const
 
 QImage TablePainter::OpaqueDeviceImage(const QImage& image)
 {
-    if (opaqueCards_.contains(image.cacheKey()))
-        return DeviceImage(image);
-    if (!IsOpaqueRgb32(image))
-        return DeviceImage(MadeOpaque(image)); // this drawing's own copy
-    // A few decks' worth; the keys of files that changed are never asked
-    // for again.
-    if (opaqueCards_.size() >= 512)
-        opaqueCards_.clear();
-    opaqueCards_.insert(image.cacheKey());
-    return DeviceImage(image);
+    // A picture that is not gets this drawing's own opaque copy.
+    return DeviceImage(picGameBack.opaque(image) ? image : MadeOpaque(image));
 }
 
 void TablePainter::RedrawHandCard(int index)

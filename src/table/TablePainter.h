@@ -12,7 +12,6 @@
 
 #include <QHash>
 #include <QImage>
-#include <QSet>
 #include <QString>
 
 #include <array>
@@ -161,7 +160,7 @@ private:
     // reads it).
     QImage DeviceImage(const QImage& image) const;
     // The same for a card the redraw copies: opaque in every pixel. Files
-    // give opaque pictures; which ones were checked is remembered.
+    // give opaque pictures; the table picture remembers which it checked.
     QImage OpaqueDeviceImage(const QImage& image);
     // A card of an overlapping row, drawn back to front.
     struct FanCard {
@@ -203,7 +202,6 @@ private:
     QHash<QString, ResolvedFile> resolved_;
     HandPicture hand_;
     HandMask handMask_;
-    QSet<qint64> opaqueCards_; // cache keys of card images found opaque
     // Large files marked with their ratio, by standard name, with the cache
     // key of the file image they were made from; `missing` when there is no
     // large file and the standard one stands in.
