@@ -119,9 +119,10 @@ void Picture::markChanged(const QRect& rect)
     imageKey_ = image_.cacheKey();
     if (!listener_)
         return;
-    if (batchDepth_ > 0)
-        pending_.push_back(r);
-    else
+    if (batchDepth_ > 0) {
+        if (!reportWhole_)
+            pending_.push_back(r);
+    } else
         listener_(r);
 }
 
@@ -320,8 +321,16 @@ Picture::ChangeBatch::~ChangeBatch()
     if (--picture_.batchDepth_ > 0)
         return;
     std::vector<QRect> rects = std::exchange(picture_.pending_, {});
-    if (!picture_.listener_)
+    if (!picture_.listener_) {
+        picture_.reportWhole_ = false;
         return;
+    }
+    if (std::exchange(picture_.reportWhole_, false)) {
+        const QRect whole(0, 0, picture_.width(), picture_.height());
+        if (!whole.isEmpty())
+            picture_.listener_(whole);
+        return;
+    }
     // Most pieces lie inside a larger one (the cards of a row inside the
     // restored area, a card's bands inside its first drawing): those add
     // nothing to the union. Checked against the largest few only, so a
@@ -621,7 +630,7 @@ void Picture::fillRect(int x, int y, int w, int h, QRgb colour)
     const std::uint32_t c = colour | 0xFF000000u;
     for (int row = r.top(); row <= r.bottom(); ++row) {
         auto* d = reinterpret_cast<std::uint32_t*>(image_.scanLine(row)) + r.left();
-        std::fill(d, d + r.width(), c);
+        FillPixels(d, r.width(), c);
     }
     markChanged(changed);
 }

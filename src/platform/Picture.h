@@ -87,6 +87,10 @@ public:
     public:
         explicit ChangeBatch(Picture& picture) : picture_(picture) { ++picture_.batchDepth_; }
         ~ChangeBatch();
+        // The whole picture is reported once when the outermost batch ends,
+        // and nothing else: a full repaint changes too much for its pieces
+        // to be worth merging.
+        void reportWhole() { picture_.reportWhole_ = true; }
         ChangeBatch(const ChangeBatch&) = delete;
         ChangeBatch& operator=(const ChangeBatch&) = delete;
 
@@ -245,6 +249,7 @@ private:
     int scale_ = 1;
     ChangeListener listener_;
     int batchDepth_ = 0;
+    bool reportWhole_ = false;
     std::vector<QRect> pending_;
     QRgb backColor_ = qRgb(0, 0, 0);
     QHash<QString, LaidOutText> texts_;

@@ -304,6 +304,7 @@ void TablePainter::RepaintTable()
     FlagScope busy(repainting_, true);
     ImageFileCache::Batch batch(images_);
     Picture::ChangeBatch changes(picGameBack);
+    changes.reportWhole();
     PaintTableBackground(); // clears the picture to the background
     PaintTimeBar();
     {
