@@ -183,6 +183,18 @@ QRect Picture::writtenSince(WriteMark mark) const
     return all;
 }
 
+bool Picture::untouchedSince(const QRect& r, WriteMark mark) const
+{
+    if (!logReaches(mark, WriteLogSize - 1))
+        return false;
+    for (quint64 n = mark.count + 1; n <= writes_; ++n) {
+        const QRect& w = writeLog_[static_cast<std::size_t>(n % WriteLogSize)];
+        if (w.left() <= r.right() && r.left() <= w.right() && w.top() <= r.bottom() && r.top() <= w.bottom())
+            return false;
+    }
+    return true;
+}
+
 bool Picture::onlyRestoredSince(const QRect& rect, WriteMark mark, QRect& restoredPart) const
 {
     restoredPart = QRect();

@@ -134,6 +134,9 @@ public:
     // The bounding rectangle of what was drawn since mark; null when that
     // is no longer known.
     QRect writtenSince(WriteMark mark) const;
+    // Whether nothing was drawn over r since mark (false when that is no
+    // longer known).
+    bool untouchedSince(const QRect& r, WriteMark mark) const;
     // Whether, since mark, r was touched only by restores from a backdrop;
     // restoredPart receives the bounding rectangle of what they covered in r.
     bool onlyRestoredSince(const QRect& r, WriteMark mark, QRect& restoredPart) const;
