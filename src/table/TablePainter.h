@@ -198,6 +198,10 @@ private:
     struct ResolvedFile {
         QString base;
         QString path;
+        // The file's image while the cache's generation stays `generation`:
+        // the same image the cache would give, without a second look-up.
+        QImage image;
+        std::uint64_t generation = 0;
     };
     QHash<QString, ResolvedFile> resolved_;
     HandPicture hand_;
