@@ -231,9 +231,8 @@ bool TablePainter::MoveHand(const HandPicture& old, const std::vector<FanCard>& 
     const int oldLeft = old.places.front().x;
     const int newRight = newLeft + RowWidth(n);
     const int oldRight = oldLeft + RowWidth(m);
-    // The first and last card covering column x of a fan.
+    // The first card covering column x of a fan.
     const auto firstOver = [](int x, int left) { return x - left < CardWidth ? 0 : (x - left - CardWidth) / CardStep + 1; };
-    const auto lastOver = [](int x, int left, int count) { return std::min(count - 1, (x - left) / CardStep); };
 
     enum Kind { Kept, Whole, Moved, Corners, Cleared, Painted };
     struct Run {
@@ -244,42 +243,55 @@ bool TablePainter::MoveHand(const HandPicture& old, const std::vector<FanCard>& 
     };
     std::vector<Run> runs;
     runs.reserve(16);
-    for (int x = band.left(); x <= band.right(); ++x) {
-        Kind kind = Painted;
-        int d = 0;
-        if (x < newLeft || x >= newRight) {
-            kind = x < oldLeft || x >= oldRight ? Kept : Cleared;
-        } else {
-            const int hi = lastOver(x, newLeft, n);
-            const int i = cards[static_cast<std::size_t>(hi)].from;
-            const int at = newLeft + hi * CardStep;
-            d = i >= 0 ? at - (oldLeft + i * CardStep) : 0;
-            const int source = x - d;
-            if (i >= 0 && source >= oldLeft && source < oldRight && lastOver(source, oldLeft, m) == i) {
-                if (whole[static_cast<std::size_t>(x - at)]) {
-                    kind = d == 0 ? Kept : Whole;
-                } else {
-                    const int lo = firstOver(x, newLeft);
-                    bool same = firstOver(source, oldLeft) == i - (hi - lo);
-                    bool covered = false;
-                    for (int j = hi; j > lo && same; --j) {
-                        same = cards[static_cast<std::size_t>(j)].linked;
-                        covered = covered || whole[static_cast<std::size_t>(x - newLeft - (j - 1) * CardStep)];
-                    }
-                    if (same && (d == 0 || covered))
-                        kind = d == 0 ? Kept : Whole;
-                    else
-                        kind = d == 0 ? Corners : Moved;
-                }
-            }
-        }
+    const auto add = [&runs](Kind kind, int d, int x0, int x1) { // columns x0..x1
+        if (x0 > x1)
+            return;
         if (kind != Whole && kind != Moved)
             d = 0;
-        if (runs.empty() || runs.back().kind != kind || runs.back().d != d)
-            runs.push_back({kind, d, x, x});
+        if (!runs.empty() && runs.back().kind == kind && runs.back().d == d)
+            runs.back().x1 = x1;
         else
-            runs.back().x1 = x;
+            runs.push_back({kind, d, x0, x1});
+    };
+    // Columns the new fan leaves free: restored where the old one lay.
+    const auto vacated = [&](int x0, int x1) {
+        add(Kept, 0, x0, std::min(x1, oldLeft - 1));
+        add(Cleared, 0, std::max(x0, oldLeft), std::min(x1, oldRight - 1));
+        add(Kept, 0, std::max(x0, oldRight), x1);
+    };
+    vacated(band.left(), newLeft - 1);
+    for (int hi = 0; hi < n; ++hi) {
+        const int at = newLeft + hi * CardStep;
+        const int width = hi == n - 1 ? CardWidth : CardStep;
+        const int i = cards[static_cast<std::size_t>(hi)].from;
+        if (i < 0) {
+            add(Painted, 0, at, at + width - 1);
+            continue;
+        }
+        const int d = at - (oldLeft + i * CardStep);
+        // Where the card showed as the last of its columns before.
+        const int shown = std::min(width, i == m - 1 ? CardWidth : CardStep);
+        for (int u = 0; u < shown; ++u) {
+            const int x = at + u;
+            if (whole[static_cast<std::size_t>(u)]) {
+                add(d == 0 ? Kept : Whole, d, x, x);
+                continue;
+            }
+            const int lo = firstOver(x, newLeft);
+            bool same = firstOver(x - d, oldLeft) == i - (hi - lo);
+            bool covered = false;
+            for (int j = hi; j > lo && same; --j) {
+                same = cards[static_cast<std::size_t>(j)].linked;
+                covered = covered || whole[static_cast<std::size_t>(x - newLeft - (j - 1) * CardStep)];
+            }
+            if (same && (d == 0 || covered))
+                add(d == 0 ? Kept : Whole, d, x, x);
+            else
+                add(d == 0 ? Corners : Moved, d, x, x);
+        }
+        add(Painted, 0, at + shown, at + width - 1);
     }
+    vacated(newRight, band.right());
 
     const std::vector<bool>& opaque = OpaqueLinesOf(now.mask).rows;
     std::vector<std::pair<int, int>> solid, corners; // card rows [first, end)
