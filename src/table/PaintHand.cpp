@@ -136,7 +136,9 @@ void TablePainter::DrawHand()
                            old.appPath == hand_.appPath;
     std::vector<FanCard> fan;
     std::vector<int> from; // each fan card's place in the last drawing, or -1
-    std::size_t next = 0;  // cards left the hand, in order: matched in order
+    // A hand keeps its order when cards leave it: each card is looked for
+    // after the last one found.
+    std::size_t next = 0;
     int x = HandLeft(L, n);
     for (int i = 1; i <= n; ++i) {
         HandCardPlace& place = hand_.places[static_cast<std::size_t>(i - 1)];
@@ -144,7 +146,7 @@ void TablePainter::DrawHand()
         place.x = x;
         const CardCode code = hand_.cards[static_cast<std::size_t>(i - 1)];
         int before = -1;
-        for (std::size_t k = next; k < old.cards.size() && old.cards.size() == old.places.size(); ++k) {
+        for (std::size_t k = next; k < old.cards.size(); ++k) {
             if (old.cards[k] == code) {
                 before = static_cast<int>(k);
                 next = k + 1;
