@@ -165,6 +165,12 @@ public:
     // Draws an image with its alpha (icons); opaque images are copied.
     void drawImage(int x, int y, const QImage& image);
 
+    // Moves the block (x, y, w, h) by (dx, dy) inside the picture, as a copy
+    // from the picture as it was before: source and destination may
+    // overlap. What would come from or go outside the picture is left out.
+    // The destination is reported as drawn on.
+    void moveBlock(int x, int y, int w, int h, int dx, int dy);
+
 private:
     // Laid-out texts by font and content: the table prints the same few
     // labels on every repaint, and shaping them is most of printing's cost.

@@ -127,6 +127,8 @@ private:
         int x = 0;        // left edge
         int image = 0;    // image index, or -1 for the back
         bool drawn = false;
+        bool raised = false; // as drawn; a card redraw leaves these behind,
+        bool focus = false;  // but its write ends the drawing's mark below
         QImage file;      // as AppImage gave it
         QImage device;    // the same in the picture's device pixels, RGB32
     };
@@ -140,6 +142,9 @@ private:
         std::uint64_t files = 0;    // images_.generation() when drawn
         int scale = 1;
         QString appPath;
+        QRect band;                 // the area restored under the hand
+        qint64 ground = 0;          // the backdrop's key
+        Picture::WriteMark mark;    // the table picture's, right after
     };
     // The card mask in device pixels with its black runs and the rows it
     // keeps opaque (logical); kept across drawings of the hand.
@@ -172,7 +177,12 @@ private:
     // fan covers with rows its mask keeps opaque.
     void PaintFanCard(const std::vector<FanCard>& fan, std::size_t k, const QRect& clip, const QImage& mask);
     int HandImageIndexAt(int i) const; // -1: the back
-    void PaintHandCardsInto(const QRect& clip, const QImage& mask);
+    // Draws the hand from the last drawing, old, moving what still holds
+    // and painting the rest; false, having drawn nothing, when the hand
+    // must be drawn in full. from[k] is fan[k]'s index in old, or -1.
+    bool MoveHand(const HandPicture& old, const std::vector<FanCard>& fan, const std::vector<int>& from);
+    // Puts the background back inside clip and paints the fan there.
+    void RepaintHandPart(const std::vector<FanCard>& fan, const QRect& clip, const QImage& mask);
     // The keyboard's focus frame on the hand card at cardAt, inside clip;
     // drawn as part of the card, so the cards after it cover it as they
     // cover the card.

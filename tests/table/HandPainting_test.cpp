@@ -263,3 +263,75 @@ TEST_F(HandPainting, AtRatioTwoTheLargePackIsDrawnAtTheSameGeometry)
         EXPECT_EQ(DifferingPixels(strip, f.pic(), f.pic().rect()), 0) << i;
     }
 }
+
+// Cards leaving the hand from anywhere, raised or carrying the focus, over
+// the plain table colour and the middle picture, at both ratios: the
+// hand's band shows what a full drawing on a fresh table shows.
+TEST(HandLeaving, ShowsWhatAFullDrawingShows)
+{
+    struct Table {
+        int width, height, scale;
+    };
+    for (const Table table : {Table{800, 600, 1}, Table{800, 600, 2}}) {
+        TableFixture f(table.width, table.height);
+        f.seatPlayers();
+        f.state.table.NoHandInPlay = false;
+        f.painter->SetScale(table.scale);
+        f.painter->ResizeTable(table.width, table.height);
+        CardState& c = f.state.cards;
+        c.HandCards = EighteenCards();
+        c.HandCards.set(10, c.HandCards.at(9)); // two decks: the same card twice
+        c.SelectedFlags.resize(18);
+        c.SelectedFlags.set(4, 1);
+        c.SelectedFlags.set(12, 1);
+        f.state.view.HandFocus = 6;
+        f.painter->DrawHand();
+        const QPoint anchor = f.layout().HandAnchor[2];
+        const int s = table.scale;
+        const QRect band(s * (anchor.x() - RowWidth(18) / 2), s * (anchor.y() - RaiseOffset), s * (RowWidth(18) + 1),
+                         s * (CardHeight + 25));
+
+        TableFixture fresh(table.width, table.height);
+        fresh.seatPlayers();
+        fresh.state.table.NoHandInPlay = false;
+        auto play = [&](std::initializer_list<int> positions, const char* what) {
+            for (auto p = std::rbegin(positions); p != std::rend(positions); ++p)
+                c.HandCards.removeAt(*p);
+            c.SelectedFlags.clear();
+            c.SelectedFlags.resize(c.HandCards.count());
+            f.painter->DrawHand();
+            fresh.state.cards = c;
+            fresh.state.view.HandFocus = f.state.view.HandFocus;
+            fresh.painter = std::make_unique<TablePainter>(fresh.state);
+            fresh.painter->SetScale(table.scale);
+            fresh.painter->ResizeTable(table.width, table.height);
+            const QImage& mine = std::as_const(f.painter->picGameBack).image();
+            const QImage& full = std::as_const(fresh.painter->picGameBack).image();
+            ASSERT_EQ(DifferingPixels(mine, full, band), 0)
+                << what << " at " << table.width << "x" << table.height << "x" << s << ", first at "
+                << ChangedBox(mine, full, band).topLeft().x() << "," << ChangedBox(mine, full, band).topLeft().y();
+        };
+        play({4, 12}, "the raised ones");
+        play({3, 12}, "two apart, the cards between staying");
+        play({7}, "one of two alike");
+        play({7}, "one from the middle");
+        play({1}, "the first, moving the focus");
+        play({c.HandCards.count()}, "the last");
+        play({1, c.HandCards.count()}, "both ends");
+        play({2, 4, c.HandCards.count()}, "three apart");
+        f.state.table.CanSeeHand = fresh.state.table.CanSeeHand = 0;
+        play({3}, "faces hidden");
+        play({1}, "backs only");
+        f.state.table.CanSeeHand = fresh.state.table.CanSeeHand = 1;
+        // A card raised and lowered again by its own redraw, then a play.
+        for (int flag : {1, 0}) {
+            c.SelectedFlags.set(2, flag);
+            f.painter->RedrawHandCard(2);
+        }
+        play({3}, "after a card's redraw");
+        // Something drawn over the band is not part of the hand.
+        f.painter->picGameBack.fillRect(anchor.x() - 100, anchor.y() + 40, 60, 20, qRgb(255, 0, 0));
+        play({2}, "after a drawing over the band");
+        play({1}, "the last card");
+    }
+}
