@@ -1,5 +1,6 @@
 #include "controls/QelChat.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -89,20 +91,32 @@ void QelChat::appendLine(const QString& text, const QTextCharFormat& format)
 {
     QScrollBar* bar = view_->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
-    QTextCursor c(view_->document());
-    c.movePosition(QTextCursor::End);
-    // One edit: the document is laid out once for the new line, not once
-    // for its block and again for its text.
-    c.beginEditBlock();
-    if (!view_->document()->isEmpty())
-        c.insertBlock();
-    // Control characters other than tab would garble the line view.
-    QString clean = text;
-    for (QChar& ch : clean)
-        if (ch.category() == QChar::Other_Control && ch != QLatin1Char('\t'))
-            ch = QLatin1Char(' ');
-    c.insertText(clean, format);
-    c.endEditBlock();
+    QTextDocument* doc = view_->document();
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    {
+        // The view answers every change by laying out the changed lines at
+        // once (the new one and the one before it, to find the rectangles to
+        // repaint) and resizing its scroll range. A line costs less when the
+        // layout's signals wait until the edit is done and the whole view is
+        // repainted instead: its paint lays out the lines it shows.
+        const QSignalBlocker quiet(layout);
+        QTextCursor c(doc);
+        // Inside an edit block the move to the end does not lay out the last
+        // line to find the cursor's x either.
+        c.beginEditBlock();
+        c.movePosition(QTextCursor::End);
+        if (!doc->isEmpty())
+            c.insertBlock();
+        // Control characters other than tab would garble the line view.
+        QString clean = text;
+        for (QChar& ch : clean)
+            if (ch.category() == QChar::Other_Control && ch != QLatin1Char('\t'))
+                ch = QLatin1Char(' ');
+        c.insertText(clean, format);
+        c.endEditBlock();
+    }
+    emit layout->documentSizeChanged(layout->documentSize());
+    view_->viewport()->update();
     if (autoScroll_ || atEnd)
         bar->setValue(bar->maximum());
 }
