@@ -145,7 +145,7 @@ void Backdrop::writeBlock(QImage& dst, const QRect& block) const
     const qsizetype pitch = dst.bytesPerLine() / 4;
     for (int y = r.top(); y <= r.bottom(); ++y) {
         std::uint32_t* row = base + y * pitch + r.x();
-        std::fill(row, row + r.width(), backColor_);
+        FillPixels(row, r.width(), backColor_);
     }
     for (const Patch& p : patches_) {
         const QRect part = p.device.intersected(r);

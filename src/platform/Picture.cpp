@@ -119,9 +119,10 @@ void Picture::markChanged(const QRect& rect)
     imageKey_ = image_.cacheKey();
     if (!listener_)
         return;
-    if (batchDepth_ > 0)
-        pending_.push_back(r);
-    else
+    if (batchDepth_ > 0) {
+        if (!reportWhole_)
+            pending_.push_back(r);
+    } else
         listener_(r);
 }
 
@@ -180,6 +181,18 @@ QRect Picture::writtenSince(WriteMark mark) const
     for (quint64 n = mark.count + 1; n <= writes_; ++n)
         all |= writeLog_[static_cast<std::size_t>(n % WriteLogSize)];
     return all;
+}
+
+bool Picture::untouchedSince(const QRect& r, WriteMark mark) const
+{
+    if (!logReaches(mark, WriteLogSize - 1))
+        return false;
+    for (quint64 n = mark.count + 1; n <= writes_; ++n) {
+        const QRect& w = writeLog_[static_cast<std::size_t>(n % WriteLogSize)];
+        if (w.left() <= r.right() && r.left() <= w.right() && w.top() <= r.bottom() && r.top() <= w.bottom())
+            return false;
+    }
+    return true;
 }
 
 bool Picture::onlyRestoredSince(const QRect& rect, WriteMark mark, QRect& restoredPart) const
@@ -320,8 +333,16 @@ Picture::ChangeBatch::~ChangeBatch()
     if (--picture_.batchDepth_ > 0)
         return;
     std::vector<QRect> rects = std::exchange(picture_.pending_, {});
-    if (!picture_.listener_)
+    if (!picture_.listener_) {
+        picture_.reportWhole_ = false;
         return;
+    }
+    if (std::exchange(picture_.reportWhole_, false)) {
+        const QRect whole(0, 0, picture_.width(), picture_.height());
+        if (!whole.isEmpty())
+            picture_.listener_(whole);
+        return;
+    }
     // Most pieces lie inside a larger one (the cards of a row inside the
     // restored area, a card's bands inside its first drawing): those add
     // nothing to the union. Checked against the largest few only, so a
@@ -621,7 +642,7 @@ void Picture::fillRect(int x, int y, int w, int h, QRgb colour)
     const std::uint32_t c = colour | 0xFF000000u;
     for (int row = r.top(); row <= r.bottom(); ++row) {
         auto* d = reinterpret_cast<std::uint32_t*>(image_.scanLine(row)) + r.left();
-        std::fill(d, d + r.width(), c);
+        FillPixels(d, r.width(), c);
     }
     markChanged(changed);
 }

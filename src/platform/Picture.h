@@ -87,6 +87,10 @@ public:
     public:
         explicit ChangeBatch(Picture& picture) : picture_(picture) { ++picture_.batchDepth_; }
         ~ChangeBatch();
+        // The whole picture is reported once when the outermost batch ends,
+        // and nothing else: a full repaint changes too much for its pieces
+        // to be worth merging.
+        void reportWhole() { picture_.reportWhole_ = true; }
         ChangeBatch(const ChangeBatch&) = delete;
         ChangeBatch& operator=(const ChangeBatch&) = delete;
 
@@ -130,6 +134,9 @@ public:
     // The bounding rectangle of what was drawn since mark; null when that
     // is no longer known.
     QRect writtenSince(WriteMark mark) const;
+    // Whether nothing was drawn over r since mark (false when that is no
+    // longer known).
+    bool untouchedSince(const QRect& r, WriteMark mark) const;
     // Whether, since mark, r was touched only by restores from a backdrop;
     // restoredPart receives the bounding rectangle of what they covered in r.
     bool onlyRestoredSince(const QRect& r, WriteMark mark, QRect& restoredPart) const;
@@ -245,6 +252,7 @@ private:
     int scale_ = 1;
     ChangeListener listener_;
     int batchDepth_ = 0;
+    bool reportWhole_ = false;
     std::vector<QRect> pending_;
     QRgb backColor_ = qRgb(0, 0, 0);
     QHash<QString, LaidOutText> texts_;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 namespace kelpo {
@@ -69,6 +70,16 @@ inline void MaskedRow(std::uint32_t* __restrict dst, const std::uint32_t* __rest
     }
     for (int i = hi; i < w; ++i)
         dst[i] = (dst[i] & mask[i]) | image[i] | opaque;
+}
+
+// Sets n pixels to one colour. The C library's wide-character fill is the
+// one 32-bit fill it tunes for the processor (the widest stores it has);
+// a plain loop is compiled for the oldest processors the program runs on.
+inline void FillPixels(std::uint32_t* row, qsizetype n, std::uint32_t colour)
+{
+    static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
+    if (n > 0)
+        std::wmemset(reinterpret_cast<wchar_t*>(row), static_cast<wchar_t>(colour), static_cast<std::size_t>(n));
 }
 
 // Pictures drawn with transfers are always opaque 32-bit; this gives a

@@ -63,8 +63,24 @@ void TablePainter::PaintClock(bool show)
     // picture holds: erasing them puts the head back too. The cell is as
     // high as the 12-pixel digits.
     auto eraseSeconds = [&] {
+        const QImage head = AppImage(QStringLiteral("Res\\TimeBarHead.bmp"));
+        const QImage end = AppImage(QStringLiteral("Res\\TimeBarEnd.bmp"));
+        const SecondsErased erase{
+            QRect(tx, ty, 30, 14), QRect(QPoint(L.TimeBarX, L.TimeBarY), LogicalSizeOf(head)),
+            QRect(QPoint(L.TimeBarX + TimeBarHeadWidth + L.TimeBarWidth, L.TimeBarY), LogicalSizeOf(end)),
+            head.cacheKey(), end.cacheKey()};
+        auto untouched = [&](const QRect& r) { return picGameBack.untouchedSince(r, secondsErasedMark_); };
+        if (secondsErasedValid_ && erase == secondsErased_ && untouched(erase.seconds) && untouched(erase.head) &&
+            untouched(erase.end)) {
+            // As good as erased now: the next look goes back no further.
+            secondsErasedMark_ = picGameBack.writeMark();
+            return;
+        }
         RestoreBack(tx, ty, 30, 14);
         PaintTimeBar();
+        secondsErased_ = erase;
+        secondsErasedMark_ = picGameBack.writeMark();
+        secondsErasedValid_ = true;
     };
     if (!show) {
         RestoreBack(c.x(), c.y(), ClockWidth + 1, ClockHeight + 1);

@@ -44,14 +44,20 @@ QImage TablePainter::CachedImage(const QString& base, const QString& relative)
 {
     auto it = resolved_.find(relative);
     if (it != resolved_.end() && it->base == base) {
+        if (!it->image.isNull() && it->generation == images_.generation())
+            return it->image;
         QImage image = images_.load(it->path);
-        if (!image.isNull())
+        if (!image.isNull()) {
+            it->image = image;
+            it->generation = images_.generation();
             return image;
+        }
     }
     // First use, or the file went away: its name may now differ in case.
     const QString path = ResolvePath(base, relative);
-    resolved_.insert(relative, ResolvedFile{base, path});
-    return images_.load(path);
+    QImage image = images_.load(path);
+    resolved_.insert(relative, ResolvedFile{base, path, image, images_.generation()});
+    return image;
 }
 
 QImage TablePainter::LargeImage(const QString& relative)
@@ -304,6 +310,7 @@ void TablePainter::RepaintTable()
     FlagScope busy(repainting_, true);
     ImageFileCache::Batch batch(images_);
     Picture::ChangeBatch changes(picGameBack);
+    changes.reportWhole();
     PaintTableBackground(); // clears the picture to the background
     PaintTimeBar();
     {

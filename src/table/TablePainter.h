@@ -198,6 +198,10 @@ private:
     struct ResolvedFile {
         QString base;
         QString path;
+        // The file's image while the cache's generation stays `generation`:
+        // the same image the cache would give, without a second look-up.
+        QImage image;
+        std::uint64_t generation = 0;
     };
     QHash<QString, ResolvedFile> resolved_;
     HandPicture hand_;
@@ -245,6 +249,21 @@ private:
     // The panel's numbers drawn at text, inside the panel at (px, py).
     QRect DrawScorePanel(int px, int py, const QImage& mask, const QImage& panel);
     QRect timeBarArea_;
+    // The seconds' last erase: made again with the same places and bar
+    // pieces and nothing drawn over them since, it would put back the very
+    // pixels that are there (every play erases seconds that, between two
+    // plays, were mostly never drawn).
+    struct SecondsErased {
+        QRect seconds;
+        QRect head;
+        QRect end;
+        qint64 headImage = 0;
+        qint64 endImage = 0;
+        friend bool operator==(const SecondsErased&, const SecondsErased&) = default;
+    };
+    SecondsErased secondsErased_;
+    Picture::WriteMark secondsErasedMark_;
+    bool secondsErasedValid_ = false;
     QHash<QString, QImage> edgeStrips_;
     QHash<QPair<qint64, int>, QImage> mirrors_;
     bool bombRunning_ = false;

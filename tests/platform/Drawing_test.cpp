@@ -411,6 +411,22 @@ TEST(Picture, ABatchReportsEachChangedPixelOnce)
     for (const QRect& r : expected)
         expectedArea += static_cast<qint64>(r.width()) * r.height();
     EXPECT_EQ(area, expectedArea);
+
+    // A batch that reports the whole picture reports it once, and the
+    // tiles still know what was drawn: a restore copies only that.
+    reported.clear();
+    const Picture ref(64, 64);
+    p.restoreFrom(ref, 0, 0, 64, 64);
+    {
+        Picture::ChangeBatch batch(p);
+        batch.reportWhole();
+        p.fillRect(1, 1, 2, 2, qRgb(1, 2, 3));
+        p.fillRect(30, 30, 2, 2, qRgb(1, 2, 3));
+    }
+    EXPECT_EQ(reported.back(), QRect(0, 0, 64, 64));
+    reported.clear();
+    p.restoreFrom(ref, 0, 0, 64, 64);
+    EXPECT_EQ(reported, (std::vector<QRect>{QRect(1, 1, 2, 2), QRect(30, 30, 2, 2)}));
 }
 
 TEST(Picture, ACopyMadeAgainRedrawsOnlyWhatWasDrawnOverIt)

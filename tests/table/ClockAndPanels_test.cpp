@@ -89,6 +89,19 @@ TEST_F(ClockAndPanels, ClockShowsFrameAndSecondsLeft)
     EXPECT_EQ(clock.Tag(), QStringLiteral("100"));
     EXPECT_FALSE(clock.isRunning());
     EXPECT_EQ(DifferingPixels(f.pic(), f.painter->picSaveGameBack.image(), QRect(c, QSize(32, 39))), 0);
+
+    // Erased again, the seconds' cell and the bar's ends come back from
+    // whatever was drawn over them since, and stay as they are otherwise.
+    // (The picture is read through its const image: taking it to write
+    // would make every erase a whole one.)
+    const Picture& table = f.painter->picGameBack;
+    const QImage erased = table.image().copy();
+    for (const QRect& over : {QRect(), QRect(70, 35, 5, 5), QRect(15, 15, 4, 4), QRect(187, 15, 3, 3)}) {
+        f.painter->picGameBack.fillRect(over.x(), over.y(), over.width(), over.height(), qRgb(1, 2, 3));
+        clock.SetTag(QStringLiteral("3"));
+        f.painter->StopTurnClock();
+        EXPECT_EQ(DifferingPixels(table.image(), erased, erased.rect()), 0) << over.x();
+    }
 }
 
 TEST_F(ClockAndPanels, NoSeatOrNoPhaseDrawsAndErasesNothing)
