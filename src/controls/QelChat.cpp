@@ -1,5 +1,6 @@
 #include "controls/QelChat.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -37,10 +39,17 @@ QTextCharFormat LineFormat(const QString& family, const QString& size, const QSt
     return f;
 }
 
+// The line view, opening the geometry look-up it answers a changed line with.
+class LineView final : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+    using QPlainTextEdit::blockBoundingGeometry;
+};
+
 } // namespace
 
 QelChat::QelChat(QWidget* parent)
-    : QWidget(parent), title_(new QLabel(this)), view_(new QPlainTextEdit(this)),
+    : QWidget(parent), title_(new QLabel(this)), view_(new LineView(this)),
       to_(new QComboBox(this)), input_(new QLineEdit(this)),
       send_(new QPushButton(QStringLiteral("发送"), this)),
       now_([] { return QTime::currentTime(); })
@@ -89,20 +98,44 @@ void QelChat::appendLine(const QString& text, const QTextCharFormat& format)
 {
     QScrollBar* bar = view_->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
-    QTextCursor c(view_->document());
-    c.movePosition(QTextCursor::End);
-    // One edit: the document is laid out once for the new line, not once
-    // for its block and again for its text.
-    c.beginEditBlock();
-    if (!view_->document()->isEmpty())
-        c.insertBlock();
-    // Control characters other than tab would garble the line view.
-    QString clean = text;
-    for (QChar& ch : clean)
-        if (ch.category() == QChar::Other_Control && ch != QLatin1Char('\t'))
-            ch = QLatin1Char(' ');
-    c.insertText(clean, format);
-    c.endEditBlock();
+    QTextDocument* doc = view_->document();
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    {
+        // The view answers a change at once: it repaints the rectangles of
+        // the lines touched (the new one and the one before it), laying
+        // them out to find them, and resizes its scroll range; a move to the
+        // end lays out the last line to find the cursor's x. With the
+        // layout's signals held until the line is in, the range and a
+        // repaint of the whole view follow once, and of the rest only the
+        // look-ups that lay out lines are made, in the view's order: which
+        // lines are laid out decides the scroll range, which counts the
+        // lines of a wrapped line only once it is laid out.
+        const QSignalBlocker quiet(layout);
+        auto* view = static_cast<LineView*>(view_);
+        const int oldCount = doc->isEmpty() ? 0 : doc->blockCount();
+        QTextCursor c(doc);
+        c.beginEditBlock();
+        c.setPosition(doc->characterCount() - 1);
+        if (oldCount > 0)
+            c.insertBlock();
+        // Control characters other than tab would garble the line view.
+        QString clean = text;
+        for (QChar& ch : clean)
+            if (ch.category() == QChar::Other_Control && ch != QLatin1Char('\t'))
+                ch = QLatin1Char(' ');
+        c.insertText(clean, format);
+        c.endEditBlock();
+        const QTextBlock last = doc->lastBlock();
+        if (oldCount > 0)
+            view->blockBoundingGeometry(last.previous());
+        view->blockBoundingGeometry(last);
+        // Past the line limit the oldest line went, and the one now first
+        // was changed too.
+        if (doc->blockCount() <= oldCount)
+            view->blockBoundingGeometry(doc->firstBlock());
+    }
+    emit layout->documentSizeChanged(layout->documentSize());
+    view_->viewport()->update();
     if (autoScroll_ || atEnd)
         bar->setValue(bar->maximum());
 }

@@ -61,12 +61,27 @@ HandReview& HandRecorder::current(const std::array<QString, 6>& names, const QDa
         current_.emplace();
         current_->started = now;
         finished_ = {};
+        seatNames_ = {};
     }
     // A name learnt after the hand began still shows.
-    for (int s = 0; s < 6; ++s)
-        if (current_->names[s].isEmpty())
+    for (std::size_t s = 0; s < 6; ++s) {
+        if (current_->names[s].isEmpty() && !names[s].isEmpty()) {
             current_->names[s] = names[s];
+            seatNames_[s] = QString();
+        }
+    }
     return *current_;
+}
+
+const QString& HandRecorder::seatName(int seat)
+{
+    static const QString none;
+    if (!current_ || seat < 0 || seat >= 6)
+        return none;
+    QString& name = seatNames_[static_cast<std::size_t>(seat)];
+    if (name.isNull())
+        name = current_->seatName(seat);
+    return name;
 }
 
 void HandRecorder::add(int seat, const QString& text)
@@ -85,13 +100,13 @@ bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& nam
     case MsgHandStart: {
         const HandStartMessage start = ReadHandStart(m);
         current_.reset();
-        HandReview& r = current(names, now);
+        current(names, now);
         if (start.hasParameters) {
             if (start.DeckCount)
                 deckCount_ = *start.DeckCount;
             phase_ = start.TurnPhase;
             if (start.ActingSeat)
-                add(*start.ActingSeat, QStringLiteral("%1 先出").arg(r.seatName(*start.ActingSeat)));
+                add(*start.ActingSeat, seatName(*start.ActingSeat) + QStringLiteral(" 先出"));
         }
         return false;
     }
@@ -103,15 +118,16 @@ bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& nam
         const auto play = ReadPlay(m);
         if (!play)
             return false;
-        HandReview& r = current(names, now);
-        const QString who = r.seatName(play->seat);
+        current(names, now);
+        // Built by joining: a name is shown as it is, whatever it holds.
+        const QString& who = seatName(play->seat);
         if (play->cards.isPass())
-            add(play->seat, QStringLiteral("%1 不要").arg(who));
+            add(play->seat, who + QStringLiteral(" 不要"));
         else
-            add(play->seat, QStringLiteral("%1 出 %2").arg(who, CardNames(play->cards)));
+            add(play->seat, who + QStringLiteral(" 出 ") + CardNames(play->cards));
         if (play->finishRank > 0 && !finished_[play->seat]) {
             finished_[play->seat] = true;
-            add(play->seat, QStringLiteral("%1 第%2个出完").arg(who).arg(play->finishRank));
+            add(play->seat, who + QStringLiteral(" 第") + QString::number(play->finishRank) + QStringLiteral("个出完"));
         }
         phase_ = play->TurnPhase;
         return false;
@@ -139,9 +155,8 @@ bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& nam
         HandReview& r = current(names, now);
         if (over.kind == 1) {
             for (int s = 0; s < 6; ++s)
-                r.results << QStringLiteral("%1：%2%3")
-                                 .arg(r.seatName(s), over.results[s] > 0 ? QStringLiteral("+") : QString())
-                                 .arg(over.results[s]);
+                r.results << seatName(s) + QStringLiteral("：") + (over.results[s] > 0 ? QStringLiteral("+") : QString())
+                                 + QString::number(over.results[s]);
         } else if (over.kind == 2) {
             r.results << QStringLiteral("比分：蓝队 %1，红队 %2").arg(over.ScoreCounters[1]).arg(over.ScoreCounters[0]);
         }

@@ -53,6 +53,8 @@ public:
 
 private:
     HandReview& current(const std::array<QString, 6>& names, const QDateTime& now);
+    // HandReview::seatName of the hand in progress, made once a hand.
+    const QString& seatName(int seat);
     void add(int seat, const QString& text);
 
     std::optional<HandReview> current_;
@@ -60,6 +62,7 @@ private:
     int deckCount_ = 2;
     int phase_ = 0;
     std::array<bool, 6> finished_{};
+    std::array<QString, 6> seatNames_;
     QStringList newSteps_;
 };
 

@@ -72,7 +72,7 @@ void ApplyTurn(Client& client)
         if (IsLocalTurn(s))
             client.Announce(mine[phase - PhaseLead]);
         else if (const SeatRecord* r = s.seat(s.table.ActingSeat))
-            client.Announce(QStringLiteral("轮到 %1").arg(r->name));
+            client.Announce(QStringLiteral("轮到 ") + r->name);
     }
 
     switch (phase) {

@@ -1,6 +1,10 @@
 #include "controls/QelChat.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -86,4 +90,23 @@ TEST_F(ChatFixture, AddresseeListAddsOnceAndFallsBackToEveryone)
     chat.ClearAddressees();
     EXPECT_EQ(chat.currentAddressee(), QStringLiteral("所有人"));
     EXPECT_EQ(chat.addressees().size(), 1);
+}
+
+TEST_F(ChatFixture, ShownChatFollowsItsNewestLineThroughWrapsAndTheLineLimit)
+{
+    chat.resize(220, 240);
+    chat.show();
+    auto* view = chat.findChild<QPlainTextEdit*>();
+    QScrollBar* bar = view->verticalScrollBar();
+    for (int i = 0; i < 2010; ++i) {
+        chat.AppendNotice(QStringLiteral("%1 一行很长的文字，在窄的窗口里会折成几行显示").arg(i));
+        if (i % 500 == 0)
+            QCoreApplication::processEvents();
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->document()->blockCount(), 2000);
+    EXPECT_GT(bar->maximum(), 2000); // the wrapped lines' lines are counted
+    EXPECT_EQ(bar->value(), bar->maximum());
+    const QPoint bottom(10, view->viewport()->height() - 4);
+    EXPECT_EQ(view->cursorForPosition(bottom).block(), view->document()->lastBlock());
 }

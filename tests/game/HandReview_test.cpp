@@ -19,6 +19,8 @@ TEST_F(TableFlowTest, ARecordedHandIsReviewedStepByStepWrittenAndShown)
     const QString folder = dir.filePath(QStringLiteral("hands"));
     client.setReviewFolder(folder);
     client.setDateClock([] { return QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)); });
+    // A name is shown as it is, even one that looks like a placeholder.
+    client.state.seats[0].name = QStringLiteral("p0%2");
     EXPECT_FALSE(window->cmdReview->isEnabled());
 
     // One pack; seat 1 (the local seat) gives its tribute, seat 4 returns.
@@ -43,8 +45,8 @@ TEST_F(TableFlowTest, ARecordedHandIsReviewedStepByStepWrittenAndShown)
     EXPECT_EQ(steps, (QStringList{QStringLiteral("2号 p1 先出"), QStringLiteral("2号 p1 进贡 黑桃2"),
                                   QStringLiteral("5号 p4 还贡 黑桃5"), QStringLiteral("2号 p1 与 5号 p4 交换贡牌"),
                                   QStringLiteral("5号 p4 出 梅花10 方块10"), QStringLiteral("6号 p5 不要"),
-                                  QStringLiteral("1号 p0 出 大王"), QStringLiteral("1号 p0 第1个出完")}));
-    EXPECT_EQ(review->results.first(), QStringLiteral("1号 p0：+30"));
+                                  QStringLiteral("1号 p0%2 出 大王"), QStringLiteral("1号 p0%2 第1个出完")}));
+    EXPECT_EQ(review->results.first(), QStringLiteral("1号 p0%2：+30"));
     EXPECT_EQ(review->results.last(), QStringLiteral("3号 p2 剩下：红桃4"));
     EXPECT_FALSE(review->myHand.isEmpty());
 
