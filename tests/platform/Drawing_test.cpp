@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
 #include <QProcess>
@@ -300,6 +301,28 @@ TEST(Fonts, TextWithoutLettersSkipsShapingAndLooksTheSame)
         // Latin letters keep the shaping that kerns them.
         EXPECT_FALSE(FontForText(font, QStringLiteral("AVA 12")).styleStrategy() & QFont::PreferNoShaping);
     }
+}
+
+TEST(Fonts, DefaultFamilyNamedByItsFaceDrawsTheSame)
+{
+    const auto drawn = [](const QFont& font) {
+        QImage image(320, 40, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setFont(font);
+        p.drawText(2, 30, QStringLiteral("用户ID Wave 聊天室 12"));
+        return image;
+    };
+    const QFont before = QGuiApplication::font();
+    ResolveDefaultFamily();
+    const QFont after = QGuiApplication::font();
+    QGuiApplication::setFont(before);
+    EXPECT_EQ(QFontInfo(after).family(), QFontInfo(before).family());
+    EXPECT_EQ(drawn(after), drawn(before));
+    QFont boldAfter = after, boldBefore = before;
+    boldAfter.setBold(true);
+    boldBefore.setBold(true);
+    EXPECT_EQ(drawn(boldAfter), drawn(boldBefore));
 }
 
 TEST(Picture, AtScaleTwoTakesLogicalCoordinates)
