@@ -144,6 +144,12 @@ TEST(ImageFileCache, FollowsTheFileOnDisk)
     EXPECT_EQ(cache.load(inner).pixel(0, 0), qRgb(6, 6, 6));
     ASSERT_TRUE(QDir().rename(sub, dir.filePath(QStringLiteral("moved"))));
     EXPECT_TRUE(cache.load(inner).isNull());
+    // A new folder of the old name is watched anew.
+    ASSERT_TRUE(QDir().mkpath(sub));
+    ASSERT_TRUE(Filled(2, 2, qRgb(2, 2, 2)).save(inner, "BMP"));
+    EXPECT_EQ(cache.load(inner).pixel(0, 0), qRgb(2, 2, 2));
+    ASSERT_TRUE(Filled(2, 2, qRgb(3, 3, 3)).save(inner, "BMP"));
+    EXPECT_EQ(cache.load(inner).pixel(0, 0), qRgb(3, 3, 3));
 }
 
 TEST(ReadImageFile, RefusesCutOffHugeAndUnknownFiles)
