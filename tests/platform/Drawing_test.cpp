@@ -2,6 +2,7 @@
 #include "platform/ImageFiles.h"
 #include "platform/Picture.h"
 #include "platform/PlainBitmap.h"
+#include "platform/PrefaultedImage.h"
 #include "platform/Raster.h"
 
 #include <QDataStream>
@@ -329,6 +330,23 @@ TEST(Fonts, DefaultFamilyNamedByItsFaceDrawsTheSame)
     boldAfter.setBold(true);
     boldBefore.setBold(true);
     EXPECT_EQ(drawn(boldAfter), drawn(boldBefore));
+}
+
+TEST(NewPrefaultedImage, ZeroedWritableAndSharedLikeAnyImage)
+{
+    // Small, a 2 MB page's worth, and a last part rounded up to a 2 MB page.
+    for (const QSize size : {QSize(3, 2), QSize(1024, 512), QSize(700, 600), QSize(1500, 1000)}) {
+        QImage image = NewPrefaultedImage(size.width(), size.height(), QImage::Format_RGB32);
+        ASSERT_EQ(image.size(), size);
+        EXPECT_EQ(image.bytesPerLine(), size.width() * 4);
+        EXPECT_EQ(image.pixel(size.width() - 1, size.height() - 1), qRgb(0, 0, 0));
+        image.fill(qRgb(1, 2, 3));
+        const QImage shared = image;
+        image.setPixel(0, 0, qRgb(4, 5, 6));
+        EXPECT_EQ(shared.pixel(0, 0), qRgb(1, 2, 3));
+        EXPECT_EQ(image.pixel(size.width() - 1, size.height() - 1), qRgb(1, 2, 3));
+    }
+    EXPECT_TRUE(NewPrefaultedImage(0, 5, QImage::Format_RGB32).isNull());
 }
 
 TEST(Picture, AtScaleTwoTakesLogicalCoordinates)
