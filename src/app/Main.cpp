@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/LaunchKey.h"
 #include "game/Client.h"
+#include "platform/Fonts.h"
 #include "platform/NumericValue.h"
 #include "room/frmGameMain.h"
 #include "shop/modDaoJuMaket.h"
@@ -67,6 +68,7 @@ std::unique_ptr<Program> StartUp(const QString& commandLine, const LaunchOptions
     client.msgPool().InitMsgObjects();
     ResetCardState(client.state);
 
+    ResolveDefaultFamily();
     program->window = std::make_unique<frmGameMain>(client);
     program->window->PlaceOnScreen();
     program->window->show();

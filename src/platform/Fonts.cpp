@@ -1,6 +1,7 @@
 #include "platform/Fonts.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -60,6 +61,20 @@ void PinFontFamilies()
         for (const PinnedFace& p : Pinned())
             QFont::insertSubstitution(p.name, p.face);
     });
+}
+
+void ResolveDefaultFamily()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
+    QFont font = QGuiApplication::font();
+    // The face Qt loads for the font as it is: the first widget's text
+    // would load it anyway.
+    const QString face = QFontInfo(font).family();
+    if (face.isEmpty() || face == font.family())
+        return;
+    font.setFamilies({face});
+    QGuiApplication::setFont(font);
 }
 
 int PointsToPixels(int points)

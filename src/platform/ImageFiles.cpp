@@ -198,12 +198,19 @@ bool ImageFileCache::watch(const QString& path)
             return true;
         const QString dir = cut == 0 ? QStringLiteral("/") : child.left(cut);
         const QString name = child.mid(cut + 1);
-        const int wd = ::inotify_add_watch(notifyFd_, QFile::encodeName(dir).constData(),
-                                           leaf ? structure | contents : structure);
+        const std::uint32_t mask = leaf ? structure | contents : structure;
         leaf = false;
-        if (wd < 0)
-            return false;
-        watchedNames_[wd].insert(name);
+        WatchedFolder& folder = watchedFolders_[dir];
+        if ((folder.mask & mask) != mask) {
+            const int wd = ::inotify_add_watch(notifyFd_, QFile::encodeName(dir).constData(), mask);
+            if (wd < 0) {
+                watchedFolders_.remove(dir);
+                return false;
+            }
+            folder.mask = (folder.wd == wd ? folder.mask : 0) | mask;
+            folder.wd = wd;
+        }
+        watchedNames_[folder.wd].insert(name);
         if (cut == 0)
             return true;
         child = dir;
@@ -230,6 +237,7 @@ void ImageFileCache::drainChanges()
             at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
             if (e->mask & (IN_Q_OVERFLOW | IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF)) {
                 changed = true;
+                watchedFolders_.clear();
                 if (e->mask & IN_IGNORED)
                     watchedNames_.remove(e->wd);
                 continue;

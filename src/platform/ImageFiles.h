@@ -95,6 +95,15 @@ private:
     bool unwatched_ = false; // a file was cached without change reports
     // Watched folder -> names in it that lie on the path to a cached file.
     QHash<int, QSet<QString>> watchedNames_;
+    // Folders watched so far, by path, with what was asked of each: every
+    // file of one folder shares the folders above it, and asking the kernel
+    // again for each costs a system call per folder. Forgotten when a watch
+    // ends or a folder moves, as a path may then name another folder.
+    struct WatchedFolder {
+        int wd = -1;
+        std::uint32_t mask = 0;
+    };
+    QHash<QString, WatchedFolder> watchedFolders_;
 };
 
 } // namespace kelpo

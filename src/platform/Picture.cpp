@@ -1,6 +1,7 @@
 #include "platform/Picture.h"
 
 #include "platform/Fonts.h"
+#include "platform/PrefaultedImage.h"
 #include "platform/Raster.h"
 
 #include <QFontMetrics>
@@ -54,7 +55,7 @@ void Picture::resize(int width, int height)
         return;
     }
     if (image_.width() != width * scale_ || image_.height() != height * scale_) {
-        image_ = QImage(width * scale_, height * scale_, QImage::Format_RGB32);
+        image_ = NewPrefaultedImage(width * scale_, height * scale_, QImage::Format_RGB32);
     }
     image_.setDevicePixelRatio(scale_);
     clear();

@@ -2,12 +2,14 @@
 #include "platform/ImageFiles.h"
 #include "platform/Picture.h"
 #include "platform/PlainBitmap.h"
+#include "platform/PrefaultedImage.h"
 #include "platform/Raster.h"
 
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
 #include <QProcess>
@@ -143,6 +145,12 @@ TEST(ImageFileCache, FollowsTheFileOnDisk)
     EXPECT_EQ(cache.load(inner).pixel(0, 0), qRgb(6, 6, 6));
     ASSERT_TRUE(QDir().rename(sub, dir.filePath(QStringLiteral("moved"))));
     EXPECT_TRUE(cache.load(inner).isNull());
+    // A new folder of the old name is watched anew.
+    ASSERT_TRUE(QDir().mkpath(sub));
+    ASSERT_TRUE(Filled(2, 2, qRgb(2, 2, 2)).save(inner, "BMP"));
+    EXPECT_EQ(cache.load(inner).pixel(0, 0), qRgb(2, 2, 2));
+    ASSERT_TRUE(Filled(2, 2, qRgb(3, 3, 3)).save(inner, "BMP"));
+    EXPECT_EQ(cache.load(inner).pixel(0, 0), qRgb(3, 3, 3));
 }
 
 TEST(ReadImageFile, RefusesCutOffHugeAndUnknownFiles)
@@ -300,6 +308,45 @@ TEST(Fonts, TextWithoutLettersSkipsShapingAndLooksTheSame)
         // Latin letters keep the shaping that kerns them.
         EXPECT_FALSE(FontForText(font, QStringLiteral("AVA 12")).styleStrategy() & QFont::PreferNoShaping);
     }
+}
+
+TEST(Fonts, DefaultFamilyNamedByItsFaceDrawsTheSame)
+{
+    const auto drawn = [](const QFont& font) {
+        QImage image(320, 40, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.setFont(font);
+        p.drawText(2, 30, QStringLiteral("用户ID Wave 聊天室 12"));
+        return image;
+    };
+    const QFont before = QGuiApplication::font();
+    ResolveDefaultFamily();
+    const QFont after = QGuiApplication::font();
+    QGuiApplication::setFont(before);
+    EXPECT_EQ(QFontInfo(after).family(), QFontInfo(before).family());
+    EXPECT_EQ(drawn(after), drawn(before));
+    QFont boldAfter = after, boldBefore = before;
+    boldAfter.setBold(true);
+    boldBefore.setBold(true);
+    EXPECT_EQ(drawn(boldAfter), drawn(boldBefore));
+}
+
+TEST(NewPrefaultedImage, ZeroedWritableAndSharedLikeAnyImage)
+{
+    // Small, a 2 MB page's worth, and a last part rounded up to a 2 MB page.
+    for (const QSize size : {QSize(3, 2), QSize(1024, 512), QSize(700, 600), QSize(1500, 1000)}) {
+        QImage image = NewPrefaultedImage(size.width(), size.height(), QImage::Format_RGB32);
+        ASSERT_EQ(image.size(), size);
+        EXPECT_EQ(image.bytesPerLine(), size.width() * 4);
+        EXPECT_EQ(image.pixel(size.width() - 1, size.height() - 1), qRgb(0, 0, 0));
+        image.fill(qRgb(1, 2, 3));
+        const QImage shared = image;
+        image.setPixel(0, 0, qRgb(4, 5, 6));
+        EXPECT_EQ(shared.pixel(0, 0), qRgb(1, 2, 3));
+        EXPECT_EQ(image.pixel(size.width() - 1, size.height() - 1), qRgb(1, 2, 3));
+    }
+    EXPECT_TRUE(NewPrefaultedImage(0, 5, QImage::Format_RGB32).isNull());
 }
 
 TEST(Picture, AtScaleTwoTakesLogicalCoordinates)
