@@ -129,9 +129,17 @@ void TablePainter::RedrawHandCard(int index)
     std::size_t cutCount = 0;
     cutRows[cutCount++] = yTop;
     cutRows[cutCount++] = yEnd;
+    // Cards stand at two heights at most (lowered or raised): the edges of
+    // each height are added once.
+    std::array<int, layers.size()> heights;
+    std::size_t heightCount = 0;
     for (std::size_t k = 0; k < count; ++k) {
+        const int height = layers[k].y;
+        if (std::find(heights.begin(), heights.begin() + heightCount, height) != heights.begin() + heightCount)
+            continue;
+        heights[heightCount++] = height;
         for (const int edge : mask.edges) {
-            const int y = layers[k].y + edge;
+            const int y = height + edge;
             if (y > yTop && y < yEnd && cutCount < cutRows.size())
                 cutRows[cutCount++] = y;
         }
