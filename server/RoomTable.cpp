@@ -191,6 +191,12 @@ void RoomTable::identify(int connection, const QStringList& fields)
     m.connection = connection;
     m.joined = true;
     m.lastAddress = address;
+    // Told when the identity is taken, before the account is loaded and the
+    // table's replies are made: whoever waits for the line (a start-up
+    // timing above all) learns when the client identified itself, not how
+    // long the server then took.
+    if (joined_)
+        joined_(m.name);
     standings_.of(m.name, m.iconNumber);
     m.allowWatch = fields.size() > 2 && NumericInt32(fields[2]) > 0;
     connections_[connection].member = chosen;
@@ -204,8 +210,6 @@ void RoomTable::identify(int connection, const QStringList& fields)
         sendTo(m, shop_->catalogueMessage());
         sendTo(m, shop_->ownedMessage(m.name));
     }
-    if (joined_)
-        joined_(m.name);
     if (!m.spectator)
         raiseBotsAndStart();
 }
