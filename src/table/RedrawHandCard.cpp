@@ -34,6 +34,19 @@ void FillSpan(std::uint32_t* row, int s, int from, int to, int a, int b, std::ui
         std::fill(row + lo * s, row + hi * s, colour);
 }
 
+// Copies n pixels. Most strips of a redrawn column are one card step wide:
+// a copy of that constant size is a few register moves in place, where a
+// call to the library's copy costs more than the copy itself.
+inline void CopyPixels(std::uint32_t* dst, const std::uint32_t* src, int n)
+{
+    if (n == CardStep)
+        std::memcpy(dst, src, CardStep * sizeof(std::uint32_t));
+    else if (n == 2 * CardStep)
+        std::memcpy(dst, src, 2 * CardStep * sizeof(std::uint32_t));
+    else
+        std::memcpy(dst, src, static_cast<std::size_t>(n) * sizeof(std::uint32_t));
+}
+
 } // namespace
 
 QImage TablePainter::DeviceImage(const QImage& image) const
@@ -148,10 +161,18 @@ void TablePainter::RedrawHandCard(int index)
     const std::span<const int> cuts(cutRows.data(),
                                     std::unique(cutRows.begin(), cutRows.begin() + cutCount) - cutRows.begin());
 
+    // A card's part of a band, in device pixels: the picture and mask rows
+    // start at its first pixel, and the row's black run is counted from there.
     struct Span {
         const Layer* layer;
         int begin;
         int end;
+        const std::uint32_t* image;
+        const std::uint32_t* mask;
+        qsizetype pitch;
+        int top;
+        int cx;
+        int width;
     };
     std::array<Span, layers.size()> spans;
     QRect strip;
@@ -210,25 +231,33 @@ void TablePainter::RedrawHandCard(int index)
                     break;
                 }
             }
-            if (b < e)
-                spans[spanCount++] = {&l, b, e};
+            if (b < e) {
+                const int cx = (b - l.x) * s;
+                spans[spanCount++] = {&l, b, e, l.image + cx, maskBase + cx, l.pitch, l.y * s, cx, (e - b) * s};
+            }
         }
 
+        const int backWidth = (backEnd - backBegin) * s;
         for (int dy = y0 * s; dy < y1 * s; ++dy) {
             std::uint32_t* dst = out.base + static_cast<qsizetype>(dy) * out.pitch;
-            if (backBegin < backEnd)
-                std::memcpy(dst + backBegin * s, savedBase + dy * savedPitch + backBegin * s,
-                            static_cast<std::size_t>(backEnd - backBegin) * s * 4);
+            if (backWidth > 0)
+                CopyPixels(dst + backBegin * s, savedBase + dy * savedPitch + backBegin * s, backWidth);
             for (std::size_t i = 0; i < spanCount; ++i) {
                 const Span& span = spans[i];
-                const Layer& l = *span.layer;
-                const int cardRow = dy - l.y * s;
-                const int cx = (span.begin - l.x) * s;
+                const int cardRow = dy - span.top;
                 const BlackRun run = mask.runs[static_cast<std::size_t>(cardRow)];
-                MaskedRow(dst + span.begin * s, l.image + cardRow * l.pitch + cx, maskBase + cardRow * maskPitch + cx,
-                          (span.end - span.begin) * s, {run.begin - cx, run.end - cx}, true);
+                const std::uint32_t* image = span.image + cardRow * span.pitch;
+                // Black under the whole part: the card's pixels as they are.
+                if (run.begin <= span.cx && run.end >= span.cx + span.width)
+                    CopyPixels(dst + span.begin * s, image, span.width);
+                else
+                    MaskedRow(dst + span.begin * s, image, span.mask + cardRow * maskPitch, span.width,
+                              {run.begin - span.cx, run.end - span.cx}, true);
+                const Layer& l = *span.layer;
+                if (!l.focus)
+                    continue;
                 const int row = cardRow / s;
-                if (!l.focus || row < FocusFrameInset || row >= CardHeight - FocusFrameInset)
+                if (row < FocusFrameInset || row >= CardHeight - FocusFrameInset)
                     continue;
                 // The focus frame, drawn as part of the card.
                 const int left = l.x + FocusFrameInset;
