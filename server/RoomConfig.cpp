@@ -103,6 +103,11 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
                                 QStringLiteral("Keep the accounts in PostgreSQL instead, shared by several servers "
                                                "(a libpq connection string)."),
                                 QStringLiteral("conninfo"));
+    const QCommandLineOption unsaved(QStringLiteral("unsaved-hands"),
+                                     QStringLiteral("File where hands the accounts database refused wait for it across "
+                                                    "a restart (default: beside the SQLite file; with --pg, in the "
+                                                    "user's data folder)."),
+                                     QStringLiteral("file"));
     const QCommandLineOption botDelay(QStringLiteral("bot-delay"),
                                       QStringLiteral("Milliseconds a bot thinks, 0..60000 (default 800)."),
                                       QStringLiteral("ms"), QStringLiteral("800"));
@@ -122,7 +127,7 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
                                     QStringLiteral("name"));
     p.addOptions({help, host, port, player, spectator, bots, turn, tribute, autoLimit, packs, threeHand, counts,
                   stake, stakeRange, escape, escapeRange, seed, botDelay, noSettings, identify, standIn, playOn, db,
-                  pg, catalogue, startCoins, member});
+                  pg, unsaved, catalogue, startCoins, member});
 
     ParsedRoomConfig result;
     if (!p.parse(arguments)) {
@@ -223,6 +228,9 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
         if (!c.pg)
             return fail(QStringLiteral("pg: %1").arg(why));
     }
+    c.unsavedHandsFile = p.value(unsaved);
+    if (p.isSet(unsaved) && c.unsavedHandsFile.isEmpty())
+        return fail(QStringLiteral("unsaved-hands"));
     if (!ReadInt(p.value(botDelay), 0, 60000, t.botDelayMs))
         return fail(QStringLiteral("bot-delay"));
     c.settingsRound = !p.isSet(noSettings);
@@ -243,6 +251,27 @@ ParsedRoomConfig ParseRoomArguments(const QStringList& arguments)
 
     result.config = c;
     return result;
+}
+
+QString UnsavedHandsFile(const RoomConfig& config, const QString& sqliteFile, const QString& dataFolder)
+{
+    if (!config.unsavedHandsFile.isEmpty())
+        return config.unsavedHandsFile;
+    if (!config.pg)
+        return sqliteFile.isEmpty() || sqliteFile == QLatin1String(":memory:")
+                   ? QString()
+                   : sqliteFile + QStringLiteral(".unsaved-hands.json");
+    // The database's name as a file name's part: nothing but letters,
+    // digits, '-' and '_' (no folder of its own, no way out of the folder).
+    QString database = config.pg->dbname.isEmpty() ? QStringLiteral("default") : config.pg->dbname;
+    for (QChar& ch : database) {
+        if (!(ch.isLetterOrNumber() && ch.unicode() < 128) && ch != u'-' && ch != u'_')
+            ch = u'_';
+    }
+    QString name = QStringLiteral("/kelpo/unsaved-hands-") + database;
+    if (config.port != 0)
+        name += QLatin1Char('-') + QString::number(config.port);
+    return dataFolder + name + QStringLiteral(".json");
 }
 
 } // namespace kelpo::server

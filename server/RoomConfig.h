@@ -60,6 +60,10 @@ struct RoomConfig {
     // folder) or, when pg is set, a PostgreSQL database.
     QString dbFile;
     std::optional<PgConnection> pg;
+    // Where hands the accounts database refused wait for it across a stop
+    // of the server; empty: beside a SQLite file, or in the user's data
+    // folder for PostgreSQL (UnsavedHandsFile).
+    QString unsavedHandsFile;
     // A connection that has not identified by then is closed. A real client
     // identifies as soon as it is connected, so this is short: silent
     // connections must not hold places for long.
@@ -70,6 +74,13 @@ struct RoomConfig {
     std::int64_t startCoins = 1000;
     QStringList members;
 };
+
+// The file of the hands waiting for the accounts database: the one given,
+// else "<db>.unsaved-hands.json" beside a SQLite file, or for PostgreSQL
+// kelpo/unsaved-hands-<database>[-<port>].json in dataFolder (several
+// servers on one machine share it only without a port of their own).
+// Empty for accounts kept in memory.
+QString UnsavedHandsFile(const RoomConfig& config, const QString& sqliteFile, const QString& dataFolder);
 
 struct ParsedRoomConfig {
     std::optional<RoomConfig> config;

@@ -47,6 +47,9 @@ public:
     // The accounts are kept there from now on; the store must outlive the
     // table. Without one they last as long as the table.
     void setAccounts(AccountStore* store) { standings_.setStore(store); }
+    // Hands the store refuses wait in this file too, across a stop of the
+    // server; see Standings::keepUnsavedIn.
+    bool keepUnsavedHandsIn(const QString& path, QString& error) { return standings_.keepUnsavedIn(path, error); }
     // Sends everyone the user list with the current figures. It changes no
     // seat and no hand on the clients.
     void sendStandings();

@@ -2,6 +2,12 @@
 
 #include "server/AccountStore.h"
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
 namespace kelpo::server {
 
 const Account& Standings::of(const QString& name, int icon)
@@ -48,12 +54,22 @@ bool Standings::recordHand(const std::vector<SeatOutcome>& seats, QString& error
         unsaved_.pop_front();
     }
     unsaved_.push_back(stored);
+    if (writeUnsaved(error))
+        return true;
+    // Shown as played until the store has it; read back once it does.
+    for (const SeatOutcome& seat : stored)
+        Apply(known_[seat.name], DeltaOf(seat));
+    return false;
+}
+
+bool Standings::writeUnsaved(QString& error)
+{
+    const std::size_t waiting = unsaved_.size();
+    bool all = true;
     while (!unsaved_.empty()) {
-        if (!store_->recordHand(unsaved_.front(), error)) {
-            // Shown as played until the store has it; read back once it does.
-            for (const SeatOutcome& seat : stored)
-                Apply(known_[seat.name], DeltaOf(seat));
-            return false;
+        if (!store_ || !store_->recordHand(unsaved_.front(), error)) {
+            all = false;
+            break;
         }
         // Read back rather than add here: another server may have written
         // the same accounts since they were loaded.
@@ -64,7 +80,98 @@ bool Standings::recordHand(const std::vector<SeatOutcome>& seats, QString& error
         }
         unsaved_.pop_front();
     }
+    // The file follows the queue: a hand written leaves it, one refused
+    // (this one or one read back from it) is in it.
+    if (unsaved_.size() != waiting || !all)
+        saveUnsavedFile();
+    return all;
+}
+
+namespace {
+
+// Bounds for a file read back: no more than the queue keeps, no more seats
+// than a table has, nothing larger than such a list can be.
+constexpr qint64 MaxUnsavedFileBytes = qint64(4) << 20;
+constexpr qsizetype MaxSeatsInHand = 6;
+
+} // namespace
+
+bool Standings::keepUnsavedIn(const QString& path, QString& error)
+{
+    unsavedFile_.clear();
+    QFile file(path);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly) || file.size() > MaxUnsavedFileBytes) {
+            error = QStringLiteral("%1: cannot be read as a list of hands").arg(path);
+            return false;
+        }
+        QJsonParseError parse{};
+        const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
+        if (parse.error != QJsonParseError::NoError || !doc.isArray()) {
+            error = QStringLiteral("%1: not a list of hands (%2)").arg(path, parse.errorString());
+            return false;
+        }
+        std::deque<std::vector<SeatOutcome>> hands;
+        for (const QJsonValue& h : doc.array()) {
+            const QJsonArray seats = h.toArray();
+            if (!h.isArray() || seats.size() > MaxSeatsInHand) {
+                error = QStringLiteral("%1: a hand is not a list of seats").arg(path);
+                return false;
+            }
+            std::vector<SeatOutcome> hand;
+            for (const QJsonValue& v : seats) {
+                const QJsonObject o = v.toObject();
+                const QJsonValue result = o.value(QStringLiteral("result"));
+                if (!o.value(QStringLiteral("name")).isString() || !result.isDouble() ||
+                    result.toDouble() != static_cast<double>(result.toInteger())) {
+                    error = QStringLiteral("%1: a seat lacks its name or result").arg(path);
+                    return false;
+                }
+                hand.push_back({o.value(QStringLiteral("name")).toString(), result.toInteger(),
+                                o.value(QStringLiteral("escaped")).toBool()});
+            }
+            hands.push_back(std::move(hand));
+        }
+        if (hands.size() > MaxUnsavedHands) {
+            qWarning("kelpo-room: %zu unsaved hands in %s: the oldest %zu are given up", hands.size(),
+                     qPrintable(path), hands.size() - MaxUnsavedHands);
+            hands.erase(hands.begin(), hands.end() - MaxUnsavedHands);
+        }
+        // Older than anything refused in this run.
+        unsaved_.insert(unsaved_.begin(), hands.begin(), hands.end());
+        while (unsaved_.size() > MaxUnsavedHands)
+            unsaved_.pop_front();
+    }
+    unsavedFile_ = path;
+    QString writeError;
+    if (!unsaved_.empty() && !writeUnsaved(writeError))
+        qWarning("kelpo-room: %zu unsaved hands wait for the accounts database: %s", unsaved_.size(),
+                 qPrintable(writeError));
     return true;
+}
+
+void Standings::saveUnsavedFile() const
+{
+    if (unsavedFile_.isEmpty())
+        return;
+    if (unsaved_.empty()) {
+        QFile::remove(unsavedFile_);
+        return;
+    }
+    QJsonArray hands;
+    for (const std::vector<SeatOutcome>& hand : unsaved_) {
+        QJsonArray seats;
+        for (const SeatOutcome& seat : hand)
+            seats.append(QJsonObject{{QStringLiteral("name"), seat.name},
+                                     {QStringLiteral("result"), static_cast<qint64>(seat.result)},
+                                     {QStringLiteral("escaped"), seat.escaped}});
+        hands.append(seats);
+    }
+    QSaveFile file(unsavedFile_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(hands).toJson(QJsonDocument::Compact)) < 0 ||
+        !file.commit())
+        qWarning("kelpo-room: %zu unsaved hands could not be kept in %s: %s", unsaved_.size(),
+                 qPrintable(unsavedFile_), qPrintable(file.errorString()));
 }
 
 } // namespace kelpo::server

@@ -40,12 +40,26 @@ public:
     bool recordHand(const std::vector<SeatOutcome>& seats, QString& error);
     std::size_t unsavedHands() const { return unsaved_.size(); }
 
+    // Keeps the refused hands in file too, so that a server stopped (or
+    // killed) while its store is down does not lose them: the hands the
+    // file holds from an earlier run are queued first and written at once
+    // if the store takes them; from then on the file holds exactly the
+    // hands still waiting, and is removed when none are. False with the
+    // reason when the file cannot be read as such a list; it is then left
+    // as it is and not used.
+    bool keepUnsavedIn(const QString& path, QString& error);
+
     // Past this many refused hands the oldest is given up, so a database
     // that never comes back cannot grow the server without bound.
     static constexpr std::size_t MaxUnsavedHands = 1000;
 
 private:
+    // Writes the waiting hands in order until the store refuses one.
+    bool writeUnsaved(QString& error);
+    void saveUnsavedFile() const;
+
     AccountStore* store_ = nullptr;
+    QString unsavedFile_;
     std::map<QString, Account> known_;
     std::deque<std::vector<SeatOutcome>> unsaved_;
 };

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <cstdio>
@@ -57,6 +58,18 @@ int main(int argc, char** argv)
     kelpo::SteadyTickClock clock;
     kelpo::server::RoomServer server(config, clock);
     server.table().setAccounts(&accounts);
+    const QString unsavedFile = kelpo::server::UnsavedHandsFile(
+        config, where.pg ? QString() : where.sqliteFile,
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    if (!unsavedFile.isEmpty()) {
+        QDir().mkpath(QFileInfo(unsavedFile).absolutePath());
+        // Hands from an earlier run that the file cannot give back are not
+        // dropped silently: the server does not start over them.
+        if (!server.table().keepUnsavedHandsIn(unsavedFile, error)) {
+            std::fprintf(stderr, "kelpo-room: %s; move it aside to start without those hands\n", qPrintable(error));
+            return 1;
+        }
+    }
     // The shop's coins and items are the accounts' too.
     server.table().setShop(std::make_unique<kelpo::server::ItemShop>(
         std::move(*catalogue.catalogue), accounts, [] { return QDateTime::currentDateTime(); }));

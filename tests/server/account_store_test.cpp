@@ -1,6 +1,8 @@
 #include "server/AccountStore.h"
 #include "server/ScratchPostgres.h"
+#include "server/Standings.h"
 
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -196,6 +198,57 @@ TEST(AccountStoreTest, TwoServersOnOnePostgresLoseNoHandAndNoCoin)
     ASSERT_TRUE(cluster.restart(why)) << why.toStdString();
     EXPECT_TRUE(check.recordHand({{QStringLiteral("甲"), 1, false}}, error)) << error.toStdString();
     EXPECT_EQ(check.find(QStringLiteral("甲"), error)->games, 2 * Hands + 1);
+}
+
+// The database is down when a hand ends and the server is stopped before it
+// comes back: the hand waits in its file and is written by the next start.
+TEST(AccountStoreTest, ARefusedHandOutlivesTheServerInItsFile)
+{
+    ScratchPostgres cluster;
+    QString why;
+    if (!cluster.binariesFound())
+        GTEST_SKIP() << "PostgreSQL 15 binaries missing: install postgresql (scripts/install-deps)";
+    ASSERT_TRUE(cluster.start(why)) << why.toStdString();
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("unsaved.json"));
+    QString error;
+    {
+        AccountStore store;
+        ASSERT_TRUE(store.open({{}, cluster.connection()}, error)) << error.toStdString();
+        Standings standings(&store);
+        ASSERT_TRUE(standings.keepUnsavedIn(file, error)) << error.toStdString();
+        standings.of(QStringLiteral("甲"), 1);
+        ASSERT_TRUE(standings.recordHand({{QStringLiteral("甲"), 5, false}}, error)) << error.toStdString();
+        EXPECT_FALSE(QFile::exists(file)) << "nothing waits";
+        ASSERT_TRUE(cluster.crash(why)) << why.toStdString();
+        EXPECT_FALSE(standings.recordHand({{QStringLiteral("甲"), -3, true}}, error));
+        EXPECT_TRUE(QFile::exists(file));
+    } // the server stops
+    ASSERT_TRUE(cluster.startAgain(why)) << why.toStdString();
+    AccountStore store;
+    ASSERT_TRUE(store.open({{}, cluster.connection()}, error)) << error.toStdString();
+    Standings standings(&store);
+    ASSERT_TRUE(standings.keepUnsavedIn(file, error)) << error.toStdString();
+    EXPECT_EQ(standings.unsavedHands(), 0u);
+    EXPECT_FALSE(QFile::exists(file));
+    const auto jia = store.find(QStringLiteral("甲"), error);
+    ASSERT_TRUE(jia);
+    EXPECT_EQ(jia->games, 2);
+    EXPECT_EQ(jia->score, 2);
+    EXPECT_EQ(jia->escapes, 1);
+
+    // A file that is not such a list is left as it is and not used.
+    const QByteArray bad = R"([[{"name": "甲"}]])";
+    QFile broken(file);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write(bad) == bad.size());
+    broken.close();
+    Standings again(&store);
+    EXPECT_FALSE(again.keepUnsavedIn(file, error));
+    again.of(QStringLiteral("甲"), 1);
+    ASSERT_TRUE(cluster.crash(why)) << why.toStdString();
+    EXPECT_FALSE(again.recordHand({{QStringLiteral("甲"), 1, false}}, error));
+    ASSERT_TRUE(broken.open(QIODevice::ReadOnly));
+    EXPECT_EQ(broken.readAll(), bad);
 }
 
 } // namespace
