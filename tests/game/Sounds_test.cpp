@@ -5,7 +5,10 @@
 #include <QLibrary>
 #include <QFileInfo>
 #include <QFile>
+#include <QSoundEffect>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -112,7 +115,11 @@ TEST(PlayWaveFile, SystemOutputReturnsAtOnceAndReplacesTheLastCue)
     const QString path = dir.path() + QStringLiteral("/a.wav");
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("not really a wave");
+    // A whole wave file (16 samples of silence): a file cut short keeps Qt's
+    // loader waiting for the rest until the program ends.
+    QByteArray wave("RIFF\x44\0\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x80\x3e\0\0\x02\0\x10\0data\x20\0\0\0", 44);
+    wave.append(32, '\0');
+    f.write(wave);
     f.close();
     QElapsedTimer clock;
     clock.start();
@@ -126,6 +133,13 @@ TEST(PlayWaveFile, SystemOutputReturnsAtOnceAndReplacesTheLastCue)
     PlayWaveFile(*output, path);
     PlayWaveFile(*output, dir.path() + QStringLiteral("/missing.wav"));
     EXPECT_LT(clock.elapsed(), 2000);
+    // Qt loads the file on a thread of its own, and a program that ends while
+    // a load is under way leaves its objects behind; a second effect on the
+    // same file shares that load, so its settling ends the first one's too.
+    output.reset();
+    QSoundEffect settled;
+    settled.setSource(QUrl::fromLocalFile(path));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return settled.status() == QSoundEffect::Error || settled.status() == QSoundEffect::Ready; }, 10000));
 }
 
 } // namespace
