@@ -99,24 +99,47 @@ constexpr qsizetype MaxSeatsInHand = 6;
 bool Standings::keepUnsavedIn(const QString& path, QString& error)
 {
     unsavedFile_.clear();
+    unsavedLock_.reset();
+    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    // Held for the server's whole run; only a dead holder's lock is taken over.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0)) {
+        qint64 pid = 0;
+        QString host;
+        QString program;
+        if (lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &program))
+            error = QStringLiteral("%1: kept by another server (process %2 on %3); give each server its own "
+                                   "file (--unsaved-hands FILE)")
+                        .arg(path)
+                        .arg(pid)
+                        .arg(host);
+        else
+            error = QStringLiteral("%1: cannot be locked beside it").arg(path);
+        return false;
+    }
+    // A file it cannot read back is left for the host to look at.
+    const auto refuse = [&error] {
+        error += QStringLiteral("; move it aside to start without those hands");
+        return false;
+    };
     QFile file(path);
     if (file.exists()) {
         if (!file.open(QIODevice::ReadOnly) || file.size() > MaxUnsavedFileBytes) {
             error = QStringLiteral("%1: cannot be read as a list of hands").arg(path);
-            return false;
+            return refuse();
         }
         QJsonParseError parse{};
         const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
         if (parse.error != QJsonParseError::NoError || !doc.isArray()) {
             error = QStringLiteral("%1: not a list of hands (%2)").arg(path, parse.errorString());
-            return false;
+            return refuse();
         }
         std::deque<std::vector<SeatOutcome>> hands;
         for (const QJsonValue& h : doc.array()) {
             const QJsonArray seats = h.toArray();
             if (!h.isArray() || seats.size() > MaxSeatsInHand) {
                 error = QStringLiteral("%1: a hand is not a list of seats").arg(path);
-                return false;
+                return refuse();
             }
             std::vector<SeatOutcome> hand;
             for (const QJsonValue& v : seats) {
@@ -125,7 +148,7 @@ bool Standings::keepUnsavedIn(const QString& path, QString& error)
                 if (!o.value(QStringLiteral("name")).isString() || !result.isDouble() ||
                     result.toDouble() != static_cast<double>(result.toInteger())) {
                     error = QStringLiteral("%1: a seat lacks its name or result").arg(path);
-                    return false;
+                    return refuse();
                 }
                 hand.push_back({o.value(QStringLiteral("name")).toString(), result.toInteger(),
                                 o.value(QStringLiteral("escaped")).toBool()});
@@ -143,6 +166,7 @@ bool Standings::keepUnsavedIn(const QString& path, QString& error)
             unsaved_.pop_front();
     }
     unsavedFile_ = path;
+    unsavedLock_ = std::move(lock);
     QString writeError;
     if (!unsaved_.empty() && !writeUnsaved(writeError))
         qWarning("kelpo-room: %zu unsaved hands wait for the accounts database: %s", unsaved_.size(),

@@ -6,10 +6,12 @@
 
 #include "server/Account.h"
 
+#include <QLockFile>
 #include <QString>
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace kelpo::server {
@@ -46,7 +48,9 @@ public:
     // if the store takes them; from then on the file holds exactly the
     // hands still waiting, and is removed when none are. False with the
     // reason when the file cannot be read as such a list; it is then left
-    // as it is and not used.
+    // as it is and not used. One server at a time keeps a file: it is
+    // locked until the standings end, and a second one is refused, since two
+    // servers would write each other's hands twice or drop them.
     bool keepUnsavedIn(const QString& path, QString& error);
 
     // Past this many refused hands the oldest is given up, so a database
@@ -60,6 +64,7 @@ private:
 
     AccountStore* store_ = nullptr;
     QString unsavedFile_;
+    std::unique_ptr<QLockFile> unsavedLock_;
     std::map<QString, Account> known_;
     std::deque<std::vector<SeatOutcome>> unsaved_;
 };

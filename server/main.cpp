@@ -64,9 +64,10 @@ int main(int argc, char** argv)
     if (!unsavedFile.isEmpty()) {
         QDir().mkpath(QFileInfo(unsavedFile).absolutePath());
         // Hands from an earlier run that the file cannot give back are not
-        // dropped silently: the server does not start over them.
+        // dropped silently, nor is the file shared with another server: the
+        // server does not start over either.
         if (!server.table().keepUnsavedHandsIn(unsavedFile, error)) {
-            std::fprintf(stderr, "kelpo-room: %s; move it aside to start without those hands\n", qPrintable(error));
+            std::fprintf(stderr, "kelpo-room: %s\n", qPrintable(error));
             return 1;
         }
     }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 
 namespace kelpo::server {
@@ -227,10 +228,15 @@ TEST(AccountStoreTest, ARefusedHandOutlivesTheServerInItsFile)
     ASSERT_TRUE(cluster.startAgain(why)) << why.toStdString();
     AccountStore store;
     ASSERT_TRUE(store.open({{}, cluster.connection()}, error)) << error.toStdString();
-    Standings standings(&store);
-    ASSERT_TRUE(standings.keepUnsavedIn(file, error)) << error.toStdString();
-    EXPECT_EQ(standings.unsavedHands(), 0u);
+    auto standings = std::make_unique<Standings>(&store);
+    ASSERT_TRUE(standings->keepUnsavedIn(file, error)) << error.toStdString();
+    EXPECT_EQ(standings->unsavedHands(), 0u);
     EXPECT_FALSE(QFile::exists(file));
+    // A second server on the same file is refused while the first runs.
+    Standings second(&store);
+    EXPECT_FALSE(second.keepUnsavedIn(file, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("another server"))) << error.toStdString();
+    standings.reset();
     const auto jia = store.find(QStringLiteral("甲"), error);
     ASSERT_TRUE(jia);
     EXPECT_EQ(jia->games, 2);
@@ -244,6 +250,7 @@ TEST(AccountStoreTest, ARefusedHandOutlivesTheServerInItsFile)
     broken.close();
     Standings again(&store);
     EXPECT_FALSE(again.keepUnsavedIn(file, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("move it aside"))) << error.toStdString();
     again.of(QStringLiteral("甲"), 1);
     ASSERT_TRUE(cluster.crash(why)) << why.toStdString();
     EXPECT_FALSE(again.recordHand({{QStringLiteral("甲"), 1, false}}, error));
