@@ -274,4 +274,15 @@ QString UnsavedHandsFile(const RoomConfig& config, const QString& sqliteFile, co
     return dataFolder + name + QStringLiteral(".json");
 }
 
+QStringList UnsavedHandsFileSlots(const QString& file)
+{
+    const QString json = QStringLiteral(".json");
+    const QString stem = file.endsWith(json) ? file.chopped(json.size()) : file;
+    const QString suffix = file.endsWith(json) ? json : QString();
+    QStringList names{file};
+    for (int n = 2; n <= 9; ++n)
+        names << stem + QLatin1Char('.') + QString::number(n) + suffix;
+    return names;
+}
+
 } // namespace kelpo::server

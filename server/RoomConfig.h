@@ -77,10 +77,14 @@ struct RoomConfig {
 
 // The file of the hands waiting for the accounts database: the one given,
 // else "<db>.unsaved-hands.json" beside a SQLite file, or for PostgreSQL
-// kelpo/unsaved-hands-<database>[-<port>].json in dataFolder (several
-// servers on one machine share it only without a port of their own).
-// Empty for accounts kept in memory.
+// kelpo/unsaved-hands-<database>[-<port>].json in dataFolder. Empty for
+// accounts kept in memory.
 QString UnsavedHandsFile(const RoomConfig& config, const QString& sqliteFile, const QString& dataFolder);
+
+// The files a server may keep when the file is its default one: that file,
+// then numbered ones beside it ("x.json", "x.2.json" ... "x.9.json"), for
+// servers that share a database and run at once.
+QStringList UnsavedHandsFileSlots(const QString& file);
 
 struct ParsedRoomConfig {
     std::optional<RoomConfig> config;

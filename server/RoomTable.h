@@ -49,7 +49,14 @@ public:
     void setAccounts(AccountStore* store) { standings_.setStore(store); }
     // Hands the store refuses wait in this file too, across a stop of the
     // server; see Standings::keepUnsavedIn.
-    bool keepUnsavedHandsIn(const QString& path, QString& error) { return standings_.keepUnsavedIn(path, error); }
+    bool keepUnsavedHandsIn(const QString& path, QString& error, UnsavedFileRefusal* why = nullptr)
+    {
+        return standings_.keepUnsavedIn(path, error, why);
+    }
+    bool adoptUnsavedHandsFrom(const QString& path, QString& error, UnsavedFileRefusal* why = nullptr)
+    {
+        return standings_.adoptUnsavedFrom(path, error, why);
+    }
     // Sends everyone the user list with the current figures. It changes no
     // seat and no hand on the clients.
     void sendStandings();

@@ -94,81 +94,134 @@ namespace {
 constexpr qint64 MaxUnsavedFileBytes = qint64(4) << 20;
 constexpr qsizetype MaxSeatsInHand = 6;
 
+using Hands = std::deque<std::vector<SeatOutcome>>;
+
+// The lock that makes a file one server's for as long as it runs; only a
+// dead holder's lock is taken over.
+std::unique_ptr<QLockFile> LockUnsavedFile(const QString& path, QString& error, UnsavedFileRefusal& why)
+{
+    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0))
+        return lock;
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    if (lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &program)) {
+        why = UnsavedFileRefusal::KeptByAnother;
+        error = QStringLiteral("%1: kept by another server (process %2 on %3)").arg(path).arg(pid).arg(host);
+    } else {
+        why = UnsavedFileRefusal::Unreadable;
+        error = QStringLiteral("%1: cannot be locked beside it").arg(path);
+    }
+    return nullptr;
+}
+
+// The hands a file holds, none when there is no file. False with the
+// reason when it cannot be read as such a list.
+bool ReadUnsavedFile(const QString& path, Hands& hands, QString& error)
+{
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxUnsavedFileBytes) {
+        error = QStringLiteral("%1: cannot be read as a list of hands").arg(path);
+        return false;
+    }
+    QJsonParseError parse{};
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
+    if (parse.error != QJsonParseError::NoError || !doc.isArray()) {
+        error = QStringLiteral("%1: not a list of hands (%2)").arg(path, parse.errorString());
+        return false;
+    }
+    for (const QJsonValue& h : doc.array()) {
+        const QJsonArray seats = h.toArray();
+        if (!h.isArray() || seats.size() > MaxSeatsInHand) {
+            error = QStringLiteral("%1: a hand is not a list of seats").arg(path);
+            return false;
+        }
+        std::vector<SeatOutcome> hand;
+        for (const QJsonValue& v : seats) {
+            const QJsonObject o = v.toObject();
+            const QJsonValue result = o.value(QStringLiteral("result"));
+            if (!o.value(QStringLiteral("name")).isString() || !result.isDouble() ||
+                result.toDouble() != static_cast<double>(result.toInteger())) {
+                error = QStringLiteral("%1: a seat lacks its name or result").arg(path);
+                return false;
+            }
+            hand.push_back({o.value(QStringLiteral("name")).toString(), result.toInteger(),
+                            o.value(QStringLiteral("escaped")).toBool()});
+        }
+        hands.push_back(std::move(hand));
+    }
+    if (hands.size() > Standings::MaxUnsavedHands) {
+        qWarning("kelpo-room: %zu unsaved hands in %s: the oldest %zu are given up", hands.size(), qPrintable(path),
+                 hands.size() - Standings::MaxUnsavedHands);
+        hands.erase(hands.begin(), hands.end() - Standings::MaxUnsavedHands);
+    }
+    return true;
+}
+
 } // namespace
 
-bool Standings::keepUnsavedIn(const QString& path, QString& error)
+bool Standings::keepUnsavedIn(const QString& path, QString& error, UnsavedFileRefusal* why)
 {
     unsavedFile_.clear();
     unsavedLock_.reset();
-    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
-    // Held for the server's whole run; only a dead holder's lock is taken over.
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        qint64 pid = 0;
-        QString host;
-        QString program;
-        if (lock->error() == QLockFile::LockFailedError && lock->getLockInfo(&pid, &host, &program))
-            error = QStringLiteral("%1: kept by another server (process %2 on %3); give each server its own "
-                                   "file (--unsaved-hands FILE)")
-                        .arg(path)
-                        .arg(pid)
-                        .arg(host);
-        else
-            error = QStringLiteral("%1: cannot be locked beside it").arg(path);
-        return false;
-    }
-    // A file it cannot read back is left for the host to look at.
-    const auto refuse = [&error] {
+    UnsavedFileRefusal refusal = UnsavedFileRefusal::None;
+    auto lock = LockUnsavedFile(path, error, refusal);
+    Hands hands;
+    if (lock && !ReadUnsavedFile(path, hands, error)) {
+        refusal = UnsavedFileRefusal::Unreadable;
         error += QStringLiteral("; move it aside to start without those hands");
-        return false;
-    };
-    QFile file(path);
-    if (file.exists()) {
-        if (!file.open(QIODevice::ReadOnly) || file.size() > MaxUnsavedFileBytes) {
-            error = QStringLiteral("%1: cannot be read as a list of hands").arg(path);
-            return refuse();
-        }
-        QJsonParseError parse{};
-        const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &parse);
-        if (parse.error != QJsonParseError::NoError || !doc.isArray()) {
-            error = QStringLiteral("%1: not a list of hands (%2)").arg(path, parse.errorString());
-            return refuse();
-        }
-        std::deque<std::vector<SeatOutcome>> hands;
-        for (const QJsonValue& h : doc.array()) {
-            const QJsonArray seats = h.toArray();
-            if (!h.isArray() || seats.size() > MaxSeatsInHand) {
-                error = QStringLiteral("%1: a hand is not a list of seats").arg(path);
-                return refuse();
-            }
-            std::vector<SeatOutcome> hand;
-            for (const QJsonValue& v : seats) {
-                const QJsonObject o = v.toObject();
-                const QJsonValue result = o.value(QStringLiteral("result"));
-                if (!o.value(QStringLiteral("name")).isString() || !result.isDouble() ||
-                    result.toDouble() != static_cast<double>(result.toInteger())) {
-                    error = QStringLiteral("%1: a seat lacks its name or result").arg(path);
-                    return refuse();
-                }
-                hand.push_back({o.value(QStringLiteral("name")).toString(), result.toInteger(),
-                                o.value(QStringLiteral("escaped")).toBool()});
-            }
-            hands.push_back(std::move(hand));
-        }
-        if (hands.size() > MaxUnsavedHands) {
-            qWarning("kelpo-room: %zu unsaved hands in %s: the oldest %zu are given up", hands.size(),
-                     qPrintable(path), hands.size() - MaxUnsavedHands);
-            hands.erase(hands.begin(), hands.end() - MaxUnsavedHands);
-        }
-        // Older than anything refused in this run.
-        unsaved_.insert(unsaved_.begin(), hands.begin(), hands.end());
-        while (unsaved_.size() > MaxUnsavedHands)
-            unsaved_.pop_front();
     }
+    if (why)
+        *why = refusal;
+    if (refusal != UnsavedFileRefusal::None)
+        return false;
+    // Older than anything refused in this run.
+    unsaved_.insert(unsaved_.begin(), hands.begin(), hands.end());
+    while (unsaved_.size() > MaxUnsavedHands)
+        unsaved_.pop_front();
     unsavedFile_ = path;
     unsavedLock_ = std::move(lock);
     QString writeError;
     if (!unsaved_.empty() && !writeUnsaved(writeError))
+        qWarning("kelpo-room: %zu unsaved hands wait for the accounts database: %s", unsaved_.size(),
+                 qPrintable(writeError));
+    return true;
+}
+
+bool Standings::adoptUnsavedFrom(const QString& path, QString& error, UnsavedFileRefusal* why)
+{
+    UnsavedFileRefusal refusal = UnsavedFileRefusal::Unreadable;
+    if (why)
+        *why = refusal;
+    if (unsavedFile_.isEmpty() || path == unsavedFile_) {
+        error = QStringLiteral("%1: no file of this server's own to take its hands").arg(path);
+        return false;
+    }
+    const auto lock = LockUnsavedFile(path, error, refusal);
+    if (!lock) {
+        if (why)
+            *why = refusal;
+        return false;
+    }
+    Hands hands;
+    if (!ReadUnsavedFile(path, hands, error))
+        return false;
+    if (why)
+        *why = UnsavedFileRefusal::None;
+    if (hands.empty())
+        return true;
+    unsaved_.insert(unsaved_.end(), hands.begin(), hands.end());
+    while (unsaved_.size() > MaxUnsavedHands)
+        unsaved_.pop_front();
+    // In this server's file before they leave the other one.
+    saveUnsavedFile();
+    QFile::remove(path);
+    QString writeError;
+    if (!writeUnsaved(writeError))
         qWarning("kelpo-room: %zu unsaved hands wait for the accounts database: %s", unsaved_.size(),
                  qPrintable(writeError));
     return true;

@@ -18,6 +18,8 @@ namespace kelpo::server {
 
 class AccountStore;
 
+enum class UnsavedFileRefusal { None, KeptByAnother, Unreadable };
+
 class Standings {
 public:
     // The store, when given, must outlive the standings.
@@ -47,11 +49,17 @@ public:
     // file holds from an earlier run are queued first and written at once
     // if the store takes them; from then on the file holds exactly the
     // hands still waiting, and is removed when none are. False with the
-    // reason when the file cannot be read as such a list; it is then left
-    // as it is and not used. One server at a time keeps a file: it is
-    // locked until the standings end, and a second one is refused, since two
-    // servers would write each other's hands twice or drop them.
-    bool keepUnsavedIn(const QString& path, QString& error);
+    // reason (and why, when asked) when the file cannot be read as such a
+    // list, then left as it is and not used, or when another server keeps
+    // it: a file is locked by one server for as long as it runs, since two
+    // would write each other's hands twice or drop them.
+    bool keepUnsavedIn(const QString& path, QString& error, UnsavedFileRefusal* why = nullptr);
+
+    // Takes the hands of another file that no running server keeps (one a
+    // stopped server left) into this server's queue and file, then removes
+    // that file. False with the reason (and why, when asked) when another
+    // server keeps it or it cannot be read; it is then left as it is.
+    bool adoptUnsavedFrom(const QString& path, QString& error, UnsavedFileRefusal* why = nullptr);
 
     // Past this many refused hands the oldest is given up, so a database
     // that never comes back cannot grow the server without bound.

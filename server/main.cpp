@@ -64,11 +64,33 @@ int main(int argc, char** argv)
     if (!unsavedFile.isEmpty()) {
         QDir().mkpath(QFileInfo(unsavedFile).absolutePath());
         // Hands from an earlier run that the file cannot give back are not
-        // dropped silently, nor is the file shared with another server: the
-        // server does not start over either.
-        if (!server.table().keepUnsavedHandsIn(unsavedFile, error)) {
+        // dropped silently, and a file is never shared with another server
+        // running: the server does not start over either. Servers that share
+        // the default file take numbered ones beside it, and a server takes
+        // in the hands of those a stopped server left.
+        const QStringList files = config.unsavedHandsFile.isEmpty()
+                                      ? kelpo::server::UnsavedHandsFileSlots(unsavedFile)
+                                      : QStringList{unsavedFile};
+        using kelpo::server::UnsavedFileRefusal;
+        qsizetype kept = -1;
+        UnsavedFileRefusal why = UnsavedFileRefusal::None;
+        for (qsizetype i = 0; i < files.size() && kept < 0; ++i) {
+            if (server.table().keepUnsavedHandsIn(files[i], error, &why))
+                kept = i;
+            else if (why != UnsavedFileRefusal::KeptByAnother)
+                break;
+        }
+        if (kept < 0) {
+            if (why == UnsavedFileRefusal::KeptByAnother)
+                error += QStringLiteral("; give this server its own file (--unsaved-hands FILE)");
             std::fprintf(stderr, "kelpo-room: %s\n", qPrintable(error));
             return 1;
+        }
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            if (i == kept || !QFile::exists(files[i]))
+                continue;
+            if (!server.table().adoptUnsavedHandsFrom(files[i], error, &why) && why != UnsavedFileRefusal::KeptByAnother)
+                std::fprintf(stderr, "kelpo-room: hands left waiting: %s\n", qPrintable(error));
         }
     }
     // The shop's coins and items are the accounts' too.

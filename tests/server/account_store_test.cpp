@@ -1,4 +1,5 @@
 #include "server/AccountStore.h"
+#include "server/RoomConfig.h"
 #include "server/ScratchPostgres.h"
 #include "server/Standings.h"
 
@@ -256,6 +257,35 @@ TEST(AccountStoreTest, ARefusedHandOutlivesTheServerInItsFile)
     EXPECT_FALSE(again.recordHand({{QStringLiteral("甲"), 1, false}}, error));
     ASSERT_TRUE(broken.open(QIODevice::ReadOnly));
     EXPECT_EQ(broken.readAll(), bad);
+}
+
+// Servers sharing a database each keep a file of their own, and one
+// starting takes in the hands a stopped one left in another.
+TEST(UnsavedHandsFileTest, EachRunningServerKeepsItsOwnFileAndTakesInWhatAStoppedOneLeft)
+{
+    QTemporaryDir dir;
+    const QStringList files = UnsavedHandsFileSlots(dir.filePath(QStringLiteral("r.sqlite.unsaved-hands.json")));
+    ASSERT_EQ(files.size(), 9);
+    EXPECT_EQ(files[1], dir.filePath(QStringLiteral("r.sqlite.unsaved-hands.2.json")));
+    QString error;
+    UnsavedFileRefusal why{};
+    Standings first;
+    Standings second;
+    ASSERT_TRUE(first.keepUnsavedIn(files[0], error, &why)) << error.toStdString();
+    EXPECT_FALSE(second.keepUnsavedIn(files[0], error, &why));
+    EXPECT_EQ(why, UnsavedFileRefusal::KeptByAnother);
+    ASSERT_TRUE(second.keepUnsavedIn(files[1], error, &why)) << error.toStdString();
+    EXPECT_FALSE(first.adoptUnsavedFrom(files[1], error, &why));
+    EXPECT_EQ(why, UnsavedFileRefusal::KeptByAnother);
+
+    QFile left(files[2]);
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.write(R"([[{"name": "甲", "result": 5, "escaped": false}]])");
+    left.close();
+    ASSERT_TRUE(first.adoptUnsavedFrom(files[2], error, &why)) << error.toStdString();
+    EXPECT_EQ(first.unsavedHands(), 1u); // no database here: it waits
+    EXPECT_FALSE(QFile::exists(files[2]));
+    EXPECT_TRUE(QFile::exists(files[0]));
 }
 
 } // namespace
