@@ -4,6 +4,7 @@
 #include "server/AccountStore.h"
 #include "server/EpollEventDispatcher.h"
 #include "server/ItemShop.h"
+#include "server/QuitSignals.h"
 #include "server/RoomConfig.h"
 #include "server/RoomServer.h"
 
@@ -109,6 +110,8 @@ int main(int argc, char** argv)
     std::printf("accounts %s\n",
                 where.pg ? "in PostgreSQL" : QDir::toNativeSeparators(where.sqliteFile).toUtf8().constData());
     std::fflush(stdout);
+    if (!kelpo::server::QuitOnTerminationSignals(app))
+        std::fprintf(stderr, "kelpo-room: a stop by signal will not close the accounts properly\n");
     server.table().setJoinObserver([](const QString& name) {
         std::printf("joined %s\n", name.toUtf8().constData());
         std::fflush(stdout);

@@ -277,8 +277,12 @@ TEST(RoomRestartTest, FinishedHandsSurviveAKillAndReachTheUserList)
     EXPECT_EQ(record[7], QStringLiteral("100")) << "escape rate";
     EXPECT_EQ(record[9], QStringLiteral("1")) << "losses";
     EXPECT_LT(record[2].toInt(), 0);
-    second.kill();
-    second.waitForFinished();
+    // Stopped by the host this time: it shuts down as it would return.
+    second.terminate();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_FALSE(QFile::exists(db + QStringLiteral(".unsaved-hands.json.lock")));
 }
 
 TEST_F(RoomServerTest, AChatFloodIsPacedAndDropsOnlyTheReaderThatStopsReading)
