@@ -38,7 +38,9 @@ bool QuitOnTerminationSignals(QCoreApplication& app)
     struct sigaction action = {};
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    // Once only: a second signal ends a shutdown that hangs (a database
+    // that does not answer) the old way.
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
     for (int signal : {SIGTERM, SIGINT, SIGHUP})
         if (::sigaction(signal, &action, nullptr) != 0)
             return false;

@@ -8,9 +8,9 @@ class QCoreApplication;
 
 namespace kelpo::server {
 
-// SIGTERM, SIGINT and SIGHUP quit the application's event loop from now on.
-// False when the signals could not be routed (they then end the process as
-// before).
+// The first SIGTERM, SIGINT or SIGHUP quits the application's event loop; a
+// second one ends the process at once. False when the signals could not be
+// routed (they then end the process as before).
 bool QuitOnTerminationSignals(QCoreApplication& app);
 
 } // namespace kelpo::server
