@@ -179,52 +179,50 @@ bool Standings::keepUnsavedIn(const QString& path, QString& error, UnsavedFileRe
         *why = refusal;
     if (refusal != UnsavedFileRefusal::None)
         return false;
-    // Older than anything refused in this run.
-    unsaved_.insert(unsaved_.begin(), hands.begin(), hands.end());
-    while (unsaved_.size() > MaxUnsavedHands)
-        unsaved_.pop_front();
     unsavedFile_ = path;
     unsavedLock_ = std::move(lock);
-    QString writeError;
-    if (!unsaved_.empty() && !writeUnsaved(writeError))
-        qWarning("kelpo-room: %zu unsaved hands wait for the accounts database: %s", unsaved_.size(),
-                 qPrintable(writeError));
+    // Older than anything refused in this run.
+    takeIn(hands, true);
+    retryUnsaved();
     return true;
 }
 
 bool Standings::adoptUnsavedFrom(const QString& path, QString& error, UnsavedFileRefusal* why)
 {
     UnsavedFileRefusal refusal = UnsavedFileRefusal::Unreadable;
+    std::unique_ptr<QLockFile> lock;
+    Hands hands;
+    if (unsavedFile_.isEmpty() || path == unsavedFile_)
+        error = QStringLiteral("%1: no file of this server's own to take its hands").arg(path);
+    else if ((lock = LockUnsavedFile(path, error, refusal)) && ReadUnsavedFile(path, hands, error))
+        refusal = UnsavedFileRefusal::None;
     if (why)
         *why = refusal;
-    if (unsavedFile_.isEmpty() || path == unsavedFile_) {
-        error = QStringLiteral("%1: no file of this server's own to take its hands").arg(path);
+    if (refusal != UnsavedFileRefusal::None)
         return false;
+    if (!hands.empty()) {
+        // In this server's file before they leave the other one.
+        takeIn(hands, false);
+        QFile::remove(path);
+        retryUnsaved();
     }
-    const auto lock = LockUnsavedFile(path, error, refusal);
-    if (!lock) {
-        if (why)
-            *why = refusal;
-        return false;
-    }
-    Hands hands;
-    if (!ReadUnsavedFile(path, hands, error))
-        return false;
-    if (why)
-        *why = UnsavedFileRefusal::None;
-    if (hands.empty())
-        return true;
-    unsaved_.insert(unsaved_.end(), hands.begin(), hands.end());
+    return true;
+}
+
+void Standings::takeIn(const std::deque<std::vector<SeatOutcome>>& hands, bool older)
+{
+    unsaved_.insert(older ? unsaved_.begin() : unsaved_.end(), hands.begin(), hands.end());
     while (unsaved_.size() > MaxUnsavedHands)
         unsaved_.pop_front();
-    // In this server's file before they leave the other one.
     saveUnsavedFile();
-    QFile::remove(path);
-    QString writeError;
-    if (!writeUnsaved(writeError))
+}
+
+void Standings::retryUnsaved()
+{
+    QString error;
+    if (!unsaved_.empty() && !writeUnsaved(error))
         qWarning("kelpo-room: %zu unsaved hands wait for the accounts database: %s", unsaved_.size(),
-                 qPrintable(writeError));
-    return true;
+                 qPrintable(error));
 }
 
 void Standings::saveUnsavedFile() const

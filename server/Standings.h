@@ -68,6 +68,11 @@ public:
 private:
     // Writes the waiting hands in order until the store refuses one.
     bool writeUnsaved(QString& error);
+    // Queues hands read from a file (before those refused in this run when
+    // older) and keeps them in this server's file.
+    void takeIn(const std::deque<std::vector<SeatOutcome>>& hands, bool older);
+    // Writes what waits, if anything, and says so when the store refuses.
+    void retryUnsaved();
     void saveUnsavedFile() const;
 
     AccountStore* store_ = nullptr;
