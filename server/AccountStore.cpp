@@ -217,11 +217,20 @@ bool AccountStore::tryRecordHand(const std::vector<SeatOutcome>& seats, QString&
         update.addBindValue(seat.name);
         if (!update.exec())
             return fail(update.lastError().text().trimmed());
-        if (update.numRowsAffected() != 1)
-            return fail(QStringLiteral("no account for %1").arg(seat.name));
+        if (update.numRowsAffected() != 1) {
+            // The account was removed after its user sat down: its result has
+            // nowhere to go, and refusing the hand for it would hold back
+            // every hand after this one, as they are written in order.
+            qWarning("kelpo-room: no account for %s: its result in this hand is left out", qPrintable(seat.name));
+            continue;
+        }
         log << QStringLiteral("%1:%2%3").arg(seat.name).arg(seat.result).arg(seat.escaped ? QStringLiteral("!") : QString());
     }
     update.finish();
+    if (log.isEmpty()) {
+        QSqlQuery(d).exec(QStringLiteral("ROLLBACK"));
+        return true;
+    }
     QSqlQuery insert(d);
     insert.prepare(QStringLiteral("INSERT INTO hands (finished_at, seats) VALUES (?, ?)"));
     insert.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));

@@ -46,7 +46,7 @@ public:
     std::optional<Account> find(const QString& name, QString& error);
 
     // Adds one finished hand to the accounts of its seats and logs it, all
-    // seats or none. A seat without an account fails the whole hand.
+    // seats or none. A seat whose account no longer exists is left out.
     bool recordHand(const std::vector<SeatOutcome>& seats, QString& error);
 
     // 0 an ordinary user, 1 a member (who pays the member prices); the

@@ -8,6 +8,9 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <cstdint>
+#include <limits>
+
 namespace kelpo::server {
 
 const Account& Standings::of(const QString& name, int icon)
@@ -144,12 +147,16 @@ bool ReadUnsavedFile(const QString& path, Hands& hands, QString& error)
         for (const QJsonValue& v : seats) {
             const QJsonObject o = v.toObject();
             const QJsonValue result = o.value(QStringLiteral("result"));
+            // A hand's result is a whole number in a seat's 32-bit range; a
+            // larger one would be added to the account as it stands.
+            const qint64 value = result.toInteger();
             if (!o.value(QStringLiteral("name")).isString() || !result.isDouble() ||
-                result.toDouble() != static_cast<double>(result.toInteger())) {
+                result.toDouble() != static_cast<double>(value) || value < std::numeric_limits<std::int32_t>::min() ||
+                value > std::numeric_limits<std::int32_t>::max()) {
                 error = QStringLiteral("%1: a seat lacks its name or result").arg(path);
                 return false;
             }
-            hand.push_back({o.value(QStringLiteral("name")).toString(), result.toInteger(),
+            hand.push_back({o.value(QStringLiteral("name")).toString(), value,
                             o.value(QStringLiteral("escaped")).toBool()});
         }
         hands.push_back(std::move(hand));

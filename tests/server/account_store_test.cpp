@@ -107,9 +107,11 @@ TEST(AccountStoreTest, AHandIsWrittenWholeOrNotAtAll)
     EXPECT_TRUE(error.contains(QStringLiteral("injected"))) << error.toStdString();
     EXPECT_EQ(side.number(QStringLiteral("SELECT SUM(games) FROM accounts")), 3);
     EXPECT_EQ(side.number(QStringLiteral("SELECT COUNT(*) FROM hands")), 1);
-    // A seat with no account fails the hand the same way.
-    EXPECT_FALSE(store.recordHand({{QStringLiteral("甲"), 10, false}, {QStringLiteral("无名"), 1, false}}, error));
-    EXPECT_EQ(side.number(QStringLiteral("SELECT score FROM accounts WHERE name = '甲'")), 10);
+    // A seat whose account is gone is left out; the others are written.
+    side.db().exec(QStringLiteral("DROP TRIGGER fault"));
+    EXPECT_TRUE(store.recordHand({{QStringLiteral("甲"), 10, false}, {QStringLiteral("无名"), 1, false}}, error));
+    EXPECT_EQ(side.number(QStringLiteral("SELECT score FROM accounts WHERE name = '甲'")), 20);
+    EXPECT_EQ(side.number(QStringLiteral("SELECT COUNT(*) FROM hands")), 2);
 }
 
 TEST(AccountStoreTest, PurchasesTakeCoinsAndAddLotsTogetherOrNotAtAll)
@@ -286,6 +288,14 @@ TEST(UnsavedHandsFileTest, EachRunningServerKeepsItsOwnFileAndTakesInWhatAStoppe
     EXPECT_EQ(first.unsavedHands(), 1u); // no database here: it waits
     EXPECT_FALSE(QFile::exists(files[2]));
     EXPECT_TRUE(QFile::exists(files[0]));
+
+    // A result no hand can have is not added to anyone's score.
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.write(R"([[{"name": "甲", "result": 4000000000, "escaped": false}]])");
+    left.close();
+    EXPECT_FALSE(first.adoptUnsavedFrom(files[2], error, &why));
+    EXPECT_EQ(why, UnsavedFileRefusal::Unreadable);
+    EXPECT_EQ(first.unsavedHands(), 1u);
 }
 
 } // namespace
