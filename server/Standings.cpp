@@ -42,25 +42,19 @@ bool Standings::recordHand(const std::vector<SeatOutcome>& seats, QString& error
         }
         return true;
     }
-    // An account the store could not give when its user came is asked for
-    // once more; one still missing is left out rather than failing the
-    // others' hand.
-    std::vector<SeatOutcome> stored;
-    for (const SeatOutcome& seat : seats) {
-        const auto it = known_.find(seat.name);
-        if (it != known_.end() && of(seat.name, it->second.icon).userId != 0)
-            stored.push_back(seat);
-    }
+    // Every seat waits with the hand, also one whose account the store could
+    // not give when its user came: the store is most likely down for both,
+    // and the account is made when the hand is written (writeUnsaved).
     if (unsaved_.size() >= MaxUnsavedHands) {
         qWarning("kelpo-room: an unsaved hand is given up: the accounts database has refused %zu hands",
                  unsaved_.size());
         unsaved_.pop_front();
     }
-    unsaved_.push_back(stored);
+    unsaved_.push_back(seats);
     if (writeUnsaved(error))
         return true;
     // Shown as played until the store has it; read back once it does.
-    for (const SeatOutcome& seat : stored)
+    for (const SeatOutcome& seat : seats)
         Apply(known_[seat.name], DeltaOf(seat));
     return false;
 }
@@ -70,6 +64,8 @@ bool Standings::writeUnsaved(QString& error)
     const std::size_t waiting = unsaved_.size();
     bool all = true;
     while (!unsaved_.empty()) {
+        if (store_)
+            makeMissingAccounts(unsaved_.front());
         if (!store_ || !store_->recordHand(unsaved_.front(), error)) {
             all = false;
             break;
@@ -88,6 +84,21 @@ bool Standings::writeUnsaved(QString& error)
     if (unsaved_.size() != waiting || !all)
         saveUnsavedFile();
     return all;
+}
+
+void Standings::makeMissingAccounts(const std::vector<SeatOutcome>& hand)
+{
+    // The store writes a hand only to accounts it has; one whose user came
+    // while it was down (or that a file from another run names) is made
+    // first. A store that still refuses will refuse the hand too.
+    for (const SeatOutcome& seat : hand) {
+        const auto it = known_.find(seat.name);
+        if (it != known_.end() && it->second.userId != 0)
+            continue;
+        QString error;
+        if (!store_->account(seat.name, it == known_.end() ? 0 : it->second.icon, error))
+            return;
+    }
 }
 
 namespace {

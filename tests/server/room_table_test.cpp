@@ -7,6 +7,8 @@
 #include "server/ScratchPostgres.h"
 #include "state/CardStateOps.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -108,6 +110,16 @@ protected:
             table->tick();
         }
         ASSERT_FALSE(table->referee().handInPlay());
+    }
+    // 甲 alone among bots, accounts in store, the first hand dealt.
+    void startAloneWith(AccountStore& store)
+    {
+        RoomConfig c = Config({QStringLiteral("甲")});
+        c.settingsRound = false;
+        make(c);
+        table->setAccounts(&store);
+        join(1);
+        table->messageArrived(1, Text(112, 1, QStringLiteral("甲")));
     }
     void ownerSets(int id, const QString& name, int stake = 10, int escape = 7)
     {
@@ -391,12 +403,7 @@ TEST_F(RoomTableTest, TheDatabaseKilledMidHandKeepsEveryFinishedHand)
         return record.size() == 16 ? record[5].toInt() : -1;
     };
 
-    RoomConfig c = Config({QStringLiteral("甲")});
-    c.settingsRound = false;
-    make(c);
-    table->setAccounts(&store);
-    join(1);
-    table->messageArrived(1, Text(112, 1, QStringLiteral("甲")));
+    startAloneWith(store);
     const auto midHand = [&] {
         clock.advance(60000);
         table->tick();
@@ -418,6 +425,26 @@ TEST_F(RoomTableTest, TheDatabaseKilledMidHandKeepsEveryFinishedHand)
         EXPECT_EQ(gamesSaved(), hand == 3 ? -1 : hand);
         table->messageArrived(1, QByteArray("\x12\x00", 2));
     }
+}
+
+// The accounts database is down when the player comes and when his first
+// hand ends: that hand waits with his seat in it, and is his once the
+// database is back.
+TEST_F(RoomTableTest, AHandWaitsWholeForADatabaseThatWasDownWhenItsPlayerCame)
+{
+    AccountStore store; // not open: the database is down
+    startAloneWith(store);
+    finishHand();
+    EXPECT_EQ(RecordIn(take(1), QStringLiteral("甲")).value(5), QStringLiteral("1"));
+
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(store.open({dir.filePath(QStringLiteral("a.sqlite")), {}}, error)) << error.toStdString();
+    table->messageArrived(1, QByteArray("\x12\x00", 2));
+    finishHand();
+    const auto saved = store.find(QStringLiteral("甲"), error);
+    ASSERT_TRUE(saved.has_value()) << error.toStdString();
+    EXPECT_EQ(saved->games, 2);
 }
 
 class DropTest : public RoomTableTest {
