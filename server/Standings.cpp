@@ -24,10 +24,14 @@ const Account& Standings::of(const QString& name, int icon)
     a.icon = icon;
     if (store_) {
         QString error;
-        if (const auto stored = store_->account(name, icon, error))
+        if (const auto stored = store_->account(name, icon, error)) {
             a = *stored;
-        else
+        } else {
             qWarning("kelpo-room: the account of %s is not available: %s", qPrintable(name), qPrintable(error));
+            // It still shows the hands waiting for the store.
+            if (it != known_.end())
+                return it->second;
+        }
     }
     return known_[name] = a;
 }

@@ -436,11 +436,15 @@ TEST_F(RoomTableTest, AHandWaitsWholeForADatabaseThatWasDownWhenItsPlayerCame)
     startAloneWith(store);
     finishHand();
     EXPECT_EQ(RecordIn(take(1), QStringLiteral("甲")).value(5), QStringLiteral("1"));
+    // Back on a new connection while the database is still down.
+    table->connectionClosed(1);
+    join(2);
+    EXPECT_EQ(RecordIn(take(2), QStringLiteral("甲")).value(5), QStringLiteral("1"));
 
     QTemporaryDir dir;
     QString error;
     ASSERT_TRUE(store.open({dir.filePath(QStringLiteral("a.sqlite")), {}}, error)) << error.toStdString();
-    table->messageArrived(1, QByteArray("\x12\x00", 2));
+    table->messageArrived(2, QByteArray("\x12\x00", 2));
     finishHand();
     const auto saved = store.find(QStringLiteral("甲"), error);
     ASSERT_TRUE(saved.has_value()) << error.toStdString();
