@@ -93,14 +93,15 @@ bool Standings::writeUnsaved(QString& error)
 void Standings::makeMissingAccounts(const std::vector<SeatOutcome>& hand)
 {
     // The store writes a hand only to accounts it has; one whose user came
-    // while it was down (or that a file from another run names) is made
-    // first. A store that still refuses will refuse the hand too.
+    // here while it was down is made first. A name known only from a file
+    // of an earlier run is not: its account may have been removed since. A
+    // store that still refuses will refuse the hand too.
     for (const SeatOutcome& seat : hand) {
         const auto it = known_.find(seat.name);
-        if (it != known_.end() && it->second.userId != 0)
+        if (it == known_.end() || it->second.userId != 0)
             continue;
         QString error;
-        if (!store_->account(seat.name, it == known_.end() ? 0 : it->second.icon, error))
+        if (!store_->account(seat.name, it->second.icon, error))
             return;
     }
 }

@@ -68,8 +68,8 @@ public:
 private:
     // Writes the waiting hands in order until the store refuses one.
     bool writeUnsaved(QString& error);
-    // Asks the store for the accounts of hand's seats not loaded yet, which
-    // makes those that are new.
+    // Asks the store for the accounts of hand's seats whose users came
+    // while it could not give them, which makes those that are new.
     void makeMissingAccounts(const std::vector<SeatOutcome>& hand);
     // Queues hands read from a file (before those refused in this run when
     // older) and keeps them in this server's file.
