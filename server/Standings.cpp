@@ -46,6 +46,12 @@ bool Standings::recordHand(const std::vector<SeatOutcome>& seats, QString& error
         }
         return true;
     }
+    if (seats.empty()) {
+        // Bots alone played it: nothing to keep, and nothing to take a
+        // place among the hands that wait. Those are tried again.
+        retryUnsaved();
+        return true;
+    }
     // Every seat waits with the hand, also one whose account the store could
     // not give when its user came: the store is most likely down for both,
     // and the account is made when the hand is written (writeUnsaved).

@@ -599,6 +599,34 @@ TEST_F(DropTest, BotsAloneDealOnForAHostWhoAskedPausingBetweenHands)
     EXPECT_TRUE(IsPlainResult((*table->referee().lastResults())[0])) << "an escape is paid once";
 }
 
+// The accounts database is down while the bots deal on at a table its
+// players left: their hands have no results to keep, and the hand of the
+// players that waits for the database stays until it is back.
+TEST_F(DropTest, BotHandsDoNotPushOutAHandWaitingForTheDatabase)
+{
+    begin(false, true);
+    AccountStore store; // not open: the database is down
+    table->setAccounts(&store);
+    table->messageArrived(1, Text(110, 0, QStringLiteral("甲")));
+    table->connectionClosed(2);
+    finishHand();
+    for (std::size_t hand = 0; hand < Standings::MaxUnsavedHands; ++hand) {
+        clock.advance(6000);
+        table->tick();
+        finishHand();
+    }
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(store.open({dir.filePath(QStringLiteral("a.sqlite")), {}}, error)) << error.toStdString();
+    clock.advance(6000);
+    table->tick();
+    finishHand();
+    for (const QString name : {QStringLiteral("甲"), QStringLiteral("乙")}) {
+        const auto saved = store.find(name, error);
+        EXPECT_EQ(saved ? saved->escapes : -1, 1) << name.toStdString();
+    }
+}
+
 TEST_F(RoomTableTest, IdentitiesGoBackToTheirAddressAndABoundOneOnlyToItsOwn)
 {
     RoomConfig c = Config({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")});
