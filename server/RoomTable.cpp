@@ -155,9 +155,13 @@ void RoomTable::messageArrived(int connection, const QByteArray& message)
         return;
     case MsgItems:
         // Players and spectators alike may buy.
-        if (shop_)
+        if (shop_) {
+            // The account the database could not give at the join is made
+            // now, so the purchase does not fail for want of it.
+            standings_.of(m.name, m.iconNumber);
             for (const QByteArray& answer : shop_->purchase(m.name, message))
                 sendTo(m, answer);
+        }
         return;
     case MsgHandsRefresh:
     case MsgDeal:

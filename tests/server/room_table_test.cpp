@@ -429,10 +429,10 @@ TEST_F(RoomTableTest, TheDatabaseKilledMidHandKeepsEveryFinishedHand)
 
 // The accounts database is down when the player comes and when his first
 // hand ends: that hand waits with his seat in it, and is his once the
-// database is back.
+// database is back; his account is there for the shop then too.
 TEST_F(RoomTableTest, AHandWaitsWholeForADatabaseThatWasDownWhenItsPlayerCame)
 {
-    AccountStore store; // not open: the database is down
+    AccountStore store(100); // not open: the database is down
     startAloneWith(store);
     finishHand();
     EXPECT_EQ(RecordIn(take(1), QStringLiteral("甲")).value(5), QStringLiteral("1"));
@@ -444,6 +444,12 @@ TEST_F(RoomTableTest, AHandWaitsWholeForADatabaseThatWasDownWhenItsPlayerCame)
     QTemporaryDir dir;
     QString error;
     ASSERT_TRUE(store.open({dir.filePath(QStringLiteral("a.sqlite")), {}}, error)) << error.toStdString();
+    // Nor is he kept out of the shop.
+    table->setShop(std::make_unique<ItemShop>(
+        *ParseCatalogue(QStringLiteral("type 功能\nitem 9 | 功能 | 鲜花 | 5 | 2 | 10 | 5 | 10 | 4 | other"), {}).catalogue,
+        store, [] { return QDateTime::currentDateTime(); }));
+    table->messageArrived(2, QByteArray("\x85\x00" "9", 3));
+    EXPECT_EQ(Code(take(2).at(0)), ItemOwned) << "bought";
     table->messageArrived(2, QByteArray("\x12\x00", 2));
     finishHand();
     const auto saved = store.find(QStringLiteral("甲"), error);
