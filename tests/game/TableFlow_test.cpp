@@ -5,6 +5,7 @@
 #include "game/TableFlowSupport.h"
 #include "rules/CardOrder.h"
 #include "skin/ModalBoxes.h"
+#include "support/Boxes.h"
 
 #include <QRandomGenerator>
 #include <QTimer>
@@ -472,4 +473,26 @@ TEST_F(TableFlowTest, ASpectatorsPauseAfterTheHandKeepsANextHandThatStartsDuring
     // Without a new hand the spectator's table is cleared after the pause.
     deliver(over);
     EXPECT_TRUE(hand().isEmpty());
+}
+
+TEST_F(TableFlowTest, AHandStartedWhileTheHandOverBoxIsUpIsKept)
+{
+    // The box waits for the player; the others may start the next hand.
+    const QByteArray overs[] = {Bytes({22, 2, 3, 4}), Bytes({22})};
+    for (const bool spectator : {true, false}) {
+        for (const QByteArray& over : overs) {
+            seatAt(1, spectator);
+            startHand(Hand9, 2, 1);
+            ModalBoxes::instance().setObserver([this](QWidget* box) {
+                deliver(HandStartMsg(2, 1, 5, 1));
+                deliver(DealMsg(Hand9));
+                box->close();
+            });
+            deliver(over);
+            CloseEveryBox();
+            EXPECT_EQ(hand().count(), 9) << spectator << over.size();
+            EXPECT_FALSE(client.state.table.StartOffered) << spectator << over.size();
+            EXPECT_TRUE(client.room.YuClock->isRunning()) << spectator << over.size();
+        }
+    }
 }
