@@ -475,6 +475,27 @@ TEST_F(TableFlowTest, ASpectatorsPauseAfterTheHandKeepsANextHandThatStartsDuring
     EXPECT_TRUE(hand().isEmpty());
 }
 
+TEST_F(TurnClockTest, AHandTakenOverMidTributeIsSortedSoTheCardGivenForThePlayerIsAllowed)
+{
+    // Coming back to a tribute turn: the server holds the hand in the order
+    // it was dealt, lowest card first.
+    QByteArray snapshot(37, '\0');
+    snapshot[0] = static_cast<char>(109);
+    snapshot[2] = 1;
+    snapshot[5] = 1;
+    snapshot[8] = 30;
+    snapshot[9] = 15;
+    snapshot[10] = 1;
+    snapshot[11] = PhaseTribute;
+    snapshot += QByteArray(SeatCount, '\0') + Bytes({9, 1, 14, 0, 5, 18, 11, 24, 12, 25, 0});
+    deliver(snapshot);
+    EXPECT_TRUE(RankSortedWithZeroLast(hand()));
+    const CardCode highest = hand().at(1);
+    expire();
+    EXPECT_TRUE(takeBoxes().empty());
+    EXPECT_EQ(takeSent(), std::vector<QByteArray>{Bytes({23, 0, 1, highest, 0, 0, 0, 0, 0, 0})});
+}
+
 TEST_F(TableFlowTest, AHandStartedWhileTheHandOverBoxIsUpIsKept)
 {
     // The box waits for the player; the others may start the next hand.
