@@ -160,6 +160,9 @@ void HandleHandOver(Client& client, const QByteArray& m)
     const auto nextHandBegan = [&s, hand] { return s.table.HandStarts != hand; };
     if (TablePainter* view = TableView(client))
         view->StopTurnClock();
+    // No turn is left to apply: a handler that paused or showed a box while
+    // the hand ended must not start a clock, or offer buttons, when it resumes.
+    s.table.TurnPhase = PhaseNone;
 
     if (over.detailed) {
         if (over.kind == 1) {

@@ -517,3 +517,15 @@ TEST_F(TableFlowTest, AHandStartedWhileTheHandOverBoxIsUpIsKept)
         }
     }
 }
+
+TEST_F(TableFlowTest, AHandOverDuringTheRoundEndPauseLeavesNoTurnRunning)
+{
+    startHand(Hand9, 2, 1);
+    QByteArray over = Bytes({22, 1}) + QByteArray(4 * SeatCount + SeatCount, '\0');
+    QTimer::singleShot(0, [this, over] { deliver(over); });
+    // The last play wins the round for the local seat as the hand ends.
+    deliver(PlayMsg(2, {3}, 1, 1, 1));
+    EXPECT_FALSE(client.room.YuClock->isRunning());
+    EXPECT_EQ(client.state.view.PlayButtonState[0], 0);
+    EXPECT_TRUE(client.state.table.StartOffered);
+}
