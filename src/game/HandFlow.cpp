@@ -154,8 +154,15 @@ void HandleHandOver(Client& client, const QByteArray& m)
 {
     ClientState& s = client.state;
     const HandOverMessage over = ReadHandOver(m);
+    // The box and the spectator's pause take further messages: a next hand
+    // that starts during them must not be cleared or offered the start.
+    const std::uint32_t hand = s.table.HandStarts;
+    const auto nextHandBegan = [&s, hand] { return s.table.HandStarts != hand; };
     if (TablePainter* view = TableView(client))
         view->StopTurnClock();
+    // No turn is left to apply: a handler that paused or showed a box while
+    // the hand ended must not start a clock, or offer buttons, when it resumes.
+    s.table.TurnPhase = PhaseNone;
 
     if (over.detailed) {
         if (over.kind == 1) {
@@ -193,20 +200,13 @@ void HandleHandOver(Client& client, const QByteArray& m)
         } else if (TablePainter* view = TableView(client)) {
             view->PaintGameEnd(over.results);
         }
-        if (s.globals.QuitRequested)
+        if (s.globals.QuitRequested || nextHandBegan())
             return;
-        if (s.globals.IsSpectator) {
-            const std::uint32_t hand = s.table.HandStarts;
-            if (!WaitMilliseconds(client, 5000))
-                return;
-            // The next hand began during the pause: clearing the table now
-            // would wipe it.
-            if (s.table.HandStarts != hand)
-                return;
-        }
+        if (s.globals.IsSpectator && (!WaitMilliseconds(client, 5000) || nextHandBegan()))
+            return;
     } else {
         ShowOkBox(client, QStringLiteral("本局游戏结束!"), s.globals.GameName);
-        if (s.globals.QuitRequested)
+        if (s.globals.QuitRequested || nextHandBegan())
             return;
     }
 

@@ -4,6 +4,8 @@
 #include "rules/CardNames.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace kelpo {
@@ -17,6 +19,27 @@ constexpr std::size_t MaxSteps = 4000;
 constexpr int PhaseLead = 1;
 constexpr int PhaseTribute = 3;
 constexpr int PhaseReturn = 4;
+
+// Clients of one user share the review folder, and clients at one table (a
+// player and a spectator, say) end a hand in the same second: each review
+// takes a name no file holds yet, "-2", "-3"... after the first. The name is
+// taken by creating the file exclusively, so two clients never take the same
+// one; the review then replaces that empty file as a whole. Empty when no
+// name could be taken.
+QString ReserveFileName(const QDir& folder, const QString& fileName)
+{
+    constexpr int MaxSameNames = 99;
+    const QFileInfo name(fileName);
+    for (int n = 1; n <= MaxSameNames; ++n) {
+        QFile f(folder.filePath(n == 1 ? fileName
+                                       : QStringLiteral("%1-%2.%3").arg(name.completeBaseName()).arg(n).arg(name.suffix())));
+        if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return f.fileName();
+        if (!f.exists())
+            return {};
+    }
+    return {};
+}
 
 } // namespace
 
@@ -180,10 +203,17 @@ bool WriteHandReview(const HandReview& review, const QString& folder, QString* e
             *error = QStringLiteral("cannot make %1").arg(folder);
         return false;
     }
-    QSaveFile f(QDir(folder).filePath(review.fileName()));
+    const QString path = ReserveFileName(QDir(folder), review.fileName());
+    if (path.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("no free name for %1 in %2").arg(review.fileName(), folder);
+        return false;
+    }
+    QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Text) || f.write(review.text().toUtf8()) < 0 || !f.commit()) {
         if (error)
             *error = f.errorString();
+        QFile::remove(path);
         return false;
     }
     return true;

@@ -35,7 +35,8 @@ struct HandReview {
     QString seatName(int seat) const;
     // The whole review as the file holds it.
     QString text() const;
-    // A file name from the start time, unique to the second.
+    // A file name from the start time; WriteHandReview numbers a second
+    // review of the same second.
     QString fileName() const;
 };
 
@@ -66,8 +67,9 @@ private:
     QStringList newSteps_;
 };
 
-// Writes the review to folder/fileName(), making the folder. False with a
-// reason when it cannot.
+// Writes the review to folder/fileName(), or to a numbered name beside it
+// when that file exists already, making the folder. False with a reason when
+// it cannot.
 bool WriteHandReview(const HandReview& review, const QString& folder, QString* error = nullptr);
 
 } // namespace kelpo

@@ -6,6 +6,7 @@
 #include "game/UserRecord.h"
 #include "net/Packet.h"
 #include "platform/NumericValue.h"
+#include "rules/CardOrder.h"
 #include "settings/frmGameSet.h"
 #include "skin/MsgPool.h"
 #include "state/CardStateOps.h"
@@ -340,6 +341,14 @@ void HandleSnapshot(Client& client, const QByteArray& m)
     ResetForNewHand(s, true);
     ClearTurn(client);
     RestoreCardSnapshot(s, m);
+    // The server keeps a hand in the order it was dealt. Sorted as a deal is,
+    // the first card is the highest and the last the lowest, which the
+    // tribute turn and the automatic moves take them to be.
+    CardState& c = s.cards;
+    SortCardsByRank(c.HandCards);
+    MoveCardZeroLast(c.HandCards);
+    SortCardsByRank(c.PartnerHandNext);
+    SortCardsByRank(c.PartnerHandFar);
     if (TablePainter* view = client.room.painter) {
         view->ComputeSeatLayout();
         view->RepaintTable();

@@ -7,7 +7,10 @@
 #include "game/Sounds.h"
 #include "game/TableFlowSupport.h"
 #include "platform/NumericValue.h"
+#include "rules/CardOrder.h"
 #include "table/TablePainter.h"
+
+#include <algorithm>
 
 namespace kelpo {
 
@@ -16,6 +19,21 @@ namespace {
 QString AutoPlayText(int count, const QString& tail)
 {
     return QStringLiteral("注意：系统帮你自动出牌的次数累计已达 ") + QString::number(count) + tail;
+}
+
+// Code 0 if the hand holds it, else a card of the lowest rank: the last card
+// while the hand is in rank order, but the player may have sorted it by count.
+CardCode LowestCard(const CardList& hand)
+{
+    const auto& codes = hand.codes();
+    if (std::find(codes.begin(), codes.end(), CardCode{0}) != codes.end())
+        return 0;
+    CardCode lowest = hand.at(hand.count());
+    for (const CardCode card : codes) {
+        if (IsLowerCard(card, lowest))
+            lowest = card;
+    }
+    return lowest;
 }
 
 // The one card of the hand at pos is the only raised card.
@@ -53,7 +71,7 @@ void OnTurnExpired(Client& client)
         // The lowest card goes out; the server's echo takes it from the hand.
         if (c.HandCards.isEmpty())
             return;
-        const CardCode card = c.HandCards.at(c.HandCards.count());
+        const CardCode card = LowestCard(c.HandCards);
         client.SendPacket(BuildPlayPacket(s.globals.MySeat, CardList{card}));
         if (TablePainter* view = TableView(client))
             view->ShowPlayButtons(false);

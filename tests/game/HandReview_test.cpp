@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 using namespace kelpo;
 using namespace kelpo::test;
@@ -70,4 +71,28 @@ TEST_F(TableFlowTest, ARecordedHandIsReviewedStepByStepWrittenAndShown)
     shown->StepBy(100);
     EXPECT_EQ(shown->currentStep(), steps.size() - 1);
     EXPECT_TRUE(shown->resultLabel()->text().contains(QStringLiteral("+30")));
+}
+
+TEST(HandReviewFile, ReviewsOfHandsStartedInTheSameSecondAreAllKept)
+{
+    // Two clients of one user at one table, a player and a spectator, end
+    // the same hand together.
+    QTemporaryDir dir;
+    HandReview player;
+    player.started = QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7));
+    player.myHand = QStringLiteral("大王");
+    HandReview watcher = player;
+    watcher.myHand = QStringLiteral("小王");
+    ASSERT_TRUE(WriteHandReview(player, dir.path()));
+    ASSERT_TRUE(WriteHandReview(watcher, dir.path()));
+    QStringList texts;
+    for (const QString& name : QDir(dir.path()).entryList(QDir::Files, QDir::Name)) {
+        QFile f(QDir(dir.path()).filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        texts << QString::fromUtf8(f.readAll());
+    }
+    QStringList written{player.text(), watcher.text()};
+    written.sort();
+    texts.sort();
+    EXPECT_EQ(texts, written);
 }

@@ -1,5 +1,6 @@
 #include "TableFlowFixture.h"
 
+#include "controls/YuClock.h"
 #include "game/TableFlow.h"
 #include "table/TableGeometry.h"
 #include "table/TableWidget.h"
@@ -153,4 +154,18 @@ TEST_F(PlayControlsTest, NothingActsDuringAnExplosion)
     EXPECT_TRUE(raised(1));
     click(Qt::RightButton, handCard(1));
     EXPECT_TRUE(takeSent().empty());
+}
+
+TEST_F(PlayControlsTest, ThePlayerOutOfTimeLeadsTheLowestCardInEitherOrder)
+{
+    // Pairs of 3s to 7s and the big joker: in count order the joker is last.
+    startHand({0, 13, 53, 2, 15, 3, 16, 4, 17}, 1, 1);
+    const QPoint resort = OptionButtonRect(layout(), 1).center();
+    hover(resort);
+    click(Qt::LeftButton, resort);
+    ASSERT_FALSE(client.state.cards.RankSortMode);
+    YuClock* bar = client.room.YuClock;
+    for (int i = 0; i < 300 && bar->isRunning(); ++i)
+        bar->Tick();
+    EXPECT_EQ(takeSent(), std::vector<QByteArray>{Bytes({20, 0, 0, 0, 0, 0, 1, 1, 0})});
 }

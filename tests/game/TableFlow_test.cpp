@@ -5,6 +5,7 @@
 #include "game/TableFlowSupport.h"
 #include "rules/CardOrder.h"
 #include "skin/ModalBoxes.h"
+#include "support/Boxes.h"
 
 #include <QRandomGenerator>
 #include <QTimer>
@@ -472,4 +473,59 @@ TEST_F(TableFlowTest, ASpectatorsPauseAfterTheHandKeepsANextHandThatStartsDuring
     // Without a new hand the spectator's table is cleared after the pause.
     deliver(over);
     EXPECT_TRUE(hand().isEmpty());
+}
+
+TEST_F(TurnClockTest, AHandTakenOverMidTributeIsSortedSoTheCardGivenForThePlayerIsAllowed)
+{
+    // Coming back to a tribute turn: the server holds the hand in the order
+    // it was dealt, lowest card first.
+    QByteArray snapshot(37, '\0');
+    snapshot[0] = static_cast<char>(109);
+    snapshot[2] = 1;
+    snapshot[5] = 1;
+    snapshot[8] = 30;
+    snapshot[9] = 15;
+    snapshot[10] = 1;
+    snapshot[11] = PhaseTribute;
+    snapshot += QByteArray(SeatCount, '\0') + Bytes({9, 1, 14, 0, 5, 18, 11, 24, 12, 25, 0});
+    deliver(snapshot);
+    EXPECT_TRUE(RankSortedWithZeroLast(hand()));
+    const CardCode highest = hand().at(1);
+    expire();
+    EXPECT_TRUE(takeBoxes().empty());
+    EXPECT_EQ(takeSent(), std::vector<QByteArray>{Bytes({23, 0, 1, highest, 0, 0, 0, 0, 0, 0})});
+}
+
+TEST_F(TableFlowTest, AHandStartedWhileTheHandOverBoxIsUpIsKept)
+{
+    // The box waits for the player; the others may start the next hand.
+    const QByteArray overs[] = {Bytes({22, 2, 3, 4}), Bytes({22})};
+    for (const bool spectator : {true, false}) {
+        for (const QByteArray& over : overs) {
+            seatAt(1, spectator);
+            startHand(Hand9, 2, 1);
+            ModalBoxes::instance().setObserver([this](QWidget* box) {
+                deliver(HandStartMsg(2, 1, 5, 1));
+                deliver(DealMsg(Hand9));
+                box->close();
+            });
+            deliver(over);
+            CloseEveryBox();
+            EXPECT_EQ(hand().count(), 9) << spectator << over.size();
+            EXPECT_FALSE(client.state.table.StartOffered) << spectator << over.size();
+            EXPECT_TRUE(client.room.YuClock->isRunning()) << spectator << over.size();
+        }
+    }
+}
+
+TEST_F(TableFlowTest, AHandOverDuringTheRoundEndPauseLeavesNoTurnRunning)
+{
+    startHand(Hand9, 2, 1);
+    QByteArray over = Bytes({22, 1}) + QByteArray(4 * SeatCount + SeatCount, '\0');
+    QTimer::singleShot(0, [this, over] { deliver(over); });
+    // The last play wins the round for the local seat as the hand ends.
+    deliver(PlayMsg(2, {3}, 1, 1, 1));
+    EXPECT_FALSE(client.room.YuClock->isRunning());
+    EXPECT_EQ(client.state.view.PlayButtonState[0], 0);
+    EXPECT_TRUE(client.state.table.StartOffered);
 }
