@@ -39,6 +39,11 @@ QStringList Step(int version, SqlDialect dialect)
                                "item_id INTEGER NOT NULL, pieces INTEGER NOT NULL, expires TEXT NOT NULL, "
                                "UNIQUE (name, item_id, expires))")
                     .arg(id)};
+    case 4:
+        // A key for each hand the server queued, so that a hand written
+        // before a server was stopped is not written again from its file.
+        return {QStringLiteral("ALTER TABLE hands ADD COLUMN hand_key TEXT"),
+                QStringLiteral("CREATE UNIQUE INDEX hands_by_key ON hands (hand_key)")};
     default:
         return {};
     }

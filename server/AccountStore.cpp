@@ -138,7 +138,7 @@ std::optional<Account> AccountStore::account(const QString& name, int icon, QStr
     return find(name, error);
 }
 
-bool AccountStore::recordHand(const std::vector<SeatOutcome>& seats, QString& error)
+bool AccountStore::recordHand(const std::vector<SeatOutcome>& seats, QString& error, const QString& key)
 {
     if (!open_) {
         error = QStringLiteral("the accounts database is not open");
@@ -151,7 +151,7 @@ bool AccountStore::recordHand(const std::vector<SeatOutcome>& seats, QString& er
     std::vector<SeatOutcome> ordered = seats;
     std::sort(ordered.begin(), ordered.end(), [](const SeatOutcome& a, const SeatOutcome& b) { return a.name < b.name; });
     for (int attempt = 1;; ++attempt) {
-        if (tryRecordHand(ordered, error))
+        if (tryRecordHand(ordered, key, error))
             return true;
         if (attempt >= WriteAttempts)
             return false;
@@ -196,7 +196,7 @@ bool AccountStore::setUserClass(const QString& name, int userClass, QString& err
     return true;
 }
 
-bool AccountStore::tryRecordHand(const std::vector<SeatOutcome>& seats, QString& error)
+bool AccountStore::tryRecordHand(const std::vector<SeatOutcome>& seats, const QString& key, QString& error)
 {
     QSqlDatabase d = db();
     if (!begin(error))
@@ -206,6 +206,18 @@ bool AccountStore::tryRecordHand(const std::vector<SeatOutcome>& seats, QString&
         QSqlQuery(d).exec(QStringLiteral("ROLLBACK"));
         return false;
     };
+    if (!key.isEmpty()) {
+        QSqlQuery written(d);
+        written.prepare(QStringLiteral("SELECT COUNT(*) FROM hands WHERE hand_key = ?"));
+        written.addBindValue(key);
+        if (!written.exec() || !written.next())
+            return fail(written.lastError().text().trimmed());
+        if (written.value(0).toLongLong() > 0) {
+            written.finish();
+            QSqlQuery(d).exec(QStringLiteral("ROLLBACK"));
+            return true;
+        }
+    }
     QSqlQuery update(d);
     update.prepare(QStringLiteral("UPDATE accounts SET score = score + ?, games = games + ?, wins = wins + ?, "
                                   "losses = losses + ?, draws = draws + ?, escapes = escapes + ? WHERE name = ?"));
@@ -232,9 +244,10 @@ bool AccountStore::tryRecordHand(const std::vector<SeatOutcome>& seats, QString&
         return true;
     }
     QSqlQuery insert(d);
-    insert.prepare(QStringLiteral("INSERT INTO hands (finished_at, seats) VALUES (?, ?)"));
+    insert.prepare(QStringLiteral("INSERT INTO hands (finished_at, seats, hand_key) VALUES (?, ?, ?)"));
     insert.addBindValue(QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
     insert.addBindValue(log.join(u' '));
+    insert.addBindValue(key.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(key));
     if (!insert.exec())
         return fail(insert.lastError().text().trimmed());
     insert.finish();

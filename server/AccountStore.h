@@ -46,8 +46,10 @@ public:
     std::optional<Account> find(const QString& name, QString& error);
 
     // Adds one finished hand to the accounts of its seats and logs it, all
-    // seats or none. A seat whose account no longer exists is left out.
-    bool recordHand(const std::vector<SeatOutcome>& seats, QString& error);
+    // seats or none. A seat whose account no longer exists is left out. A
+    // hand given a key is written once: one whose key the log holds already
+    // is taken as written.
+    bool recordHand(const std::vector<SeatOutcome>& seats, QString& error, const QString& key = {});
 
     // 0 an ordinary user, 1 a member (who pays the member prices); the
     // account is created when it is new.
@@ -63,7 +65,7 @@ private:
     static constexpr int WriteAttempts = 4;
 
     QSqlDatabase db() const;
-    bool tryRecordHand(const std::vector<SeatOutcome>& seats, QString& error);
+    bool tryRecordHand(const std::vector<SeatOutcome>& seats, const QString& key, QString& error);
     // One attempt; nothing means a failure worth another try.
     std::optional<ChargeResult> tryChargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot);
     bool begin(QString& error);

@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QUuid>
 
 #include <cstdint>
 #include <limits>
@@ -60,7 +61,7 @@ bool Standings::recordHand(const std::vector<SeatOutcome>& seats, QString& error
                  unsaved_.size());
         unsaved_.pop_front();
     }
-    unsaved_.push_back(seats);
+    unsaved_.push_back({QUuid::createUuid().toString(QUuid::WithoutBraces), seats});
     if (writeUnsaved(error))
         return true;
     // Shown as played until the store has it; read back once it does.
@@ -76,13 +77,13 @@ bool Standings::writeUnsaved(QString& error)
     while (!unsaved_.empty()) {
         if (store_)
             makeMissingAccounts(unsaved_.front());
-        if (!store_ || !store_->recordHand(unsaved_.front(), error)) {
+        if (!store_ || !store_->recordHand(unsaved_.front().seats, error, unsaved_.front().key)) {
             all = false;
             break;
         }
         // Read back rather than add here: another server may have written
         // the same accounts since they were loaded.
-        for (const SeatOutcome& seat : unsaved_.front()) {
+        for (const SeatOutcome& seat : unsaved_.front().seats) {
             QString readError;
             if (const auto fresh = store_->find(seat.name, readError))
                 known_[seat.name] = *fresh;
@@ -96,13 +97,13 @@ bool Standings::writeUnsaved(QString& error)
     return all;
 }
 
-void Standings::makeMissingAccounts(const std::vector<SeatOutcome>& hand)
+void Standings::makeMissingAccounts(const WaitingHand& hand)
 {
     // The store writes a hand only to accounts it has; one whose user came
     // here while it was down is made first. A name known only from a file
     // of an earlier run is not: its account may have been removed since. A
     // store that still refuses will refuse the hand too.
-    for (const SeatOutcome& seat : hand) {
+    for (const SeatOutcome& seat : hand.seats) {
         const auto it = known_.find(seat.name);
         if (it == known_.end() || it->second.userId != 0)
             continue;
@@ -119,7 +120,10 @@ namespace {
 constexpr qint64 MaxUnsavedFileBytes = qint64(4) << 20;
 constexpr qsizetype MaxSeatsInHand = 6;
 
-using Hands = std::deque<std::vector<SeatOutcome>>;
+using Hands = std::deque<WaitingHand>;
+
+// Longer than any key this server makes; an earlier run's file has none.
+constexpr qsizetype MaxHandKeyLength = 64;
 
 // The lock that makes a file one server's for as long as it runs; only a
 // dead holder's lock is taken over.
@@ -160,12 +164,20 @@ bool ReadUnsavedFile(const QString& path, Hands& hands, QString& error)
         return false;
     }
     for (const QJsonValue& h : doc.array()) {
-        const QJsonArray seats = h.toArray();
-        if (!h.isArray() || seats.size() > MaxSeatsInHand) {
+        // A hand is its key and seats; a file of a server before keys holds
+        // the list of seats alone.
+        const QJsonValue list = h.isArray() ? h : h.toObject().value(QStringLiteral("seats"));
+        const QJsonValue key = h.toObject().value(QStringLiteral("key"));
+        const QJsonArray seats = list.toArray();
+        if (!list.isArray() || seats.size() > MaxSeatsInHand || !(key.isUndefined() || key.isString()) ||
+            key.toString().size() > MaxHandKeyLength) {
             error = QStringLiteral("%1: a hand is not a list of seats").arg(path);
             return false;
         }
-        std::vector<SeatOutcome> hand;
+        // A hand without a key gets one here, kept in this server's file
+        // before it is written.
+        WaitingHand hand{key.toString().isEmpty() ? QUuid::createUuid().toString(QUuid::WithoutBraces) : key.toString(),
+                         {}};
         for (const QJsonValue& v : seats) {
             const QJsonObject o = v.toObject();
             const QJsonValue result = o.value(QStringLiteral("result"));
@@ -178,8 +190,8 @@ bool ReadUnsavedFile(const QString& path, Hands& hands, QString& error)
                 error = QStringLiteral("%1: a seat lacks its name or result").arg(path);
                 return false;
             }
-            hand.push_back({o.value(QStringLiteral("name")).toString(), value,
-                            o.value(QStringLiteral("escaped")).toBool()});
+            hand.seats.push_back({o.value(QStringLiteral("name")).toString(), value,
+                                  o.value(QStringLiteral("escaped")).toBool()});
         }
         hands.push_back(std::move(hand));
     }
@@ -238,7 +250,7 @@ bool Standings::adoptUnsavedFrom(const QString& path, QString& error, UnsavedFil
     return true;
 }
 
-void Standings::takeIn(const std::deque<std::vector<SeatOutcome>>& hands, bool older)
+void Standings::takeIn(const std::deque<WaitingHand>& hands, bool older)
 {
     unsaved_.insert(older ? unsaved_.begin() : unsaved_.end(), hands.begin(), hands.end());
     while (unsaved_.size() > MaxUnsavedHands)
@@ -263,13 +275,13 @@ void Standings::saveUnsavedFile() const
         return;
     }
     QJsonArray hands;
-    for (const std::vector<SeatOutcome>& hand : unsaved_) {
+    for (const WaitingHand& hand : unsaved_) {
         QJsonArray seats;
-        for (const SeatOutcome& seat : hand)
+        for (const SeatOutcome& seat : hand.seats)
             seats.append(QJsonObject{{QStringLiteral("name"), seat.name},
                                      {QStringLiteral("result"), static_cast<qint64>(seat.result)},
                                      {QStringLiteral("escaped"), seat.escaped}});
-        hands.append(seats);
+        hands.append(QJsonObject{{QStringLiteral("key"), hand.key}, {QStringLiteral("seats"), seats}});
     }
     QSaveFile file(unsavedFile_);
     if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(hands).toJson(QJsonDocument::Compact)) < 0 ||

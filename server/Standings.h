@@ -20,6 +20,13 @@ class AccountStore;
 
 enum class UnsavedFileRefusal { None, KeptByAnother, Unreadable };
 
+// A hand waiting for the store. Its key has it written once, also when a
+// server is stopped between writing it and taking it out of its file.
+struct WaitingHand {
+    QString key;
+    std::vector<SeatOutcome> seats;
+};
+
 class Standings {
 public:
     // The store, when given, must outlive the standings.
@@ -70,10 +77,10 @@ private:
     bool writeUnsaved(QString& error);
     // Asks the store for the accounts of hand's seats whose users came
     // while it could not give them, which makes those that are new.
-    void makeMissingAccounts(const std::vector<SeatOutcome>& hand);
+    void makeMissingAccounts(const WaitingHand& hand);
     // Queues hands read from a file (before those refused in this run when
     // older) and keeps them in this server's file.
-    void takeIn(const std::deque<std::vector<SeatOutcome>>& hands, bool older);
+    void takeIn(const std::deque<WaitingHand>& hands, bool older);
     // Writes what waits, if anything, and says so when the store refuses.
     void retryUnsaved();
     void saveUnsavedFile() const;
@@ -82,7 +89,7 @@ private:
     QString unsavedFile_;
     std::unique_ptr<QLockFile> unsavedLock_;
     std::map<QString, Account> known_;
-    std::deque<std::vector<SeatOutcome>> unsaved_;
+    std::deque<WaitingHand> unsaved_;
 };
 
 } // namespace kelpo::server

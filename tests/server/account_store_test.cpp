@@ -298,5 +298,31 @@ TEST(UnsavedHandsFileTest, EachRunningServerKeepsItsOwnFileAndTakesInWhatAStoppe
     EXPECT_EQ(first.unsavedHands(), 1u);
 }
 
+// A server stopped after writing a waiting hand but before taking it out
+// of its file: the next start finds the hand's key in the log and does not
+// count it twice.
+TEST(UnsavedHandsFileTest, AHandWrittenBeforeTheServerStoppedIsNotWrittenAgain)
+{
+    QTemporaryDir dir;
+    AccountStore store;
+    QString error;
+    ASSERT_TRUE(store.open({dir.filePath(QStringLiteral("a.sqlite")), {}}, error)) << error.toStdString();
+    ASSERT_TRUE(store.account(QStringLiteral("甲"), 1, error));
+    ASSERT_TRUE(store.recordHand({{QStringLiteral("甲"), 5, false}}, error, QStringLiteral("k1")));
+    const QString file = dir.filePath(QStringLiteral("unsaved.json"));
+    QFile left(file);
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.write(R"([{"key": "k1", "seats": [{"name": "甲", "result": 5}]},
+                  {"key": "k2", "seats": [{"name": "甲", "result": -3, "escaped": true}]}])");
+    left.close();
+    Standings standings(&store);
+    ASSERT_TRUE(standings.keepUnsavedIn(file, error)) << error.toStdString();
+    EXPECT_EQ(standings.unsavedHands(), 0u);
+    const auto jia = store.find(QStringLiteral("甲"), error);
+    ASSERT_TRUE(jia);
+    EXPECT_EQ(jia->games, 2);
+    EXPECT_EQ(jia->score, 2);
+}
+
 } // namespace
 } // namespace kelpo::server

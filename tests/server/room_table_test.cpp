@@ -627,7 +627,7 @@ TEST_F(DropTest, BotHandsDoNotPushOutAHandWaitingForTheDatabase)
     clock.advance(6000);
     table->tick();
     finishHand();
-    for (const QString name : {QStringLiteral("甲"), QStringLiteral("乙")}) {
+    for (const QString& name : {QStringLiteral("甲"), QStringLiteral("乙")}) {
         const auto saved = store.find(name, error);
         EXPECT_EQ(saved ? saved->escapes : -1, 1) << name.toStdString();
     }
