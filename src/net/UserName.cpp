@@ -1,5 +1,7 @@
 #include "net/UserName.h"
 
+#include "platform/Cp936.h"
+
 namespace kelpo {
 
 bool IsUsableUserName(const QString& name)
@@ -9,7 +11,10 @@ bool IsUsableUserName(const QString& name)
     for (QChar c : name)
         if (c == u'`' || c.isSpace() || c.category() == QChar::Other_Control)
             return false;
-    return true;
+    // Every client knows a user only by the name the wire brought: one the
+    // code page cannot carry arrives with '?' in it, so its own client never
+    // finds itself at the table, and two such names arrive as one.
+    return cp936::Decode(cp936::Encode(name)) == name;
 }
 
 } // namespace kelpo

@@ -6,7 +6,8 @@
 
 namespace kelpo {
 
-// 1..32 characters, none of them a back-quote, a blank or a control character.
+// 1..32 characters, none of them a back-quote, a blank or a control character,
+// and all of them carried by the code page unchanged.
 bool IsUsableUserName(const QString& name);
 
 } // namespace kelpo

@@ -34,6 +34,7 @@ TEST(RoomConfigTest, ValuesTheTableCannotHoldAreRefused)
         {"--player", "甲", "--bots", "4"},                    // five seats
         {"--player", "甲", "--player", "甲"},                  // the same name twice
         {"--player", "a`b"},                                   // would split a record
+        {"--player", "甲€", "--player", "甲😀"},               // both would travel as "甲?"
         {"--spectator", "丙:nobody"},                          // watches no player
         {"--stake-range", "10:5"},                             // empty range
         {"--stake-range", "10:100", "--stake", "5"},           // outside its range
