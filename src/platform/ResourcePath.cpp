@@ -14,20 +14,39 @@ QString slashed(QString path)
     return path;
 }
 
-// The entry of `dir` whose name equals `name` ignoring case; empty when none.
-QString matchEntry(const QString& dir, const QString& name)
+// The path below `resolved` (a folder path ending in '/', or empty) whose
+// names match parts[i..] regardless of case; empty when none exists. Names
+// that match exactly are tried first. A folder may have siblings that differ
+// from it only in case ("Res" and "res", one folder where the names came
+// from), so a file missing below one is looked for below the others.
+QString resolveBelow(const QString& resolved, const QStringList& parts, qsizetype i)
 {
-    const QString exact = dir + name;
-    if (QFileInfo::exists(exact))
-        return name;
+    if (i == parts.size())
+        return resolved;
+    const QString& part = parts[i];
+    const bool last = i + 1 == parts.size();
+    auto descend = [&](const QString& name) {
+        const QString path = resolved + name;
+        if (last)
+            return QFileInfo::exists(path) ? path : QString();
+        return resolveBelow(path + u'/', parts, i + 1);
+    };
+    if (part == u"." || part == u"..")
+        return descend(part);
+    if (QFileInfo::exists(resolved + part)) {
+        if (QString found = descend(part); !found.isEmpty())
+            return found;
+    }
     const QStringList entries =
-        QDir(dir.isEmpty() ? QStringLiteral(".") : dir)
+        QDir(resolved.isEmpty() ? QStringLiteral(".") : resolved)
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return entry;
+        if (entry != part && entry.compare(part, Qt::CaseInsensitive) == 0) {
+            if (QString found = descend(entry); !found.isEmpty())
+                return found;
+        }
     }
-    return QString();
+    return {};
 }
 
 } // namespace
@@ -37,23 +56,10 @@ QString ResolvePath(const QString& path)
     const QString plain = slashed(path);
     if (plain.isEmpty() || QFileInfo::exists(plain))
         return plain;
-
-    const bool absolute = plain.startsWith(u'/');
     const QStringList parts = plain.split(u'/', Qt::SkipEmptyParts);
-    QString resolved = absolute ? QStringLiteral("/") : QString();
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QString& part = parts[i];
-        QString name;
-        if (part == u"." || part == u"..")
-            name = part;
-        else
-            name = matchEntry(resolved, part);
-        if (name.isEmpty())
-            return plain;
-        resolved += name;
-        if (i + 1 < parts.size())
-            resolved += u'/';
-    }
+    QString resolved = resolveBelow(plain.startsWith(u'/') ? QStringLiteral("/") : QString(), parts, 0);
+    if (resolved.isEmpty())
+        return plain;
     if (plain.endsWith(u'/') && !resolved.endsWith(u'/'))
         resolved += u'/';
     return resolved;
@@ -61,13 +67,27 @@ QString ResolvePath(const QString& path)
 
 QString ResolvePath(const QString& base, const QString& relative)
 {
-    QString joined = slashed(base);
-    if (!joined.isEmpty() && !joined.endsWith(u'/'))
-        joined += u'/';
+    QString folder = slashed(base);
+    if (!folder.isEmpty() && !folder.endsWith(u'/'))
+        folder += u'/';
     QString rel = slashed(relative);
     while (rel.startsWith(u'/'))
         rel.remove(0, 1);
-    return ResolvePath(joined + rel);
+    const QString plain = folder + rel;
+    if (rel.isEmpty() || QFileInfo::exists(plain))
+        return ResolvePath(plain);
+    // The program's folder and the one above it are found as given; only
+    // the names below them are looked for in every case, so a missing file
+    // costs listings of its own folders, not of every folder above.
+    QString at = ResolvePath(folder);
+    if (!at.isEmpty() && !at.endsWith(u'/'))
+        at += u'/';
+    QString resolved = resolveBelow(at, rel.split(u'/', Qt::SkipEmptyParts), 0);
+    if (resolved.isEmpty())
+        return plain;
+    if (rel.endsWith(u'/') && !resolved.endsWith(u'/'))
+        resolved += u'/';
+    return resolved;
 }
 
 bool ResourceExists(const QString& path)

@@ -55,3 +55,17 @@ TEST_F(ResourcePathTest, MissingFilesStayMissing)
     EXPECT_FALSE(ResourceExists(root + "app\\res"));
     EXPECT_FALSE(ResourceExists(QString()));
 }
+
+TEST_F(ResourcePathTest, FoldersDifferingOnlyInCaseAreAllSearched)
+{
+    // The pack has both "Res" and "res", one folder where the names came from.
+    ASSERT_TRUE(QDir().mkpath(root + "app/res"));
+    touch(root + "app/res/VSpliterBk.bmp");
+    touch(root + "app/res/BuChu.bmp");
+    EXPECT_EQ(ResolvePath(root + "app\\", "Res\\VSpliterBk.bmp"), root + "app/res/VSpliterBk.bmp");
+    EXPECT_EQ(ResolvePath(root + "app", "RES\\ResPk\\Pk0.bmp"), root + "app/Res/ResPk/Pk0.bmp");
+    EXPECT_EQ(ResolvePath(root + "app\\Res\\VSpliterBk.bmp"), root + "app/res/VSpliterBk.bmp");
+    // A file in both: the exact name still wins.
+    EXPECT_EQ(ResolvePath(root + "app\\res\\BuChu.bmp"), root + "app/res/BuChu.bmp");
+    EXPECT_EQ(ResolvePath(root + "app\\Res\\BuChu.bmp"), root + "app/Res/BuChu.bmp");
+}
