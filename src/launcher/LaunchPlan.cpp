@@ -37,7 +37,7 @@ QString Range(int lo, int hi)
 QString CheckChoices(const LauncherChoices& c)
 {
     if (!IsUsableUserName(c.name))
-        return QStringLiteral("名字须为1到32个字符，不能有空格或“`”。");
+        return QStringLiteral("名字须为1到32个字，不含空格、“`”和特殊符号。");
     if (c.mode == LaunchMode::Join) {
         if (!IsUsableHost(c.joinHost))
             return QStringLiteral("请填写对方的主机地址。");
