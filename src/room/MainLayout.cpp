@@ -160,6 +160,11 @@ void frmGameMain::ToggleRoomPane()
 void frmGameMain::MoveSplitterTo(int left)
 {
     VSplitterSkip = true;
+    // Dragged out of its collapsed place, the bar opens the room pane there.
+    if (SplitterCollapsed) {
+        SplitterCollapsed = false;
+        picSplitter->setCollapsed(false);
+    }
     SplitterX = std::max(std::min(left, width() - VSplitterBar::RightMargin), VSplitterBar::MinLeft);
     LayoutMainWindow();
 }

@@ -247,6 +247,27 @@ TEST_F(WindowFixture, VerticalBarDragClampsAndTheMiddleZoneToggles)
     EXPECT_TRUE(window->SplitterCollapsed);
 }
 
+// A collapsed bar dragged to a place opens the room pane there; a click
+// that moves nothing leaves it collapsed.
+TEST_F(WindowFixture, DraggingTheCollapsedBarOpensThePaneWhereItIsDropped)
+{
+    window->InitLayout({1024, 768});
+    sized(1024, 736);
+    window->ToggleRoomPane();
+    VSplitterBar* bar = window->picSplitter;
+    ASSERT_EQ(bar->x(), 1010);
+    bar->MouseDown(Qt::LeftButton, 5, 10);
+    bar->MouseUp(Qt::LeftButton, 5, 10);
+    EXPECT_TRUE(window->SplitterCollapsed);
+    EXPECT_EQ(bar->x(), 1010);
+    bar->MouseDown(Qt::LeftButton, 5, 10);
+    bar->MouseMove(Qt::LeftButton, 5 - 200, 10);
+    bar->MouseUp(Qt::LeftButton, 5 - 200, 10);
+    EXPECT_FALSE(window->SplitterCollapsed);
+    EXPECT_EQ(bar->x(), 810);
+    EXPECT_FALSE(window->chat->isHidden());
+}
+
 TEST_F(WindowFixture, CloseOutsideAHandUnloadsAtOnceWithZero)
 {
     QSignalSpy unloaded(window.get(), &frmGameMain::unloaded);
