@@ -8,6 +8,7 @@
 #include "game/Client.h"
 #include "table/TableWidget.h"
 #include "room/AdvertPane.h"
+#include "room/frmHandReview.h"
 #include "room/UserButtonStrip.h"
 #include "room/VSplitterBar.h"
 #include "room/UserCard.h"
@@ -266,6 +267,18 @@ TEST_F(WindowFixture, DraggingTheCollapsedBarOpensThePaneWhereItIsDropped)
     EXPECT_FALSE(window->SplitterCollapsed);
     EXPECT_EQ(bar->x(), 810);
     EXPECT_FALSE(window->chat->isHidden());
+}
+
+// Names are other players' text: markup in one must not turn the results
+// into one run-together line.
+TEST_F(WindowFixture, HandReviewShowsNamesWithMarkupLiterallyOneResultALine)
+{
+    window->ShowHandReview();
+    HandReview review;
+    review.results = QStringList{QStringLiteral("1号 <b>甲</b>：+30"), QStringLiteral("2号 乙：-30")};
+    window->handReview()->ShowReview(review);
+    QLabel* results = window->handReview()->resultLabel();
+    EXPECT_GE(results->heightForWidth(400), 2 * results->fontMetrics().lineSpacing());
 }
 
 TEST_F(WindowFixture, CloseOutsideAHandUnloadsAtOnceWithZero)
