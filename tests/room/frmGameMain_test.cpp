@@ -528,11 +528,12 @@ TEST_F(WindowFixture, FrameDragsMoveAndSizeTheWindowWithinItsMinimum)
     EXPECT_EQ(window->geometry(), QRect(150, 90, 800, 570));
 }
 
-TEST_F(WindowFixture, CloseButtonAsksDuringAHandEvenWithTheStartButtonOffered)
+// The caption's close button asks exactly when closing the window would:
+// between hands, with the start button offered, leaving is no escape.
+TEST_F(WindowFixture, CloseButtonAsksDuringAHandButNotWithTheStartButtonOffered)
 {
     sized(1024, 736);
     playing();
-    client.state.table.StartOffered = true;
     QSignalSpy unloaded(window.get(), &frmGameMain::unloaded);
     int answer = 1;
     int asked = 0;
@@ -544,8 +545,9 @@ TEST_F(WindowFixture, CloseButtonAsksDuringAHandEvenWithTheStartButtonOffered)
     window->FrameMouseUp(Qt::LeftButton, close);
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(unloaded.count(), 0);
-    answer = 0; // 强退
+    client.state.table.StartOffered = true;
     window->FrameMouseUp(Qt::LeftButton, close);
+    EXPECT_EQ(asked, 1);
     ASSERT_EQ(unloaded.count(), 1);
     EXPECT_EQ(unloaded.at(0).at(0).toInt(), 0);
 }
