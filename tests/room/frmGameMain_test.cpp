@@ -224,6 +224,20 @@ TEST_F(WindowFixture, HorizontalSplittersSnapIntoTheirRanges)
     EXPECT_EQ(window->chat->geometry().bottom(), 736 - 6 - 1);
 }
 
+// Bars placed for a tall screen stay inside a window made low, so the chat
+// stays in sight, and come back when the window grows again.
+TEST_F(WindowFixture, ALowWindowKeepsTheChatAndItsBarInSight)
+{
+    window->InitLayout({1024, 1440});
+    sized(1024, 570);
+    EXPECT_EQ(window->HSplitterBar1->top(), 570 - 95);
+    EXPECT_EQ(window->HSplitterBar->top(), 570 - 95 - 182 - 5);
+    EXPECT_EQ(window->chat->geometry(), QRect(857, 480, 161, 570 - 4 - 480 - 2));
+    sized(1024, 1408);
+    EXPECT_EQ(window->HSplitterBar1->top(), 480 + 5 + 182 + 4);
+    EXPECT_EQ(window->lstUser->height(), 480 - 68);
+}
+
 TEST_F(WindowFixture, VerticalBarDragClampsAndTheMiddleZoneToggles)
 {
     window->InitLayout({1024, 768});
