@@ -182,8 +182,13 @@ void QelChat::ChangeAddressee(const QString& name, const QString& action)
         if (at < 0)
             to_->addItem(name);
     } else if (action == QLatin1String("DEL")) {
+        // A departed current addressee falls back to everyone; left to
+        // itself the box would pick whoever stands next in the list and the
+        // next line would go to them privately.
+        if (at > 0 && at == to_->currentIndex())
+            to_->setCurrentIndex(0);
         if (at > 0)
-            to_->removeItem(at); // a removed current addressee falls back to item 0
+            to_->removeItem(at);
         if (to_->currentIndex() < 0)
             to_->setCurrentIndex(0);
     }

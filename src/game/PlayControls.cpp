@@ -159,7 +159,10 @@ void PlayAction(Client& client, int kind)
                                        : CheckFollowPlay(c.SelectedCards, c.RoundBest, message, type, maxCard);
     if (!ok) {
         c.SelectedCards.clear();
-        ShowSystemBox(client, QMessageBox::Warning, s.globals.GameName, message);
+        // The play is refused either way; the player may have asked not to
+        // be told why.
+        if (s.prefs.WarnBadPlay != 0)
+            ShowSystemBox(client, QMessageBox::Warning, s.globals.GameName, message);
         return;
     }
 

@@ -42,6 +42,13 @@ void Notice(Client& client, const QString& text)
         chat->AppendNotice(text);
 }
 
+// Someone came or went: shown only while the player wants to see that.
+void InOutNotice(Client& client, const QString& text)
+{
+    if (client.state.prefs.ShowInOutMsg != 0)
+        Notice(client, text);
+}
+
 void Addressee(Client& client, const QString& name, const QString& action)
 {
     if (QelChat* chat = client.room.QelChat)
@@ -127,7 +134,8 @@ void SpectatorArrived(Client& client, const QByteArray& m)
     // The list refuses a record without a name; nobody arrived then.
     if (ListHolds(client, name) || !client.room.lstUser->Add(f.join(FieldSeparator)))
         return;
-    Notice(client, name + QStringLiteral(" 进来了，正在旁观 ") + f[UserField::Watched] + QStringLiteral(" 游戏..."));
+    InOutNotice(client,
+                name + QStringLiteral(" 进来了，正在旁观 ") + f[UserField::Watched] + QStringLiteral(" 游戏..."));
     Addressee(client, name, Add);
     PlaySoundCue(client, CueSpectatorIn);
 }
@@ -183,7 +191,7 @@ void UserArrived(Client& client, const QByteArray& m)
     const QString& name = f[UserField::Name];
     if (ListHolds(client, name) || !client.room.lstUser->Add(f.join(FieldSeparator)))
         return;
-    Notice(client, name + QStringLiteral(" 进来了..."));
+    InOutNotice(client, name + QStringLiteral(" 进来了..."));
     Addressee(client, name, Add);
     if (IsSpectatorRecord(f))
         return;
@@ -239,7 +247,7 @@ void HandleUserConnection(Client& client, const QByteArray& m)
         if (!ListHolds(client, name))
             return;
         client.room.lstUser->Remove(name);
-        Notice(client, QStringLiteral("旁观用户 ") + name + QStringLiteral(" 走了..."));
+        InOutNotice(client, QStringLiteral("旁观用户 ") + name + QStringLiteral(" 走了..."));
         Addressee(client, name, Del);
         PlaySoundCue(client, CueSpectatorOut);
         break;
@@ -261,7 +269,7 @@ void HandlePlayerLeft(Client& client, const QByteArray& m)
     if (!ListHolds(client, name))
         return;
     client.room.lstUser->Remove(name);
-    Notice(client, name + QStringLiteral(" 走了..."));
+    InOutNotice(client, name + QStringLiteral(" 走了..."));
     Addressee(client, name, Del);
     const int seat = SeatOfName(client.state, name);
     if (seat < 0)

@@ -23,6 +23,9 @@ namespace {
 constexpr int Top = 35; // below the skinned caption
 constexpr int ButtonStrip = 33;
 constexpr int ListTop = Top + ButtonStrip;
+// The lower bar's range: never above this, never nearer the bottom than that.
+constexpr int LowerBarMinTop = 382;
+constexpr int LowerBarBottomMargin = 100;
 } // namespace
 
 void frmGameMain::InitLayout(const QSize& screen)
@@ -64,9 +67,17 @@ void frmGameMain::LayoutMainWindow()
         for (QWidget* w : pane)
             w->hide();
     } else {
+        // A window lower than the bars were placed for keeps them where a
+        // drag could put them (the upper bar dragged to its lowest leaves
+        // the lower one a bar's height below its own limit), so the chat
+        // and its bar stay in sight; the places chosen come back when the
+        // window grows again.
+        const int lowest = H - LowerBarBottomMargin + HSplitterBar->barHeight();
+        const int lowerTop = std::min(LowerSplitTop, std::max(lowest, LowerBarMinTop));
+        const int upperTop = std::min(UpperSplitTop, lowerTop - AdvertHeight - HSplitterBar->barHeight());
         picUserButBk->setGeometry(R, Top, rw, ButtonStrip);
-        if (UpperSplitTop - ListTop > 0)
-            lstUser->setGeometry(R, ListTop, rw, UpperSplitTop - ListTop);
+        if (upperTop - ListTop > 0)
+            lstUser->setGeometry(R, ListTop, rw, upperTop - ListTop);
         // The review button keeps to the right of the list's title, clear of
         // the strip's drawn buttons.
         const QFontMetrics fm = cmdReview->fontMetrics();
@@ -74,10 +85,10 @@ void frmGameMain::LayoutMainWindow()
         cmdReview->setGeometry(std::max(lstUser->width() - rvw, 0), 0, rvw, fm.height() + 2);
         const int left = lstUser->x();
         const int w = lstUser->width();
-        HSplitterBar->Place(left, UpperSplitTop, w);
+        HSplitterBar->Place(left, upperTop, w);
         const int advTop = HSplitterBar->top() + HSplitterBar->barHeight();
-        picAdvBack->setGeometry(left, advTop, w, std::max(LowerSplitTop - advTop, 0));
-        HSplitterBar1->Place(left, LowerSplitTop, w);
+        picAdvBack->setGeometry(left, advTop, w, std::max(lowerTop - advTop, 0));
+        HSplitterBar1->Place(left, lowerTop, w);
         const int chatTop = HSplitterBar1->top() + HSplitterBar1->barHeight();
         const int ch = H - 4 - chatTop - 2;
         if (ch > 0)
@@ -130,8 +141,8 @@ void frmGameMain::HSplitterBar1_PositionChanged()
     HSplitter1Skip = true;
     const int H = height();
     int t = HSplitterBar1->top();
-    t = std::max(t, 382);
-    t = std::min(t, H - 100);
+    t = std::max(t, LowerBarMinTop);
+    t = std::min(t, H - LowerBarBottomMargin);
     LowerSplitTop = t;
     HSplitterBar1->setTop(t);
     const int left = lstUser->x();
@@ -160,6 +171,11 @@ void frmGameMain::ToggleRoomPane()
 void frmGameMain::MoveSplitterTo(int left)
 {
     VSplitterSkip = true;
+    // Dragged out of its collapsed place, the bar opens the room pane there.
+    if (SplitterCollapsed) {
+        SplitterCollapsed = false;
+        picSplitter->setCollapsed(false);
+    }
     SplitterX = std::max(std::min(left, width() - VSplitterBar::RightMargin), VSplitterBar::MinLeft);
     LayoutMainWindow();
 }

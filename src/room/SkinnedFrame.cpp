@@ -255,15 +255,12 @@ void frmGameMain::DoSysButton(int slot)
     case FramePaint::SlotMaximise:
         ToggleMaximised();
         return;
-    case FramePaint::SlotClose: {
-        const ClientState& s = client_.state;
-        // Unlike the system close, the button asks whenever a hand is on,
-        // even while the start button is offered.
-        if (!s.globals.IsSpectator && !s.table.NoHandInPlay && s.prefs.AskForceQuit != 0 && !AskForceQuit())
-            return;
-        Unload(0);
+    case FramePaint::SlotClose:
+        // The same question as closing the window: between hands, with the
+        // start button offered, leaving costs no escape and is not asked.
+        if (ConfirmClose())
+            Unload(0);
         return;
-    }
     default:
         return;
     }

@@ -108,6 +108,10 @@ void VSplitterBar::MouseUp(Qt::MouseButton button, int, int)
     if (busy() || button != Qt::LeftButton || tag_ != QLatin1String("MOVE") || ghost_->isHidden())
         return;
     ghost_->hide();
+    // A click that moved nothing moves nothing, even where the bar stands
+    // outside the range (collapsed at the right edge).
+    if (candidate_ == x())
+        return;
     const int left = std::max(std::min(candidate_, maxLeft()), MinLeft);
     emit moveRequested(left);
 }

@@ -37,6 +37,7 @@ public:
 
 signals:
     void toggleRequested();
+    // A drag ended away from where it began; left is clamped to the range.
     void moveRequested(int left);
 
 protected:

@@ -113,7 +113,8 @@ public:
     // A press in the vertical bar's middle zone: collapse or expand the
     // room pane.
     void ToggleRoomPane();
-    // The vertical bar dragged to a new left edge (client coordinates).
+    // The vertical bar dragged to a new left edge (client coordinates); a
+    // collapsed room pane opens there.
     void MoveSplitterTo(int left);
 
     static constexpr int SplitterWidth = 12;

@@ -15,6 +15,10 @@ frmHandReview::frmHandReview(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("上局回顾"));
     resize(420, 520);
+    // The results carry the players' names, which may hold anything that
+    // looks like markup.
+    heading_->setTextFormat(Qt::PlainText);
+    results_->setTextFormat(Qt::PlainText);
     heading_->setWordWrap(true);
     results_->setWordWrap(true);
     results_->setTextInteractionFlags(Qt::TextSelectableByMouse);

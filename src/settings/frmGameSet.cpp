@@ -196,10 +196,19 @@ bool frmGameSet::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && (watched == txtUser_[0] || watched == txtUser_[1])) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        // Keys that type nothing (arrows, Delete, Home) are not characters.
+        // Keys that type nothing (arrows, Home) are not characters. Delete
+        // and Tab are editing and moving, though the window system sends
+        // them with a control character as their text.
         const QString typed = key->text();
-        if (key->key() == Qt::Key_Backspace)
+        switch (key->key()) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Delete:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
             return false;
+        default:
+            break;
+        }
         if (!typed.isEmpty()) {
             for (QChar c : typed) {
                 if (!AcceptsTypedCharacter(c))

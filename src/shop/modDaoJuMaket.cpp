@@ -40,10 +40,10 @@ struct CatalogueIndex {
     QHash<std::int32_t, Place> places;
 };
 
+// Empty owned groups, one per type, each strip from its first item.
 void ResetMyDaoJu(ShopState& shop)
 {
     shop.MyDaoJuTypes.assign(static_cast<std::size_t>(shop.typeCount()) + 1, MyDaoJuType{});
-    shop.CurMyTypeIdx = 1;
 }
 
 QString NoteOf(const ProfileFile& profile, std::int32_t id)
@@ -100,8 +100,10 @@ bool ParseDaoJuList(ShopState& shop, const QString& text, const QString& noteFil
         shop.DaoJuTypes[static_cast<std::size_t>(g)].items.push_back(std::move(item));
     }
 
-    // Owned items stay, each under the new group of its catalogue item.
+    // Owned items stay, each under the new group of its catalogue item; the
+    // types may differ now, so the owned tab shown starts at the first.
     ResetMyDaoJu(shop);
+    shop.CurMyTypeIdx = 1;
     const CatalogueIndex index(shop);
     for (MyDaoJu& item : owned) {
         const int g = std::max(1, index.find(item.lngID).group);

@@ -25,6 +25,7 @@ bool ParseDaoJuList(ShopState& shop, const QString& text, const QString& noteFil
 // owned-items message. A field count that is not a multiple of three is
 // ignored (false); an empty text clears the list. Items not in the catalogue
 // go to group 1 as "未知名称", or are not kept when there are no types.
+// The owned tab shown stays; its strip starts again at its first item.
 bool ParseMyDaoJuList(ShopState& shop, const QString& text);
 
 // The description of item id in the profile file at path: key "Note" of

@@ -84,6 +84,8 @@ TEST_F(ChatFixture, AddresseeListAddsOnceAndFallsBackToEveryone)
     EXPECT_EQ(chat.addressees(), (QStringList{QStringLiteral("所有人"), QStringLiteral("李四"), QStringLiteral("王五")}));
     chat.SetCurrentAddressee(QStringLiteral("王五"));
     chat.ChangeAddressee(QStringLiteral("王五"), QStringLiteral("DEL"));
+    // The next line must not go privately to whoever stood next in the list.
+    EXPECT_EQ(chat.currentAddressee(), QStringLiteral("所有人"));
     chat.ChangeAddressee(QStringLiteral("所有人"), QStringLiteral("DEL"));
     EXPECT_EQ(chat.addressees(), (QStringList{QStringLiteral("所有人"), QStringLiteral("李四")}));
     EXPECT_FALSE(chat.currentAddressee().isEmpty());

@@ -68,6 +68,13 @@ TEST_F(PlayControlsTest, AFollowOfTheWrongSizeIsRefusedAndTheCardsStayRaised)
     EXPECT_TRUE(raised(2));
     EXPECT_EQ(hand().count(), 9);
 
+    // With the warning switched off the play is refused in silence.
+    client.state.prefs.WarnBadPlay = 0;
+    click(Qt::RightButton, handCard(1));
+    EXPECT_TRUE(takeSent().empty());
+    EXPECT_TRUE(takeBoxes().empty());
+    EXPECT_EQ(hand().count(), 9);
+
     // Nothing raised: a right click neither asks nor sends.
     click(Qt::LeftButton, QPoint(20, 20));
     EXPECT_FALSE(raised(1));

@@ -188,6 +188,20 @@ TEST_F(RoomMessagesTest, ConnectionStateAndLeavingChangeOnlyTheNamedSeat)
     EXPECT_TRUE(chat().transcript().contains("李四 走了..."));
 }
 
+// With "显示用户进出消息" off, comings and goings still reach the list and
+// the seats but not the chat.
+TEST_F(RoomMessagesTest, ComingsAndGoingsAreNotShownWhenThePlayerTurnedThemOff)
+{
+    client.state.prefs.ShowInOutMsg = 0;
+    deliver(RoomMsg(130, 4, Record("李四", "", "2")));
+    deliver(RoomMsg(130, 0, Record("看客乙", "李四", "3")));
+    EXPECT_EQ(seatOf("李四"), 2);
+    deliver(RoomMsg(108, 4, "看客乙"));
+    deliver(RoomMsg(110, 0, "李四"));
+    EXPECT_TRUE(list().Find("李四").isEmpty());
+    EXPECT_TRUE(chat().transcript().isEmpty());
+}
+
 TEST_F(RoomMessagesTest, SettingsRoundWithoutSettingsOffersTheStartEvenToANonOwner)
 {
     client.state.table.MatchStarted = 1;

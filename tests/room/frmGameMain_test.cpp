@@ -8,6 +8,7 @@
 #include "game/Client.h"
 #include "table/TableWidget.h"
 #include "room/AdvertPane.h"
+#include "room/frmHandReview.h"
 #include "room/UserButtonStrip.h"
 #include "room/VSplitterBar.h"
 #include "room/UserCard.h"
@@ -223,6 +224,20 @@ TEST_F(WindowFixture, HorizontalSplittersSnapIntoTheirRanges)
     EXPECT_EQ(window->chat->geometry().bottom(), 736 - 6 - 1);
 }
 
+// Bars placed for a tall screen stay inside a window made low, so the chat
+// stays in sight, and come back when the window grows again.
+TEST_F(WindowFixture, ALowWindowKeepsTheChatAndItsBarInSight)
+{
+    window->InitLayout({1024, 1440});
+    sized(1024, 570);
+    EXPECT_EQ(window->HSplitterBar1->top(), 570 - 95);
+    EXPECT_EQ(window->HSplitterBar->top(), 570 - 95 - 182 - 5);
+    EXPECT_EQ(window->chat->geometry(), QRect(857, 480, 161, 570 - 4 - 480 - 2));
+    sized(1024, 1408);
+    EXPECT_EQ(window->HSplitterBar1->top(), 480 + 5 + 182 + 4);
+    EXPECT_EQ(window->lstUser->height(), 480 - 68);
+}
+
 TEST_F(WindowFixture, VerticalBarDragClampsAndTheMiddleZoneToggles)
 {
     window->InitLayout({1024, 768});
@@ -245,6 +260,39 @@ TEST_F(WindowFixture, VerticalBarDragClampsAndTheMiddleZoneToggles)
     client.state.view.BombPlaying = false;
     bar->MouseDown(Qt::RightButton, 5, bar->height() / 2);
     EXPECT_TRUE(window->SplitterCollapsed);
+}
+
+// A collapsed bar dragged to a place opens the room pane there; a click
+// that moves nothing leaves it collapsed.
+TEST_F(WindowFixture, DraggingTheCollapsedBarOpensThePaneWhereItIsDropped)
+{
+    window->InitLayout({1024, 768});
+    sized(1024, 736);
+    window->ToggleRoomPane();
+    VSplitterBar* bar = window->picSplitter;
+    ASSERT_EQ(bar->x(), 1010);
+    bar->MouseDown(Qt::LeftButton, 5, 10);
+    bar->MouseUp(Qt::LeftButton, 5, 10);
+    EXPECT_TRUE(window->SplitterCollapsed);
+    EXPECT_EQ(bar->x(), 1010);
+    bar->MouseDown(Qt::LeftButton, 5, 10);
+    bar->MouseMove(Qt::LeftButton, 5 - 200, 10);
+    bar->MouseUp(Qt::LeftButton, 5 - 200, 10);
+    EXPECT_FALSE(window->SplitterCollapsed);
+    EXPECT_EQ(bar->x(), 810);
+    EXPECT_FALSE(window->chat->isHidden());
+}
+
+// Names are other players' text: markup in one must not turn the results
+// into one run-together line.
+TEST_F(WindowFixture, HandReviewShowsNamesWithMarkupLiterallyOneResultALine)
+{
+    window->ShowHandReview();
+    HandReview review;
+    review.results = QStringList{QStringLiteral("1号 <b>甲</b>：+30"), QStringLiteral("2号 乙：-30")};
+    window->handReview()->ShowReview(review);
+    QLabel* results = window->handReview()->resultLabel();
+    EXPECT_GE(results->heightForWidth(400), 2 * results->fontMetrics().lineSpacing());
 }
 
 TEST_F(WindowFixture, CloseOutsideAHandUnloadsAtOnceWithZero)
@@ -494,11 +542,12 @@ TEST_F(WindowFixture, FrameDragsMoveAndSizeTheWindowWithinItsMinimum)
     EXPECT_EQ(window->geometry(), QRect(150, 90, 800, 570));
 }
 
-TEST_F(WindowFixture, CloseButtonAsksDuringAHandEvenWithTheStartButtonOffered)
+// The caption's close button asks exactly when closing the window would:
+// between hands, with the start button offered, leaving is no escape.
+TEST_F(WindowFixture, CloseButtonAsksDuringAHandButNotWithTheStartButtonOffered)
 {
     sized(1024, 736);
     playing();
-    client.state.table.StartOffered = true;
     QSignalSpy unloaded(window.get(), &frmGameMain::unloaded);
     int answer = 1;
     int asked = 0;
@@ -510,8 +559,9 @@ TEST_F(WindowFixture, CloseButtonAsksDuringAHandEvenWithTheStartButtonOffered)
     window->FrameMouseUp(Qt::LeftButton, close);
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(unloaded.count(), 0);
-    answer = 0; // 强退
+    client.state.table.StartOffered = true;
     window->FrameMouseUp(Qt::LeftButton, close);
+    EXPECT_EQ(asked, 1);
     ASSERT_EQ(unloaded.count(), 1);
     EXPECT_EQ(unloaded.at(0).at(0).toInt(), 0);
 }

@@ -229,5 +229,24 @@ TEST_F(GameSetTest, ClosingTheWindowSendsNothingAndKeepsCounting)
     EXPECT_TRUE(replies.empty());
 }
 
+
+// Editing and moving between the boxes are not typing: Delete and Tab must
+// reach the boxes as they do in any other field.
+TEST_F(GameSetTest, DeleteAndTabStillEditAndMoveBetweenTheBoxes)
+{
+    ASSERT_TRUE(dialog->SetInitGameSetInfo(true, QStringLiteral("50`100`10`20`30`0")));
+    dialog->show();
+    auto* stake = dialog->findChildren<QLineEdit*>().value(0);
+    auto* penalty = dialog->findChildren<QLineEdit*>().value(1);
+    ASSERT_TRUE(stake && penalty);
+    stake->setFocus();
+    stake->setCursorPosition(0);
+    // The window system sends these keys with the text it types: DEL, TAB.
+    QTest::sendKeyEvent(QTest::Click, stake, Qt::Key_Delete, QString(QChar(0x7f)), Qt::NoModifier);
+    EXPECT_EQ(stake->text(), QStringLiteral("0"));
+    QTest::sendKeyEvent(QTest::Click, stake, Qt::Key_Tab, QStringLiteral("\t"), Qt::NoModifier);
+    EXPECT_EQ(dialog->focusWidget(), penalty);
+}
+
 } // namespace
 } // namespace kelpo

@@ -162,5 +162,19 @@ TEST_F(ShopWindowTest, ButtonsHoverBuyPageAndClose)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// A new owned-items list (a purchase confirmed) keeps the owned tab the
+// player chose, showing its new counts.
+TEST_F(ShopWindowTest, AnOwnedItemsUpdateKeepsTheChosenOwnedTab)
+{
+    catalogue();
+    ASSERT_TRUE(ParseMyDaoJuList(state.shop, QStringLiteral("101:1:2026123118:106:2:2026123118")));
+    frmDaoJuMaket window(state);
+    window.picMeTypeBut_Click(2);
+    ASSERT_TRUE(window.imgMyDaoJu(0)->toolTip().contains(QStringLiteral("剩2个")));
+    ASSERT_TRUE(ParseMyDaoJuList(state.shop, QStringLiteral("101:1:2026123118:106:3:2026123118")));
+    window.RepaintMaket();
+    EXPECT_TRUE(window.imgMyDaoJu(0)->toolTip().contains(QStringLiteral("剩3个")));
+}
+
 } // namespace
 } // namespace kelpo
