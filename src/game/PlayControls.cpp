@@ -81,19 +81,13 @@ void ResortHand(Client& client)
     if (c.HandCards.isEmpty())
         return;
     c.RankSortMode = !c.RankSortMode;
-    auto sort = [&](CardList& list) {
-        if (c.RankSortMode)
-            SortCardsByRank(list);
-        else
-            SortCardsByCount(list);
-    };
-    sort(c.HandCards);
+    SortInChosenOrder(c, c.HandCards);
     TablePainter* view = TableView(client);
     if (view)
         view->DrawHand();
     if (s.table.ThreeHandDeal != 0) {
-        sort(c.PartnerHandFar);
-        sort(c.PartnerHandNext);
+        SortInChosenOrder(c, c.PartnerHandFar);
+        SortInChosenOrder(c, c.PartnerHandNext);
         if (view) {
             view->DrawPartnerHand(ViewLeftPartner);
             view->DrawPartnerHand(ViewRightPartner);

@@ -2,6 +2,7 @@
 
 #include "game/Client.h"
 #include "game/Waits.h"
+#include "rules/CardOrder.h"
 #include "skin/ModalBoxes.h"
 #include "skin/MsgPool.h"
 
@@ -33,6 +34,14 @@ void ShowSystemBox(Client& client, QMessageBox::Icon icon, const QString& captio
 void LowerAllCards(CardState& cards)
 {
     cards.SelectedFlags = CardList(std::vector<CardCode>(static_cast<std::size_t>(cards.HandCards.count()), 0));
+}
+
+void SortInChosenOrder(const CardState& cards, CardList& hand)
+{
+    if (cards.RankSortMode)
+        SortCardsByRank(hand);
+    else
+        SortCardsByCount(hand);
 }
 
 } // namespace kelpo

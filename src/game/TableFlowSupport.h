@@ -12,6 +12,7 @@ namespace kelpo {
 
 class Client;
 class TablePainter;
+class CardList;
 struct CardState;
 
 // The table view, or null while no main window is up.
@@ -26,5 +27,8 @@ void ShowSystemBox(Client& client, QMessageBox::Icon icon, const QString& captio
 
 // Sets every selection flag of the hand to 0, one flag per card.
 void LowerAllCards(CardState& cards);
+
+// Sorts a held hand in the order the player chose with the sort button.
+void SortInChosenOrder(const CardState& cards, CardList& hand);
 
 } // namespace kelpo

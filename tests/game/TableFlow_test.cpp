@@ -434,10 +434,12 @@ TEST_F(TableFlowTest, GarbageOfEveryClassAndLengthIsSurvived)
 TEST_F(TableFlowTest, RefreshReplacesTheHandsAndTheWatchedHandFollowsThePlayersChoice)
 {
     startHand(Hand9, 2, 1);
-    deliver(Bytes({2, 0, 2, 40, 41, 1, 7, 3, 8, 9, 10}));
-    EXPECT_EQ(hand(), CardList({40, 41}));
+    // The server's hands come in dealt order and are shown sorted.
+    deliver(Bytes({2, 0, 3, 0, 40, 41, 1, 7, 3, 8, 9, 10}));
+    EXPECT_EQ(hand(), CardList({41, 40, 0}));
     EXPECT_EQ(client.state.cards.PartnerHandNext, CardList{7});
-    EXPECT_EQ(seat(1).cardsLeft, 2);
+    EXPECT_EQ(client.state.cards.PartnerHandFar, CardList({10, 9, 8}));
+    EXPECT_EQ(seat(1).cardsLeft, 3);
     EXPECT_EQ(seat(3).cardsLeft, 1);
     EXPECT_EQ(seat(5).cardsLeft, 3);
 
