@@ -174,10 +174,13 @@ bool OpaqueUnder(const QImage& mask, const QRect& r)
 
 } // namespace
 
+QRect TablePainter::ScorePanelArea() const { return QRect(picGameBack.width() - 182 - 15, 15, 182, 99); }
+
 void TablePainter::PaintScorePanel()
 {
-    const int px = picGameBack.width() - 182 - 15;
-    const int py = 15;
+    const QRect whole = ScorePanelArea();
+    const int px = whole.x();
+    const int py = whole.y();
     const QImage mask = AppImage(QStringLiteral("Res\\GameScoreM.bmp"));
     if (mask.isNull())
         return;
@@ -210,7 +213,6 @@ void TablePainter::PaintScorePanel()
     }
     // The numbers' cells reach a little past the panel: what lies there
     // must come out of the drawing as it went in.
-    const QRect whole(px, py, 182, 99);
     const QRect around = whole.adjusted(-4, -4, 4, 4) & QRect(0, 0, picGameBack.width(), picGameBack.height());
     const QRect aroundDevice(around.topLeft() * s, around.size() * s);
     last.ground = std::as_const(picGameBack).image().copy(aroundDevice);

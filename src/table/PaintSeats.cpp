@@ -8,6 +8,14 @@ namespace {
 
 constexpr QRgb White = qRgb(255, 255, 255);
 
+// The count beside a seat at p: the label at p, the number in a larger
+// type at p.x + 40, 3 px higher.
+constexpr int CountNumberX = 40;
+constexpr int CountNumberRise = 3;
+
+// What the two texts of a count at p cover.
+QRect CountArea(QPoint p) { return QRect(p.x(), p.y() - CountNumberRise, 63, 18); }
+
 } // namespace
 
 void TablePainter::PaintSeatPicture(int seat)
@@ -28,8 +36,15 @@ void TablePainter::PaintSeatPicture(int seat)
         if (centre) {
             RestoreBack(x - 5, y - 3, 150, 38);
         } else {
+            // The frame of a side seat starts a pixel above the name's
+            // place and, on the right, ends a pixel beyond it.
             const int left = std::min(x, L.NameAnchor[view].x());
-            RestoreBack(left - 1, y - 1, 52, 90);
+            QRect place(left - 1, y - 1, 52, 90);
+            QPoint frameAt;
+            const QImage frame = SeatFrame(seat, frameAt);
+            if (!frame.isNull())
+                place |= QRect(frameAt, frame.deviceIndependentSize().toSize());
+            RestoreBack(place.x(), place.y(), place.width(), place.height());
         }
         return;
     }
@@ -41,6 +56,7 @@ void TablePainter::PaintSeatPicture(int seat)
     const QImage frame = SeatFrame(seat, frameAt);
     if (frame.isNull())
         return;
+    Picture::ChangeBatch changes(picGameBack);
     picGameBack.drawImage(frameAt.x(), frameAt.y(), frame);
     picGameBack.drawImage(x, y, icon);
     const QPoint name = L.NameAnchor[view];
@@ -48,6 +64,24 @@ void TablePainter::PaintSeatPicture(int seat)
         picGameBack.print(name.x(), name.y(), s.name);
     else
         PrintWrappedName(picGameBack, name.x(), name.y(), s.name);
+    if (state.view.IncrementalPaint)
+        RedrawOverSeat(seat, QRect(frameAt, frame.deviceIndependentSize().toSize()));
+}
+
+void TablePainter::RedrawOverSeat(int seat, const QRect& area)
+{
+    // The full repaint draws the count and the warn flag after the seat's
+    // picture, over the frame's bottom, and over the places of the other
+    // marks beside a seat.
+    const int view = ViewOfSeat(state, seat);
+    const bool threeHand = state.table.ThreeHandDeal != 0;
+    QPoint p;
+    if (state.table.ShowCardCounts != 0 && CardCountPlace(state.view.Layout, view, threeHand, p) &&
+        CountArea(p).intersects(area))
+        PaintRemainingCount(seat);
+    if (state.seats[seat].warnFlag != 0 && WarnFlagPlace(state.view.Layout, view, threeHand, p) &&
+        QRect(p, QSize(32, 32)).intersects(area))
+        PaintWarnFlag(seat);
 }
 
 QImage TablePainter::SeatFrame(int seat, QPoint& at)
@@ -96,6 +130,10 @@ void TablePainter::PaintNetBreak(int seat)
     if (state.seats[seat].isOffline) {
         picGameBack.drawImage(p.x(), p.y(), AppImage(QStringLiteral("Res\\NetBreak.bmp")));
         marksShown_[static_cast<std::size_t>(seat)] |= NetBreakMark;
+        // The score panel lies over the top corner seat's mark, as after a
+        // full repaint (which draws the panel last).
+        if (state.view.IncrementalPaint && ScorePanelArea().intersects(QRect(p, QSize(32, 32))))
+            PaintScorePanel();
     } else if (state.view.IncrementalPaint) {
         RestoreBesideSeat(seat, NetBreakMark, QRect(p.x(), p.y(), 32, 32));
     }
@@ -152,6 +190,8 @@ void TablePainter::RestoreBesideSeat(int seat, SeatMark mark, const QRect& place
     shown &= static_cast<std::uint8_t>(~mark);
     Picture::ChangeBatch changes(picGameBack);
     RestoreBack(place.x(), place.y(), place.width(), place.height());
+    if (place.intersects(ScorePanelArea()))
+        PaintScorePanel();
     // Beside a side seat the places of the warn flag and the net-break mark
     // reach over the bottom of the seat's frame, which must come back with
     // the background.
@@ -160,6 +200,8 @@ void TablePainter::RestoreBesideSeat(int seat, SeatMark mark, const QRect& place
     if (!state.seats[seat].name.isEmpty() && !frame.isNull() &&
         QRect(frameAt, frame.deviceIndependentSize().toSize()).intersects(place))
         PaintSeatPicture(seat);
+    else
+        RedrawOverSeat(seat, place);
 }
 
 void TablePainter::PaintRemainingCount(int seat)
@@ -170,7 +212,12 @@ void TablePainter::PaintRemainingCount(int seat)
         !CardCountPlace(state.view.Layout, view, state.table.ThreeHandDeal != 0, p))
         return;
     const FontState saved = picGameBack.font;
-    RestoreBack(p.x(), p.y(), 63, 13);
+    // Both texts reach out of the label's 13 rows, the number above them
+    // and the label's tops and feet a row beyond them; all of that is
+    // erased, or the tops of the last count's digits stay behind and the
+    // label's edges darken with each drawing.
+    const QRect area = CountArea(p);
+    RestoreBack(area.x(), area.y(), area.width(), area.height());
     picGameBack.font.foreColor = qRgb(0, 180, 200);
     picGameBack.font.fontSize = 11;
     picGameBack.font.fontBold = false;
@@ -178,7 +225,7 @@ void TablePainter::PaintRemainingCount(int seat)
     picGameBack.font.foreColor = qRgb(250, 0, 200);
     picGameBack.font.fontSize = 13;
     picGameBack.font.fontBold = true;
-    picGameBack.print(p.x() + 40, p.y() - 3, QString::number(state.seats[seat].cardsLeft));
+    picGameBack.print(p.x() + CountNumberX, p.y() - CountNumberRise, QString::number(state.seats[seat].cardsLeft));
     picGameBack.font.foreColor = saved.foreColor;
     picGameBack.font.fontSize = saved.fontSize;
     picGameBack.font.fontBold = saved.fontBold;

@@ -196,6 +196,9 @@ private:
     // seat's picture where the place overlaps its frame; nothing when the
     // mark is not there to clear.
     void RestoreBesideSeat(int seat, SeatMark mark, const QRect& place);
+    // Draws again what goes over a seat's picture and the marks beside it
+    // where it meets area.
+    void RedrawOverSeat(int seat, const QRect& area);
     void PaintPlay(int seat, const CardList& play);
     QRect PlaysArea() const; // what PaintPlays restores
     // A border edge tiled every 5 px along length, as one picture; null
@@ -256,6 +259,7 @@ private:
         Picture::WriteMark mark;
     };
     ScorePanelDrawn scorePanel_;
+    QRect ScorePanelArea() const;
     // The panel's numbers drawn at text, inside the panel at (px, py).
     QRect DrawScorePanel(int px, int py, const QImage& mask, const QImage& panel);
     QRect timeBarArea_;

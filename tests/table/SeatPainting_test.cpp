@@ -291,6 +291,61 @@ TEST_F(SeatPainting, FullRepaintIsNotReentered)
     EXPECT_TRUE(f.state.view.IncrementalPaint);
 }
 
+// Marks beside a seat share rows with the seat's frame, its count and the
+// score panel; taking one away or changing the count must leave what a full
+// repaint of the same state shows.
+TEST_F(SeatPainting, MarksGoneCountsChangedAndSeatsLeftShowAsAFullRepaint)
+{
+    f.state.table.ShowCardCounts = 1;
+    for (SeatRecord& s : f.state.seats)
+        s.cardsLeft = 27;
+    f.painter->RepaintTable();
+    const auto matchesFullRepaint = [&](int view) {
+        const QImage incremental = f.pic().copy();
+        f.painter->RepaintTable();
+        const QRect box = ChangedBox(incremental, f.pic(), f.pic().rect());
+        EXPECT_TRUE(box.isEmpty()) << "view " << view << " at " << box.x() << "," << box.y() << " " << box.width()
+                                   << "x" << box.height();
+    };
+    for (int view = 0; view < SeatCount; ++view) {
+        const int seat = SeatAt(view);
+        SeatRecord& s = f.state.seats[seat];
+        s.isOffline = true;
+        s.warnFlag = 1;
+        s.isHandUp = true;
+        f.painter->PaintNetBreak(seat);
+        f.painter->PaintWarnFlag(seat);
+        f.painter->PaintReadyHand(seat);
+        s.cardsLeft = 5;
+        f.painter->PaintRemainingCount(seat);
+        s.isOffline = false;
+        s.warnFlag = 0;
+        s.isHandUp = false;
+        f.painter->PaintNetBreak(seat);
+        f.painter->PaintWarnFlag(seat);
+        f.painter->PaintReadyHand(seat);
+        matchesFullRepaint(view);
+        // The user list draws each seat's picture again, first emptied.
+        s.warnFlag = 1;
+        f.painter->PaintWarnFlag(seat);
+        const QString name = s.name;
+        s.name.clear();
+        f.painter->PaintSeatPicture(seat);
+        s.name = name;
+        f.painter->PaintSeatPicture(seat);
+        matchesFullRepaint(view);
+        s.warnFlag = 0;
+        f.painter->PaintWarnFlag(seat);
+    }
+    f.state.table.ShowCardCounts = 0;
+    f.painter->RepaintTable();
+    for (int view : {0, 1, 3, 4}) {
+        f.state.seats[SeatAt(view)].name.clear();
+        f.painter->PaintSeatPicture(SeatAt(view));
+        matchesFullRepaint(view);
+    }
+}
+
 TEST_F(SeatPainting, FullRepaintDependsOnlyOnTheState)
 {
     for (int view = 0; view < SeatCount; ++view)
