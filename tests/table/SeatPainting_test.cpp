@@ -307,23 +307,22 @@ TEST_F(SeatPainting, MarksGoneCountsChangedAndSeatsLeftShowAsAFullRepaint)
         EXPECT_TRUE(box.isEmpty()) << "view " << view << " at " << box.x() << "," << box.y() << " " << box.width()
                                    << "x" << box.height();
     };
+    const auto showMarks = [&](int seat, bool shown) {
+        SeatRecord& s = f.state.seats[seat];
+        s.isOffline = shown;
+        s.warnFlag = shown ? 1 : 0;
+        s.isHandUp = shown;
+        f.painter->PaintNetBreak(seat);
+        f.painter->PaintWarnFlag(seat);
+        f.painter->PaintReadyHand(seat);
+    };
     for (int view = 0; view < SeatCount; ++view) {
         const int seat = SeatAt(view);
         SeatRecord& s = f.state.seats[seat];
-        s.isOffline = true;
-        s.warnFlag = 1;
-        s.isHandUp = true;
-        f.painter->PaintNetBreak(seat);
-        f.painter->PaintWarnFlag(seat);
-        f.painter->PaintReadyHand(seat);
+        showMarks(seat, true);
         s.cardsLeft = 5;
         f.painter->PaintRemainingCount(seat);
-        s.isOffline = false;
-        s.warnFlag = 0;
-        s.isHandUp = false;
-        f.painter->PaintNetBreak(seat);
-        f.painter->PaintWarnFlag(seat);
-        f.painter->PaintReadyHand(seat);
+        showMarks(seat, false);
         matchesFullRepaint(view);
         // The user list draws each seat's picture again, first emptied.
         s.warnFlag = 1;
