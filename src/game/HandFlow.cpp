@@ -129,19 +129,13 @@ void HandleHandsRefresh(Client& client, const QByteArray& m)
     ClientState& s = client.state;
     CardState& c = s.cards;
     const int me = s.globals.MySeat;
-    // The server keeps hands in the order they were dealt; they are shown in
-    // the order the player chose, code 0 last, as after a deal. The old
-    // selection flags belonged to the old positions.
     c.HandCards = msg->hand;
-    SortInChosenOrder(c, c.HandCards);
-    MoveCardZeroLast(c.HandCards);
-    LowerAllCards(c);
     if (msg->hasPartners) {
         c.PartnerHandNext = msg->partnerNext;
         c.PartnerHandFar = msg->partnerFar;
-        SortInChosenOrder(c, c.PartnerHandNext);
-        SortInChosenOrder(c, c.PartnerHandFar);
     }
+    // The old selection flags belonged to the old positions.
+    ArrangeHeldHands(c);
     if (SeatRecord* r = s.seat(me))
         r->cardsLeft = CountByte(c.HandCards);
     if (SeatRecord* r = s.seat(PartnerNextSeat(me)))

@@ -2,11 +2,11 @@
 
 #include "game/Client.h"
 #include "game/Sounds.h"
+#include "game/TableFlowSupport.h"
 #include "game/TurnFlow.h"
 #include "game/UserRecord.h"
 #include "net/Packet.h"
 #include "platform/NumericValue.h"
-#include "rules/CardOrder.h"
 #include "settings/frmGameSet.h"
 #include "skin/MsgPool.h"
 #include "state/CardStateOps.h"
@@ -349,14 +349,8 @@ void HandleSnapshot(Client& client, const QByteArray& m)
     ResetForNewHand(s, true);
     ClearTurn(client);
     RestoreCardSnapshot(s, m);
-    // The server keeps a hand in the order it was dealt. Sorted as a deal is,
-    // the first card is the highest and the last the lowest, which the
-    // tribute turn and the automatic moves take them to be.
-    CardState& c = s.cards;
-    SortCardsByRank(c.HandCards);
-    MoveCardZeroLast(c.HandCards);
-    SortCardsByRank(c.PartnerHandNext);
-    SortCardsByRank(c.PartnerHandFar);
+    // In rank order: the reset above put the sort button back to it.
+    ArrangeHeldHands(s.cards);
     if (TablePainter* view = client.room.painter) {
         view->ComputeSeatLayout();
         view->RepaintTable();

@@ -44,4 +44,13 @@ void SortInChosenOrder(const CardState& cards, CardList& hand)
         SortCardsByCount(hand);
 }
 
+void ArrangeHeldHands(CardState& cards)
+{
+    SortInChosenOrder(cards, cards.HandCards);
+    MoveCardZeroLast(cards.HandCards);
+    LowerAllCards(cards);
+    SortInChosenOrder(cards, cards.PartnerHandNext);
+    SortInChosenOrder(cards, cards.PartnerHandFar);
+}
+
 } // namespace kelpo

@@ -31,4 +31,11 @@ void LowerAllCards(CardState& cards);
 // Sorts a held hand in the order the player chose with the sort button.
 void SortInChosenOrder(const CardState& cards, CardList& hand);
 
+// Hands the server sent whole (a refresh, the table taken over), which it
+// keeps in the order they were dealt, put as a deal leaves them: in the
+// order the player chose, code 0 last, nothing raised; the partners' hands
+// in the same order. The tribute turn and the automatic moves take the first
+// card to be the highest and the last the lowest.
+void ArrangeHeldHands(CardState& cards);
+
 } // namespace kelpo
