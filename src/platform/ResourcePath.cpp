@@ -74,8 +74,10 @@ QString ResolvePath(const QString& base, const QString& relative)
     while (rel.startsWith(u'/'))
         rel.remove(0, 1);
     const QString plain = folder + rel;
-    if (rel.isEmpty() || QFileInfo::exists(plain))
+    if (rel.isEmpty())
         return ResolvePath(plain);
+    if (QFileInfo::exists(plain))
+        return plain;
     // The program's folder and the one above it are found as given; only
     // the names below them are looked for in every case, so a missing file
     // costs listings of its own folders, not of every folder above.
