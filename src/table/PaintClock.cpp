@@ -5,6 +5,8 @@
 #include "platform/Raster.h"
 #include "table/TablePainter.h"
 
+#include <algorithm>
+
 namespace kelpo {
 
 namespace {
@@ -135,7 +137,10 @@ void TablePainter::PaintGameEnd(const std::array<std::int32_t, SeatCount>& score
     f.fontBold = true;
     f.fontSize = 20;
     f.fontName = QStringLiteral("黑体");
-    if (scores[0] == 0) {
+    // A draw moves no score. Seat 0 alone at 0 is not one: an absent winner
+    // whose escape penalty equals the stake also ends at 0, and the others'
+    // results must still be shown.
+    if (std::all_of(scores.begin(), scores.end(), [](std::int32_t r) { return r == 0; })) {
         picGameBack.print(px + 90, py + 120, QStringLiteral("本轮和局！"));
     } else {
         f.fontSize = 10;

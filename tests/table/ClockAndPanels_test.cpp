@@ -135,7 +135,7 @@ TEST_F(ClockAndPanels, TimeBarEndsAndItsPlace)
 TEST_F(ClockAndPanels, EndPanelForADrawShowsOnlyTheDrawText)
 {
     const QImage before = f.pic().copy();
-    f.painter->PaintGameEnd({0, 5, -5, 3, 0, 1});
+    f.painter->PaintGameEnd({0, 0, 0, 0, 0, 0});
     const int px = (800 - 309) / 2;
     const int py = (600 - 300) / 2;
     QImage expected = before.copy();
@@ -152,10 +152,11 @@ TEST_F(ClockAndPanels, EndPanelForADrawShowsOnlyTheDrawText)
     EXPECT_EQ(f.painter->picGameBack.font.fontSize, 9);
 }
 
-TEST_F(ClockAndPanels, EndPanelListsNamesAndSignedResults)
+TEST_F(ClockAndPanels, EndPanelListsNamesAndSignedResultsEvenWithSeatZeroAtZero)
 {
     const QImage before = f.pic().copy();
-    const std::array<std::int32_t, SeatCount> scores{12, -7, 0, 3, -100, 2147483647};
+    // Seat 0 absent from the winning team, its penalty equal to the stake.
+    const std::array<std::int32_t, SeatCount> scores{0, -7, 12, 3, -100, 2147483647};
     f.painter->PaintGameEnd(scores);
     const int px = (800 - 309) / 2;
     const int py = (600 - 300) / 2;
