@@ -51,7 +51,9 @@ std::vector<OwnedItem> AccountStore::ownedItems(const QString& user, const QDate
 
 ChargeResult AccountStore::chargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot)
 {
-    if (!open_ || price < 0 || lot.count <= 0 || !lot.expires.isValid())
+    // Stored as text with a four-digit year, a later expiry would read back
+    // as no lot at all: the coins taken for nothing.
+    if (!open_ || price < 0 || lot.count <= 0 || !lot.expires.isValid() || lot.expires.toUTC().date().year() > 9999)
         return ChargeResult::Failed;
     if (user.isEmpty())
         return ChargeResult::NoAccount;

@@ -135,6 +135,9 @@ TEST(AccountStoreTest, PurchasesTakeCoinsAndAddLotsTogetherOrNotAtAll)
         EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 1, {8, INT32_MAX, now.addSecs(60)}), ChargeResult::Done);
         EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 1, {8, 1, now.addSecs(60)}), ChargeResult::Failed)
             << "a lot that would overflow";
+        EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 1, {9, 1, QDateTime(QDate(10000, 1, 1), QTime(0, 0), Qt::UTC)}),
+                  ChargeResult::Failed)
+            << "an expiry the stored text cannot hold";
     }
     AccountStore again;
     QString error;

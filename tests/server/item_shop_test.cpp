@@ -44,6 +44,8 @@ TEST(ShopCatalogue, ReadsTheShippedFileAndNamesTheLineOfAMistake)
         {"item 8 | 互动 | 喇叭 | 1 | 48 | 10 | -8 | 10 | 6 | self", "price"},
         {"item 8 | 互动 | a`b | 1 | 48 | 10 | 8 | 10 | 6 | self", "back-quote"},
         {"item 8 | 互动 | 喇叭 | 0 | 48 | 10 | 8 | 10 | 6 | self", "pieces"},
+        // Lots expiring beyond year 9999 cannot be stored, so would be paid for and never held.
+        {"item 8 | 互动 | 喇叭 | 1 | 99999999 | 10 | 8 | 10 | 6 | self", "hours"},
         {"sell 8", "\"sell\""},
     };
     for (const auto& b : bad) {
