@@ -20,6 +20,9 @@ constexpr int ItemFields = 10;
 // About 114 years: a lot bought now must expire within the four-digit years
 // the accounts store expiries in, or it is paid for and never held.
 constexpr int MaxValidHours = 1000000;
+// The shop window has room for eight tabs; a further type would be sold in
+// none of them.
+constexpr int MaxTypes = 8;
 
 // Names travel as back-quote separated fields in code page 936.
 QString NameProblem(const QString& name)
@@ -94,6 +97,8 @@ LoadedCatalogue ParseCatalogue(const QString& text, const QString& fileName)
                 return fail(QStringLiteral("type: %1").arg(problem));
             if (c.types.contains(rest))
                 return fail(QStringLiteral("type \"%1\" is declared twice").arg(rest));
+            if (c.types.size() == MaxTypes)
+                return fail(QStringLiteral("at most %1 types: the shop shows no more tabs").arg(MaxTypes));
             c.types << rest;
             continue;
         }

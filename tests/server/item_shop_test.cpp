@@ -54,6 +54,11 @@ TEST(ShopCatalogue, ReadsTheShippedFileAndNamesTheLineOfAMistake)
         EXPECT_TRUE(r.error.startsWith(QStringLiteral("c.txt:6: "))) << r.error.toStdString();
         EXPECT_TRUE(r.error.contains(QString::fromUtf8(b.says))) << r.error.toStdString();
     }
+    // The shop window has tabs for eight types: the items of a ninth could never be bought.
+    const QString sevenMore = QStringLiteral("type 3\ntype 4\ntype 5\ntype 6\ntype 7\ntype 8\ntype 9\n");
+    const LoadedCatalogue nine = ParseCatalogue(Sample + sevenMore, QStringLiteral("c.txt"));
+    EXPECT_FALSE(nine.catalogue);
+    EXPECT_TRUE(nine.error.startsWith(QStringLiteral("c.txt:12: "))) << nine.error.toStdString();
 }
 
 class ItemShopTest : public ::testing::Test {
