@@ -1,6 +1,7 @@
 #include "net/Packet.h"
 #include "platform/Cp936.h"
 #include "platform/TickClock.h"
+#include "server/AccountStore.h"
 #include "server/ItemShop.h"
 #include "server/MemoryShopStore.h"
 #include "server/RoomTable.h"
@@ -102,6 +103,13 @@ TEST_F(ItemShopTest, PurchaseChargesTheRightPriceAndExpiresOnTheHour)
     // At the expiry hour the lot is gone.
     now = QDateTime(QDate(2027, 1, 2), QTime(11, 0), Qt::LocalTime);
     EXPECT_EQ(shop.ownedMessage(QStringLiteral("甲")), QByteArray("\x85\x01", 2));
+}
+
+TEST(ItemShop, OwnedItemsTheStoreCannotReadAreNotSentAsNone)
+{
+    AccountStore unopened;
+    ItemShop shop(*ParseCatalogue(Sample, {}).catalogue, unopened, [] { return QDateTime::currentDateTime(); });
+    EXPECT_TRUE(shop.ownedMessage(QStringLiteral("甲")).isEmpty());
 }
 
 TEST_F(ItemShopTest, TableSendsCatalogueAndOwnedItemsAfterTheJoinAndAnswersASpectator)
