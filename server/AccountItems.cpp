@@ -22,36 +22,51 @@ QString ExpiryText(const QDateTime& t) { return t.toUTC().toString(QStringLitera
 
 std::optional<ShopAccount> AccountStore::account(const QString& user)
 {
+    if (!open_ || user.isEmpty())
+        return std::nullopt;
     QString error;
-    const std::optional<Account> a = open_ && !user.isEmpty() ? find(user, error) : std::nullopt;
+    std::optional<Account> a = find(user, error);
+    // Reads alone never notice a database server that restarted since the
+    // last write: on a dead connection the account would read as missing.
+    if (!a) {
+        reconnectIfLost();
+        a = find(user, error);
+    }
     if (!a)
         return std::nullopt;
     return ShopAccount{a->coins, a->userClass >= 1};
 }
 
-std::vector<OwnedItem> AccountStore::ownedItems(const QString& user, const QDateTime& now)
+std::optional<std::vector<OwnedItem>> AccountStore::ownedItems(const QString& user, const QDateTime& now)
 {
-    std::vector<OwnedItem> lots;
     if (!open_)
+        return std::nullopt;
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        QSqlQuery q(db());
+        q.prepare(QStringLiteral("SELECT item_id, pieces, expires FROM owned_items WHERE name = ? AND expires > ? "
+                                 "AND pieces > 0 ORDER BY lot_id"));
+        q.addBindValue(user);
+        q.addBindValue(ExpiryText(now));
+        if (!q.exec()) {
+            reconnectIfLost();
+            continue;
+        }
+        std::vector<OwnedItem> lots;
+        while (q.next()) {
+            const QDateTime expires = QDateTime::fromString(q.value(2).toString(), Qt::ISODateWithMs);
+            if (expires.isValid())
+                lots.push_back({q.value(0).toInt(), q.value(1).toInt(), expires});
+        }
         return lots;
-    QSqlQuery q(db());
-    q.prepare(QStringLiteral("SELECT item_id, pieces, expires FROM owned_items WHERE name = ? AND expires > ? "
-                             "AND pieces > 0 ORDER BY lot_id"));
-    q.addBindValue(user);
-    q.addBindValue(ExpiryText(now));
-    if (!q.exec())
-        return lots;
-    while (q.next()) {
-        const QDateTime expires = QDateTime::fromString(q.value(2).toString(), Qt::ISODateWithMs);
-        if (expires.isValid())
-            lots.push_back({q.value(0).toInt(), q.value(1).toInt(), expires});
     }
-    return lots;
+    return std::nullopt;
 }
 
 ChargeResult AccountStore::chargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot)
 {
-    if (!open_ || price < 0 || lot.count <= 0 || !lot.expires.isValid())
+    // Stored as text with a four-digit year, a later expiry would read back
+    // as no lot at all: the coins taken for nothing.
+    if (!open_ || price < 0 || lot.count <= 0 || !lot.expires.isValid() || lot.expires.toUTC().date().year() > 9999)
         return ChargeResult::Failed;
     if (user.isEmpty())
         return ChargeResult::NoAccount;

@@ -56,7 +56,7 @@ public:
     bool setUserClass(const QString& name, int userClass, QString& error);
 
     std::optional<ShopAccount> account(const QString& user) override;
-    std::vector<OwnedItem> ownedItems(const QString& user, const QDateTime& now) override;
+    std::optional<std::vector<OwnedItem>> ownedItems(const QString& user, const QDateTime& now) override;
     ChargeResult chargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot) override;
 
 private:

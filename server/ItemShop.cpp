@@ -57,8 +57,11 @@ QByteArray ItemShop::notice(const QString& text) const
 
 QByteArray ItemShop::ownedMessage(const QString& user)
 {
+    const std::optional<std::vector<OwnedItem>> lots = store_.ownedItems(user, now_());
+    if (!lots)
+        return {};
     QByteArray body;
-    for (const OwnedItem& lot : store_.ownedItems(user, now_())) {
+    for (const OwnedItem& lot : *lots) {
         const QByteArray triple = QByteArray::number(lot.itemId) + ':' + QByteArray::number(lot.count) + ':'
                                   + QByteArray::number(PackedExpiry(lot.expires));
         // The list goes out as one message; lots beyond it are kept but not
@@ -98,11 +101,14 @@ std::vector<QByteArray> ItemShop::purchase(const QString& user, const QByteArray
     switch (store_.chargeAndAdd(user, price, OwnedItem{item->id, item->pieces, expires})) {
     case ChargeResult::Done: {
         const std::optional<ShopAccount> after = store_.account(user);
-        return {ownedMessage(user),
-                notice(QStringLiteral("购买成功：%1，花费 %2 金币，余额 %3 金币。")
-                           .arg(item->name)
-                           .arg(price)
-                           .arg(after ? after->coins : 0))};
+        std::vector<QByteArray> answer;
+        if (QByteArray owned = ownedMessage(user); !owned.isEmpty())
+            answer.push_back(std::move(owned));
+        answer.push_back(notice(QStringLiteral("购买成功：%1，花费 %2 金币，余额 %3 金币。")
+                                    .arg(item->name)
+                                    .arg(price)
+                                    .arg(after ? after->coins : 0)));
+        return answer;
     }
     case ChargeResult::NotEnoughCoins:
         return {notice(QStringLiteral("购买失败：金币不足。%1 需要 %2 金币，你只有 %3 金币。")

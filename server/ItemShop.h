@@ -38,12 +38,15 @@ public:
     const ShopCatalogue& catalogue() const { return catalogue_; }
 
     QByteArray catalogueMessage() const;
-    // The user's lots that have not expired, as "id:pieces:YYYYMMDDHH" triples.
+    // The user's lots that have not expired, as "id:pieces:YYYYMMDDHH"
+    // triples; empty (nothing to send) when the store cannot read them, so a
+    // client keeps the list it has instead of being told it owns nothing.
     QByteArray ownedMessage(const QString& user);
 
     // A purchase from user (the whole message); what goes back to that user:
-    // the new owned list and a notice after a purchase, the notice alone
-    // when nothing was bought, nothing for a message that is no purchase.
+    // the new owned list (when it can be read) and a notice after a
+    // purchase, the notice alone when nothing was bought, nothing for a
+    // message that is no purchase.
     std::vector<QByteArray> purchase(const QString& user, const QByteArray& message);
 
 private:

@@ -24,11 +24,11 @@ std::optional<ShopAccount> MemoryShopStore::account(const QString& user)
     return entry(user).account;
 }
 
-std::vector<OwnedItem> MemoryShopStore::ownedItems(const QString& user, const QDateTime& now)
+std::optional<std::vector<OwnedItem>> MemoryShopStore::ownedItems(const QString& user, const QDateTime& now)
 {
     const auto it = entries_.find(user);
     if (it == entries_.end())
-        return {};
+        return std::vector<OwnedItem>{};
     std::vector<OwnedItem>& items = it->items;
     items.erase(std::remove_if(items.begin(), items.end(),
                                [&](const OwnedItem& lot) { return lot.count <= 0 || lot.expires <= now; }),

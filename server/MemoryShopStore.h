@@ -16,7 +16,7 @@ public:
     void setAccount(const QString& user, const ShopAccount& account);
 
     std::optional<ShopAccount> account(const QString& user) override;
-    std::vector<OwnedItem> ownedItems(const QString& user, const QDateTime& now) override;
+    std::optional<std::vector<OwnedItem>> ownedItems(const QString& user, const QDateTime& now) override;
     ChargeResult chargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot) override;
 
 private:

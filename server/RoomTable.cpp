@@ -212,7 +212,8 @@ void RoomTable::identify(int connection, const QStringList& fields)
     sendJoinSequence(chosen, returning);
     if (shop_) {
         sendTo(m, shop_->catalogueMessage());
-        sendTo(m, shop_->ownedMessage(m.name));
+        if (const QByteArray owned = shop_->ownedMessage(m.name); !owned.isEmpty())
+            sendTo(m, owned);
     }
     if (!m.spectator)
         raiseBotsAndStart();

@@ -17,6 +17,12 @@ namespace {
 // wrong file.
 constexpr qint64 MaxFileBytes = 1024 * 1024;
 constexpr int ItemFields = 10;
+// About 114 years: a lot bought now must expire within the four-digit years
+// the accounts store expiries in, or it is paid for and never held.
+constexpr int MaxValidHours = 1000000;
+// The shop window has room for eight tabs; a further type would be sold in
+// none of them.
+constexpr int MaxTypes = 8;
 
 // Names travel as back-quote separated fields in code page 936.
 QString NameProblem(const QString& name)
@@ -36,11 +42,11 @@ QString NameProblem(const QString& name)
     return {};
 }
 
-bool ReadNumber(const QString& text, int lo, int& out)
+bool ReadNumber(const QString& text, int lo, int& out, int hi = std::numeric_limits<int>::max())
 {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
-    if (!ok || v < lo)
+    if (!ok || v < lo || v > hi)
         return false;
     out = v;
     return true;
@@ -91,6 +97,8 @@ LoadedCatalogue ParseCatalogue(const QString& text, const QString& fileName)
                 return fail(QStringLiteral("type: %1").arg(problem));
             if (c.types.contains(rest))
                 return fail(QStringLiteral("type \"%1\" is declared twice").arg(rest));
+            if (c.types.size() == MaxTypes)
+                return fail(QStringLiteral("at most %1 types: the shop shows no more tabs").arg(MaxTypes));
             c.types << rest;
             continue;
         }
@@ -116,8 +124,8 @@ LoadedCatalogue ParseCatalogue(const QString& text, const QString& fileName)
         item.name = f[2];
         if (!ReadNumber(f[3], 1, item.pieces))
             return fail(QStringLiteral("pieces \"%1\" is not a whole number from 1").arg(f[3]));
-        if (!ReadNumber(f[4], 1, item.validHours))
-            return fail(QStringLiteral("hours \"%1\" is not a whole number from 1").arg(f[4]));
+        if (!ReadNumber(f[4], 1, item.validHours, MaxValidHours))
+            return fail(QStringLiteral("hours \"%1\" is not a whole number from 1 to %2").arg(f[4]).arg(MaxValidHours));
         int* prices[] = {&item.price, &item.nowPrice, &item.memberPrice, &item.memberNowPrice};
         for (int k = 0; k < 4; ++k)
             if (!ReadNumber(f[5 + k], 0, *prices[k]))

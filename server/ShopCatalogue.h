@@ -8,10 +8,11 @@
 //     type NAME
 //     item ID | TYPE | NAME | PIECES | HOURS | PRICE | NOW | MEMBER | MEMBER_NOW | self|other
 //
-// A type line adds a tab, in file order. An item names a type declared above
-// it; ID is unique and positive; PIECES and HOURS at least 1; prices 0 or
-// more (the member prices are what a member pays, NOW and MEMBER_NOW what is
-// charged, PRICE and MEMBER the list prices shown struck through).
+// A type line adds a tab, in file order, up to eight. An item names a type
+// declared above it; ID is unique and positive; PIECES at least 1; HOURS 1
+// to 1000000; prices 0 or more (the member prices are what a member pays,
+// NOW and MEMBER_NOW what is charged, PRICE and MEMBER the list prices shown
+// struck through).
 
 #include <QString>
 #include <QStringList>

@@ -44,9 +44,9 @@ public:
     virtual std::optional<ShopAccount> account(const QString& user) = 0;
 
     // The user's lots that are still valid at now (expires > now), in the
-    // order they were bought. Expired lots are never returned; a store may
-    // drop them here.
-    virtual std::vector<OwnedItem> ownedItems(const QString& user, const QDateTime& now) = 0;
+    // order they were bought, or nothing when the store cannot read them.
+    // Expired lots are never returned; a store may drop them here.
+    virtual std::optional<std::vector<OwnedItem>> ownedItems(const QString& user, const QDateTime& now) = 0;
 
     // Takes price coins from the user and adds the lot, as one change: when
     // the coins are short or anything fails, neither happens. A lot with the

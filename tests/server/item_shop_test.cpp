@@ -1,6 +1,7 @@
 #include "net/Packet.h"
 #include "platform/Cp936.h"
 #include "platform/TickClock.h"
+#include "server/AccountStore.h"
 #include "server/ItemShop.h"
 #include "server/MemoryShopStore.h"
 #include "server/RoomTable.h"
@@ -44,6 +45,8 @@ TEST(ShopCatalogue, ReadsTheShippedFileAndNamesTheLineOfAMistake)
         {"item 8 | 互动 | 喇叭 | 1 | 48 | 10 | -8 | 10 | 6 | self", "price"},
         {"item 8 | 互动 | a`b | 1 | 48 | 10 | 8 | 10 | 6 | self", "back-quote"},
         {"item 8 | 互动 | 喇叭 | 0 | 48 | 10 | 8 | 10 | 6 | self", "pieces"},
+        // Lots expiring beyond year 9999 cannot be stored, so would be paid for and never held.
+        {"item 8 | 互动 | 喇叭 | 1 | 99999999 | 10 | 8 | 10 | 6 | self", "hours"},
         {"sell 8", "\"sell\""},
     };
     for (const auto& b : bad) {
@@ -52,6 +55,11 @@ TEST(ShopCatalogue, ReadsTheShippedFileAndNamesTheLineOfAMistake)
         EXPECT_TRUE(r.error.startsWith(QStringLiteral("c.txt:6: "))) << r.error.toStdString();
         EXPECT_TRUE(r.error.contains(QString::fromUtf8(b.says))) << r.error.toStdString();
     }
+    // The shop window has tabs for eight types: the items of a ninth could never be bought.
+    const QString sevenMore = QStringLiteral("type 3\ntype 4\ntype 5\ntype 6\ntype 7\ntype 8\ntype 9\n");
+    const LoadedCatalogue nine = ParseCatalogue(Sample + sevenMore, QStringLiteral("c.txt"));
+    EXPECT_FALSE(nine.catalogue);
+    EXPECT_TRUE(nine.error.startsWith(QStringLiteral("c.txt:12: "))) << nine.error.toStdString();
 }
 
 class ItemShopTest : public ::testing::Test {
@@ -95,6 +103,13 @@ TEST_F(ItemShopTest, PurchaseChargesTheRightPriceAndExpiresOnTheHour)
     // At the expiry hour the lot is gone.
     now = QDateTime(QDate(2027, 1, 2), QTime(11, 0), Qt::LocalTime);
     EXPECT_EQ(shop.ownedMessage(QStringLiteral("甲")), QByteArray("\x85\x01", 2));
+}
+
+TEST(ItemShop, OwnedItemsTheStoreCannotReadAreNotSentAsNone)
+{
+    AccountStore unopened;
+    ItemShop shop(*ParseCatalogue(Sample, {}).catalogue, unopened, [] { return QDateTime::currentDateTime(); });
+    EXPECT_TRUE(shop.ownedMessage(QStringLiteral("甲")).isEmpty());
 }
 
 TEST_F(ItemShopTest, TableSendsCatalogueAndOwnedItemsAfterTheJoinAndAnswersASpectator)
