@@ -3,6 +3,7 @@
 #include "app/LaunchKey.h"
 #include "net/UserName.h"
 
+#include <QHostAddress>
 #include <QSet>
 
 namespace kelpo::launcher {
@@ -102,7 +103,15 @@ QStringList ClientArguments(const QString& host, int port, const QString& name)
 
 QString ClientHost(const LauncherChoices& c)
 {
-    return c.mode == LaunchMode::Join ? c.joinHost : QStringLiteral("127.0.0.1");
+    if (c.mode == LaunchMode::Join)
+        return c.joinHost;
+    // A server bound to one address answers only there; one bound to every
+    // address answers on the loopback of that address family.
+    const QHostAddress listen(c.host);
+    if (c.mode == LaunchMode::Host && !listen.isNull() && listen != QHostAddress::AnyIPv4
+        && listen != QHostAddress::Any)
+        return listen == QHostAddress::AnyIPv6 ? QStringLiteral("::1") : c.host;
+    return QStringLiteral("127.0.0.1");
 }
 
 QString ServerErrorText(const QString& serverOutput, int exitCode)
