@@ -38,7 +38,7 @@ QString Range(int lo, int hi)
 QString CheckChoices(const LauncherChoices& c)
 {
     if (!IsUsableUserName(c.name))
-        return QStringLiteral("名字须为1到32个字，不含空格、“`”和特殊符号。");
+        return QStringLiteral("名字须为1到32个字，不含空格、“`”和特殊符号，也不能叫“所有人”。");
     if (c.mode == LaunchMode::Join) {
         if (!IsUsableHost(c.joinHost))
             return QStringLiteral("请填写对方的主机地址。");
@@ -52,7 +52,7 @@ QString CheckChoices(const LauncherChoices& c)
             return QStringLiteral("一桌最多六名玩家。");
         for (const QString& g : c.guests) {
             if (!IsUsableUserName(g))
-                return QStringLiteral("玩家名“%1”不可用：须为1到32个字符，不能有空格或“`”。").arg(g);
+                return QStringLiteral("玩家名“%1”不可用：须为1到32个字符，不能有空格或“`”，也不能叫“所有人”。").arg(g);
             if (seen.contains(g))
                 return QStringLiteral("玩家名“%1”重复了。").arg(g);
             seen.insert(g);

@@ -88,6 +88,12 @@ TEST(LaunchPlan, RefusesWhatWouldBreakTheCommandLinesAndExplainsServerErrors)
     c.mode = LaunchMode::Host;
     c.name = QStringLiteral("有 空格");
     EXPECT_FALSE(CheckChoices(c).isEmpty());
+    // The chat's word for everyone: lines to the whole table would go to
+    // that one player alone.
+    c.name = QStringLiteral("所有人");
+    EXPECT_FALSE(CheckChoices(c).isEmpty());
+    EXPECT_TRUE(ServerReads({QStringLiteral("--player"), QStringLiteral("甲")}).config);
+    EXPECT_FALSE(ServerReads({QStringLiteral("--player"), c.name}).config);
     c.name = QStringLiteral("甲");
     c.guests = {QStringLiteral("甲")};
     EXPECT_FALSE(CheckChoices(c).isEmpty());
