@@ -1,6 +1,7 @@
 #include "launcher/LaunchPlan.h"
 
 #include "app/LaunchKey.h"
+#include "game/Client.h"
 #include "net/UserName.h"
 
 #include <QHostAddress>
@@ -146,6 +147,17 @@ QString ServerErrorText(const QString& serverOutput, int exitCode)
     if (!out.isEmpty())
         text += QStringLiteral("\n") + out.left(400);
     return text;
+}
+
+QString ClientEndText(int exitCode, bool crashed, const QString& host, int port)
+{
+    if (crashed)
+        return QStringLiteral("游戏程序意外停止了。");
+    if (exitCode == ExitConnectionFailed)
+        return QStringLiteral("连不上 %1 端口 %2 的牌桌：请检查主机地址和端口，并确认牌桌已经开了。").arg(host).arg(port);
+    if (exitCode == ExitConnectionClosed)
+        return QStringLiteral("与 %1 端口 %2 的牌桌断开了连接。").arg(host).arg(port);
+    return {};
 }
 
 } // namespace kelpo::launcher
