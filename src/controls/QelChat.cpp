@@ -161,7 +161,12 @@ void QelChat::ShowChatLine(const QStringList& fields)
         return;
     const QString& who = fields[0];
     const QString& to = fields[1];
-    const QString line = QStringLiteral("[%1] %2 对 %3 说：%4").arg(fields[2], who, to, fields[7]);
+    // The time is the sender's own text and stands before the name the
+    // server vouches for: anything but a time could pass the line off as
+    // another user's.
+    const bool timed = QTime::fromString(fields[2], QStringLiteral("H:mm:ss")).isValid();
+    const QString line = (timed ? QStringLiteral("[%1] ").arg(fields[2]) : QString())
+                         + QStringLiteral("%1 对 %2 说：%3").arg(who, to, fields[7]);
     appendLine(line, LineFormat(fields[3], fields[4], fields[5], fields[6]));
 }
 

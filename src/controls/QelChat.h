@@ -48,7 +48,8 @@ public:
     void AppendNotice(const QString& text);
     void ShowServerText(const QString& text);
     // The eight texts: shown name, addressee, time, font family, font size,
-    // colour "#RRGGBB", bold "0"/"1", text. Fewer than eight shows nothing.
+    // colour "#RRGGBB", bold "0"/"1", text. Fewer than eight shows nothing;
+    // a time that is not H:MM:SS is left out.
     void ShowChatLine(const QStringList& fields);
 
     // action "ADD" offers the name as an addressee, "DEL" withdraws it.

@@ -166,7 +166,25 @@ void UserListArrived(Client& client, const QByteArray& m)
     if (!list)
         return;
     list->Clear();
+    // The list is the whole table: whoever it no longer carries has gone,
+    // heard of or not, and must not stay in a seat or be talked to.
+    for (SeatRecord& seat : client.state.seats) {
+        seat.name.clear();
+        seat.iconNumber = 0;
+        seat.isHandUp = false;
+        seat.isOffline = false;
+    }
+    QelChat* chat = client.room.QelChat;
+    const QString addressee = chat ? chat->currentAddressee() : QString();
+    if (chat)
+        chat->ClearAddressees();
     list->BulkLoad(BodyText(m));
+    // With nobody loaded the list raises no event; the emptied seats are
+    // still to be painted.
+    if (list->count() == 0)
+        lstUser_UsersAdded(client, QString());
+    if (chat && chat->addressees().contains(addressee))
+        chat->SetCurrentAddressee(addressee);
 }
 
 void IdentityArrived(Client& client, const QByteArray& m)

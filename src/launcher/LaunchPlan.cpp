@@ -1,8 +1,10 @@
 #include "launcher/LaunchPlan.h"
 
 #include "app/LaunchKey.h"
+#include "game/Client.h"
 #include "net/UserName.h"
 
+#include <QHostAddress>
 #include <QSet>
 
 namespace kelpo::launcher {
@@ -37,7 +39,7 @@ QString Range(int lo, int hi)
 QString CheckChoices(const LauncherChoices& c)
 {
     if (!IsUsableUserName(c.name))
-        return QStringLiteral("名字须为1到32个字，不含空格、“`”和特殊符号。");
+        return QStringLiteral("名字须为1到32个字，不含空格、“`”和特殊符号，也不能叫“所有人”。");
     if (c.mode == LaunchMode::Join) {
         if (!IsUsableHost(c.joinHost))
             return QStringLiteral("请填写对方的主机地址。");
@@ -51,7 +53,7 @@ QString CheckChoices(const LauncherChoices& c)
             return QStringLiteral("一桌最多六名玩家。");
         for (const QString& g : c.guests) {
             if (!IsUsableUserName(g))
-                return QStringLiteral("玩家名“%1”不可用：须为1到32个字符，不能有空格或“`”。").arg(g);
+                return QStringLiteral("玩家名“%1”不可用：须为1到32个字符，不能有空格或“`”，也不能叫“所有人”。").arg(g);
             if (seen.contains(g))
                 return QStringLiteral("玩家名“%1”重复了。").arg(g);
             seen.insert(g);
@@ -102,7 +104,15 @@ QStringList ClientArguments(const QString& host, int port, const QString& name)
 
 QString ClientHost(const LauncherChoices& c)
 {
-    return c.mode == LaunchMode::Join ? c.joinHost : QStringLiteral("127.0.0.1");
+    if (c.mode == LaunchMode::Join)
+        return c.joinHost;
+    // A server bound to one address answers only there; one bound to every
+    // address answers on the loopback of that address family.
+    const QHostAddress listen(c.host);
+    if (c.mode == LaunchMode::Host && !listen.isNull() && listen != QHostAddress::AnyIPv4
+        && listen != QHostAddress::Any)
+        return listen == QHostAddress::AnyIPv6 ? QStringLiteral("::1") : c.host;
+    return QStringLiteral("127.0.0.1");
 }
 
 QString ServerErrorText(const QString& serverOutput, int exitCode)
@@ -137,6 +147,17 @@ QString ServerErrorText(const QString& serverOutput, int exitCode)
     if (!out.isEmpty())
         text += QStringLiteral("\n") + out.left(400);
     return text;
+}
+
+QString ClientEndText(int exitCode, bool crashed, const QString& host, int port)
+{
+    if (crashed)
+        return QStringLiteral("游戏程序意外停止了。");
+    if (exitCode == ExitConnectionFailed)
+        return QStringLiteral("连不上 %1 端口 %2 的牌桌：请检查主机地址和端口，并确认牌桌已经开了。").arg(host).arg(port);
+    if (exitCode == ExitConnectionClosed)
+        return QStringLiteral("与 %1 端口 %2 的牌桌断开了连接。").arg(host).arg(port);
+    return {};
 }
 
 } // namespace kelpo::launcher

@@ -46,4 +46,9 @@ QString ClientHost(const LauncherChoices& c);
 // What the server's error output means for the user, in plain words.
 QString ServerErrorText(const QString& serverOutput, int exitCode);
 
+// Why the client for host:port ended, in plain words; empty when it ended
+// as the user or the table wanted. The client itself says nothing when its
+// connection fails or closes: its window just goes.
+QString ClientEndText(int exitCode, bool crashed, const QString& host, int port);
+
 } // namespace kelpo::launcher

@@ -224,6 +224,7 @@ void LauncherWindow::showStatus(const QString& text, bool error)
 {
     status_->setStyleSheet(error ? QStringLiteral("color: #b00000") : QString());
     status_->setText(text);
+    errorShown_ = error;
 }
 
 bool LauncherWindow::running() const
@@ -252,6 +253,7 @@ void LauncherWindow::start()
     running_ = c;
     const QStringList serverArgs = RoomServerArguments(c);
     if (serverArgs.isEmpty()) {
+        showStatus(QString(), false);
         startClient(ClientHost(c), c.joinPort, c.name);
         return;
     }
@@ -314,10 +316,18 @@ void LauncherWindow::onServerFinished(int exitCode, QProcess::ExitStatus status)
 void LauncherWindow::startClient(const QString& host, int port, const QString& name)
 {
     auto* p = new QProcess(this);
-    // The client's own windows speak for it; its output is of no use here.
+    // The client's own windows speak for it while it runs; its output is of
+    // no use here.
     p->setProcessChannelMode(QProcess::ForwardedChannels);
     clients_ << p;
-    connect(p, &QProcess::finished, this, &LauncherWindow::onClientFinished);
+    connect(p, &QProcess::finished, this, [this, p, host, port](int exitCode, QProcess::ExitStatus status) {
+        // A server that stopped first has said why; the client's lost
+        // connection only follows from it.
+        const QString why = ClientEndText(exitCode, status == QProcess::CrashExit, host, port);
+        if (!why.isEmpty() && !errorShown_)
+            showStatus(why, true);
+        onClientFinished(p);
+    });
     connect(p, &QProcess::errorOccurred, this, [this, p](QProcess::ProcessError e) {
         if (e != QProcess::FailedToStart)
             return;
@@ -330,17 +340,20 @@ void LauncherWindow::startClient(const QString& host, int port, const QString& n
     p->start(QDir(programDir_).filePath(QStringLiteral("kelpo")), ClientArguments(host, port, name));
 }
 
-void LauncherWindow::onClientFinished()
+void LauncherWindow::onClientFinished(QProcess* p)
 {
-    auto* p = qobject_cast<QProcess*>(sender());
     clients_.removeAll(p);
     if (p)
         p->deleteLater();
     for (const QPointer<QProcess>& c : clients_)
         if (c)
             return;
-    // The table lives as long as any of its windows.
+    // The table lives as long as any of its windows, and the notice that it
+    // is open for others must not outlive it.
+    const bool hosted = server_;
     stopServer();
+    if (hosted && !errorShown_)
+        showStatus(QStringLiteral("牌桌已关闭。"), false);
     quitIfDone();
 }
 

@@ -45,7 +45,7 @@ private:
     void onServerOutput();
     void onServerFinished(int exitCode, QProcess::ExitStatus status);
     void startClient(const QString& host, int port, const QString& name);
-    void onClientFinished();
+    void onClientFinished(QProcess* p);
     bool running() const;
     void stopServer();
     void quitIfDone();
@@ -75,6 +75,7 @@ private:
     QList<QPointer<QProcess>> clients_;
     LauncherChoices running_;
     bool closed_ = false;
+    bool errorShown_ = false;
 };
 
 } // namespace kelpo::launcher

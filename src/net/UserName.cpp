@@ -8,6 +8,10 @@ bool IsUsableUserName(const QString& name)
 {
     if (name.isEmpty() || name.size() > 32)
         return false;
+    // The chat's addressee for the whole table: a user by that name would
+    // be sent, alone, every line meant for everyone.
+    if (name == QStringLiteral("所有人"))
+        return false;
     for (QChar c : name)
         if (c == u'`' || c.isSpace() || c.category() == QChar::Other_Control)
             return false;

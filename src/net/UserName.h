@@ -7,7 +7,8 @@
 namespace kelpo {
 
 // 1..32 characters, none of them a back-quote, a blank or a control character,
-// and all of them carried by the code page unchanged.
+// and all of them carried by the code page unchanged; not "所有人", which
+// names everyone at the table as a chat addressee.
 bool IsUsableUserName(const QString& name);
 
 } // namespace kelpo

@@ -219,7 +219,9 @@ void frmGameMain::ExecUserMenu(int lngUserMenuItemIdx)
         return;
     const QAction* item = userMenu_->mnuUserItem(lngUserMenuItemIdx);
     const QString name = item ? item->data().toString() : QString();
-    if (!name.isEmpty() && lngUserMenuItemIdx == UserCardTalkItem)
+    // The card may have stayed open while its user left; a line to someone
+    // gone would reach the whole table.
+    if (!name.isEmpty() && lngUserMenuItemIdx == UserCardTalkItem && lstUser->Contains(name))
         chat->SetCurrentAddressee(name);
     else if (lngUserMenuItemIdx == UserCardShopItem && name == client_.state.globals.UserName)
         OpenDaoJuMaket(client_);

@@ -48,7 +48,16 @@ TEST_F(ChatFixture, ShortOrOddLinesNeverBreakTheView)
     chat.ShowChatLine({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QString(),
                        QStringLiteral("99999"), QStringLiteral("red;"), QStringLiteral("x"),
                        QStringLiteral("line\nbreak")});
-    EXPECT_EQ(chat.transcript(), QStringLiteral("[c] a 对 b 说：line break"));
+    EXPECT_EQ(chat.transcript(), QStringLiteral("a 对 b 说：line break"));
+    // The time stands before the sender's name: a peer's "time" that is not
+    // one could show the line as someone else's.
+    chat.ShowChatLine({QStringLiteral("甲"), QStringLiteral("所有人"),
+                       QStringLiteral("10:00:00] 乙 对 所有人 说：我认输了 [10:00:01"), QString(), QString(),
+                       QString(), QString(), QStringLiteral("x")});
+    EXPECT_TRUE(chat.transcript().endsWith(QStringLiteral("\n甲 对 所有人 说：x"))) << chat.transcript().toStdString();
+    chat.ShowChatLine({QStringLiteral("甲"), QStringLiteral("所有人"), QStringLiteral("09:05:07"), QString(), QString(),
+                       QString(), QString(), QStringLiteral("y")});
+    EXPECT_TRUE(chat.transcript().endsWith(QStringLiteral("\n[09:05:07] 甲 对 所有人 说：y")));
 }
 
 TEST_F(ChatFixture, SendRaisesTheTenTextsAndKeepsTheFieldsApart)

@@ -158,6 +158,29 @@ TEST_F(RoomMessagesTest, UserListFillsSeatsAndMapsTheView)
     EXPECT_EQ(seatOf("无名"), -1);
 }
 
+// A refreshed list is the whole table: whoever it no longer carries is gone
+// from the seats and the addressees, though no departure was heard.
+TEST_F(RoomMessagesTest, ARefreshedListDropsWhomItNoLongerCarries)
+{
+    deliver(RoomMsg(130, 2, QStringList{Record("李四", "", "2"), Record("王五", "", "3", "7", "1", "1"),
+                                        Record("赵六", "", "4")}.join(u'`')));
+    chat().SetCurrentAddressee("李四");
+    deliver(RoomMsg(130, 2, QStringList{Record("王五", "", "1"), Record("赵六", "", "4")}.join(u'`')));
+    EXPECT_EQ(seatOf("李四"), -1);
+    EXPECT_EQ(seatOf("王五"), 1) << "moved, not shown twice";
+    EXPECT_TRUE(client.state.seats[2].name.isEmpty() && client.state.seats[3].name.isEmpty());
+    EXPECT_FALSE(client.state.seats[3].isOffline || client.state.seats[3].isHandUp);
+    EXPECT_FALSE(chat().addressees().contains("李四"));
+    EXPECT_EQ(chat().currentAddressee(), QelChat::Everyone);
+
+    chat().SetCurrentAddressee("赵六");
+    deliver(RoomMsg(130, 2, Record("赵六", "", "4")));
+    EXPECT_EQ(chat().currentAddressee(), "赵六") << "still here: still the addressee";
+    deliver(RoomMsg(130, 2));
+    EXPECT_EQ(seatOf("赵六"), -1);
+    EXPECT_EQ(chat().addressees(), QStringList{QelChat::Everyone});
+}
+
 TEST_F(RoomMessagesTest, ConnectionStateAndLeavingChangeOnlyTheNamedSeat)
 {
     deliver(RoomMsg(130, 4, Record("李四", "", "2")));

@@ -59,6 +59,15 @@ TEST(LaunchPlan, BotsHostAndJoinGiveCommandLinesTheProgramsAccept)
     EXPECT_EQ(s.config->stakeRange.minimum, 50);
     EXPECT_EQ(s.config->stakeRange.maximum, 80);
     EXPECT_EQ(s.config->escapeRange.maximum, 5);
+    // The local window goes where the table listens: a server bound to one
+    // address answers nowhere else.
+    EXPECT_EQ(ClientHost(host), QStringLiteral("127.0.0.1"));
+    for (const char* only : {"192.168.1.20", "127.0.0.2"}) {
+        host.host = QLatin1String(only);
+        EXPECT_EQ(ClientHost(host), host.host);
+    }
+    host.host = QStringLiteral("::");
+    EXPECT_EQ(ClientHost(host), QStringLiteral("::1"));
 
     LauncherChoices join;
     join.mode = LaunchMode::Join;
@@ -79,6 +88,12 @@ TEST(LaunchPlan, RefusesWhatWouldBreakTheCommandLinesAndExplainsServerErrors)
     c.mode = LaunchMode::Host;
     c.name = QStringLiteral("有 空格");
     EXPECT_FALSE(CheckChoices(c).isEmpty());
+    // The chat's word for everyone: lines to the whole table would go to
+    // that one player alone.
+    c.name = QStringLiteral("所有人");
+    EXPECT_FALSE(CheckChoices(c).isEmpty());
+    EXPECT_TRUE(ServerReads({QStringLiteral("--player"), QStringLiteral("甲")}).config);
+    EXPECT_FALSE(ServerReads({QStringLiteral("--player"), c.name}).config);
     c.name = QStringLiteral("甲");
     c.guests = {QStringLiteral("甲")};
     EXPECT_FALSE(CheckChoices(c).isEmpty());

@@ -3,6 +3,7 @@
 #include "controls/QelChat.h"
 #include "controls/QelList.h"
 #include "game/Client.h"
+#include "net/Packet.h"
 #include "room/frmGameMain.h"
 #include "state/Levels.h"
 
@@ -71,6 +72,18 @@ TEST(UserCard, OnlyTheTalkItemChangesTheAddressee)
     emit window.lstUser->userClicked(true, QStringLiteral("A&B"), rec);
     window.userMenu()->Choose(UserCardTalkItem);
     EXPECT_EQ(window.chat->currentAddressee(), QStringLiteral("A&B"));
+
+    // A card still open when its user leaves no longer leads to them: the
+    // server gives a line for someone gone to the whole table.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window.chat->SetCurrentAddressee(QelChat::Everyone);
+    emit window.lstUser->userClicked(true, QStringLiteral("A&B"), rec);
+    QByteArray left;
+    ASSERT_TRUE(BuildPacket(QStringLiteral("A&B"), left, 2, QByteArray("\x6e\x00", 2)));
+    client.OnDataArrived(left);
+    ASSERT_NE(window.userMenu(), nullptr);
+    window.userMenu()->Choose(UserCardTalkItem);
+    EXPECT_EQ(window.chat->currentAddressee(), QStringLiteral("所有人"));
 
     // A damaged record opens no card.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
