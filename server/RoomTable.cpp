@@ -1,10 +1,12 @@
 #include "server/RoomTable.h"
 
 #include "net/Packet.h"
+#include "net/UserName.h"
 #include "platform/NumericValue.h"
 #include "server/GameMessages.h"
 
 #include <QHostAddress>
+#include <algorithm>
 
 namespace kelpo::server {
 
@@ -322,14 +324,24 @@ void RoomTable::handleChat(const Member& m, const QByteArray& message)
     if (!BuildPacket(fields.join(FieldSeparator), line, 1, QByteArray(1, static_cast<char>(MsgChat))))
         return;
     const QString& addressee = fields[ChatAddresseeField];
+    if (addressee == EveryoneAddressee()) {
+        broadcast(line);
+        return;
+    }
+    // A line for one user never goes to the whole table, even when that user
+    // has gone: its sender meant nobody else to read it.
+    sendTo(m, line);
     for (const Member& other : members_) {
         if (other.connection >= 0 && other.name == addressee && other.name != m.name) {
-            sendTo(m, line);
             sendTo(other, line);
             return;
         }
     }
-    broadcast(line);
+    const bool bot = std::any_of(seats_.begin(), seats_.end(), [&](const Seat& s) {
+        return s.member < 0 && s.botName == addressee;
+    });
+    if (addressee != m.name && !bot)
+        sendTo(m, BuildServerText(QStringLiteral("%1 现在不在桌上，这句话只有你自己看得到。").arg(addressee)));
 }
 
 void RoomTable::ownerSettings(Member& m, const QStringList& fields)

@@ -1,5 +1,7 @@
 #include "controls/QelChat.h"
 
+#include "net/UserName.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -16,7 +18,7 @@
 
 namespace kelpo {
 
-const QString QelChat::Everyone = QStringLiteral("所有人");
+const QString QelChat::Everyone = EveryoneAddressee();
 
 namespace {
 

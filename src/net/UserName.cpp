@@ -10,7 +10,7 @@ bool IsUsableUserName(const QString& name)
         return false;
     // The chat's addressee for the whole table: a user by that name would
     // be sent, alone, every line meant for everyone.
-    if (name == QStringLiteral("所有人"))
+    if (name == EveryoneAddressee())
         return false;
     for (QChar c : name)
         if (c == u'`' || c.isSpace() || c.category() == QChar::Other_Control)

@@ -317,6 +317,18 @@ TEST_F(RoomTableTest, ChatGoesToTheTableOrOnlyToSenderAndAddressee)
     EXPECT_TRUE(take(2).empty());
     EXPECT_EQ(take(3), std::vector<QByteArray>{whisper});
 
+    // Nobody by that name at the table (gone since the sender chose him):
+    // the line stays with its sender, who is told so.
+    QByteArray toNobody;
+    BuildPacket(QStringLiteral("CHAT`甲`甲`丁`12:00:01`宋体`9`#000000`0`悄悄话"), toNobody, 1, QByteArray(1, '\1'));
+    table->messageArrived(1, toNobody);
+    const auto back = take(1);
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(back[0], toNobody);
+    EXPECT_EQ(Cls(back[1]), MsgServerText);
+    EXPECT_TRUE(take(2).empty());
+    EXPECT_TRUE(take(3).empty());
+
     QByteArray shortLine;
     BuildPacket(QStringLiteral("CHAT`甲`甲`所有人`x`y`z`w`v"), shortLine, 1, QByteArray(1, '\1'));
     table->messageArrived(1, shortLine);
