@@ -339,6 +339,25 @@ TEST_F(TurnClockTest, LimitTwoWarnsFirstAndANewHandStartsTheCountAgain)
     EXPECT_EQ(unloadedWith, ExitEscaped);
 }
 
+TEST_F(TurnClockTest, NothingIsPlayedForAPlayerAlreadyToldHeEscaped)
+{
+    startHand(Hand9, 1, 2, 1);
+    // While the verdict waits for him, his turn comes round and runs out again.
+    bool once = false;
+    ModalBoxes::instance().setObserver([this, &once](QWidget* box) {
+        if (!std::exchange(once, true)) {
+            myFollowTurn();
+            expire();
+        }
+        box->close();
+    });
+    expire();
+    CloseEveryBox();
+    EXPECT_EQ(takeSent(), std::vector<QByteArray>{Bytes({20, 0, 0, 0, 0, 0, 1, 1, 254})});
+    EXPECT_EQ(takeBoxes().size(), 1u);
+    EXPECT_EQ(unloadedWith, ExitEscaped);
+}
+
 TEST_F(TurnClockTest, AutomaticTributeAndReturnAreNotCounted)
 {
     startHand(Hand9, 1, 3, 1);
