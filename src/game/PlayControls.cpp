@@ -74,14 +74,37 @@ void ShowPreviousRound(Client& client)
     }
 }
 
+// The cards of the hand that are raised, in hand order.
+CardList RaisedCards(const CardState& c)
+{
+    CardList raised;
+    for (int i = 1; i <= c.HandCards.count(); ++i) {
+        if (c.SelectedFlags.at(i) == 1)
+            raised.append(c.HandCards.at(i));
+    }
+    return raised;
+}
+
 void ResortHand(Client& client)
 {
     ClientState& s = client.state;
     CardState& c = s.cards;
     if (c.HandCards.isEmpty())
         return;
+    // The raised cards move with the new order: the next click on the play
+    // button plays the cards the player chose, not those now in their places.
+    const CardList raised = RaisedCards(c);
     c.RankSortMode = !c.RankSortMode;
     SortInChosenOrder(c, c.HandCards);
+    LowerAllCards(c);
+    for (const CardCode card : raised.codes()) {
+        for (int i = 1; i <= c.HandCards.count(); ++i) {
+            if (c.HandCards.at(i) == card && c.SelectedFlags.at(i) == 0) {
+                c.SelectedFlags.set(i, 1);
+                break;
+            }
+        }
+    }
     TablePainter* view = TableView(client);
     if (view)
         view->DrawHand();
@@ -100,11 +123,7 @@ void ResortHand(Client& client)
 void CollectSelectedCards(Client& client)
 {
     CardState& c = client.state.cards;
-    c.SelectedCards.clear();
-    for (int i = 1; i <= c.HandCards.count(); ++i) {
-        if (c.SelectedFlags.at(i) == 1)
-            c.SelectedCards.append(c.HandCards.at(i));
-    }
+    c.SelectedCards = RaisedCards(c);
 }
 
 void ApplyOwnPlayLocally(Client& client)

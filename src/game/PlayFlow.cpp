@@ -58,6 +58,9 @@ void HandlePlay(Client& client, const QByteArray& m)
     s.table.ActingSeat = msg->ActingSeat;
     s.table.TurnPhase = msg->TurnPhase;
     rec.finishRank = msg->finishRank;
+    // The flag comes again with each later move of the seat; the sound is for
+    // the move that raised it, and would cut off that move's own sound.
+    const bool newlyWarned = rec.warnFlag == 0 && msg->warnFlag != 0;
     rec.warnFlag = msg->warnFlag;
     rec.currentPlay = msg->cards;
 
@@ -114,7 +117,8 @@ void HandlePlay(Client& client, const QByteArray& m)
     if (view && rec.finishRank != 0)
         view->PaintRankMark(seat);
     if (rec.warnFlag != 0) {
-        PlaySoundCue(client, 10);
+        if (newlyWarned)
+            PlaySoundCue(client, 10);
         if (view)
             view->PaintWarnFlag(seat);
     }

@@ -62,7 +62,7 @@ void OnTurnExpired(Client& client)
         seat = NumericValueAs<int>(client.room.YuClock->Tag());
     if (TablePainter* view = TableView(client))
         view->StopTurnClock();
-    if (seat < 0 || seat >= SeatCount || seat != s.globals.MySeat || !IsPlayer(client))
+    if (seat < 0 || seat >= SeatCount || seat != s.globals.MySeat || !IsPlayer(client) || s.table.Escaped)
         return;
 
     CardState& c = s.cards;
@@ -109,6 +109,9 @@ void CountAutoPlay(Client& client)
         ShowOkBox(client, AutoPlayText(count, QStringLiteral(" 次，再出现一次就算你逃跑！")),
                   QStringLiteral("系统提示"));
     } else if (count >= limit) {
+        // The box waits for the player while the table goes on: his turns
+        // that run out meanwhile are not played, nor counted again.
+        t.Escaped = true;
         ShowOkBox(client, AutoPlayText(count, QStringLiteral(" 次，现在算你逃跑！")), QStringLiteral("系统提示"));
         client.UnloadMainWindow(ExitEscaped);
     }

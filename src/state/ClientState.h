@@ -87,6 +87,9 @@ struct TableState {
     std::uint8_t ThreeHandDeal = 0;
     std::uint8_t AutoPlayLimit = 5;
     std::uint8_t AutoPlayCount = 0; // automatic plays of the local player this hand
+    // The player has been told that he escaped; the client is on its way out
+    // and acts for him no more, whatever hand the table moves on to.
+    bool Escaped = false;
     // Hand starts handled so far: a handler that waited can tell that a new
     // hand began meanwhile.
     std::uint32_t HandStarts = 0;

@@ -138,6 +138,24 @@ TEST_F(PlayControlsTest, PreviousRoundShowsForTwoSecondsAndResortSwitchesTheOrde
     EXPECT_TRUE(table()->toolTip().isEmpty());
 }
 
+TEST_F(PlayControlsTest, ResortingKeepsTheChosenCardsRaised)
+{
+    // The three 4s lead the count order, the 2 the rank order.
+    startHand({12, 1, 14, 27, 11, 24, 5, 18, 0}, 1, 1);
+    CardState& c = client.state.cards;
+    c.SelectedFlags.set(1, 1); // the 2
+    c.SelectedFlags.set(9, 1); // the 3 of code 0
+    const QPoint resort = OptionButtonRect(layout(), 1).center();
+    for (const bool rankOrder : {false, true}) {
+        hover(resort);
+        click(Qt::LeftButton, resort);
+        ASSERT_EQ(c.RankSortMode, rankOrder);
+        CollectSelectedCards(client);
+        EXPECT_EQ(c.SelectedCards, CardList({12, 0})) << rankOrder;
+        hover(QPoint(20, 20));
+    }
+}
+
 TEST_F(PlayControlsTest, ASpectatorsClicksOnlyLowerTheCards)
 {
     seatAt(1, true);

@@ -166,6 +166,19 @@ TEST_F(TableFlowTest, PlaysPassesAndTheEndOfARound)
     EXPECT_EQ(seat(4).lastRoundPlay, CardList({21, 8}));
 }
 
+TEST_F(TableFlowTest, TheWarningSoundsOnceWhenASeatIsWarnedNotAtEachLaterMove)
+{
+    // The server repeats a seat's warning flag with each of its later moves.
+    for (int hand = 0; hand < 2; ++hand) {
+        startHand(Hand9, 2, 1);
+        deliver(PlayMsg(2, {7}, 3, 2, 0, 1));
+        deliver(PlayMsg(2, {254}, 3, 2, 0, 1));
+        deliver(PlayMsg(2, {8}, 3, 2, 0, 1));
+        EXPECT_EQ(cues, std::vector<QString>({"OutPai.wav", "UserWarn.wav", "Pass.wav", "OutPai.wav"})) << hand;
+        EXPECT_EQ(seat(2).warnFlag, 1);
+    }
+}
+
 TEST_F(TableFlowTest, AMixedPlayNeverBecomesThePlayToBeatAndAppliesTheTurnOnce)
 {
     // An empty hand answers every turn with [2] [0] [seat], which counts
@@ -336,6 +349,25 @@ TEST_F(TurnClockTest, LimitTwoWarnsFirstAndANewHandStartsTheCountAgain)
     EXPECT_EQ(unloadedWith, -1);
     myFollowTurn();
     expire();
+    EXPECT_EQ(unloadedWith, ExitEscaped);
+}
+
+TEST_F(TurnClockTest, NothingIsPlayedForAPlayerAlreadyToldHeEscaped)
+{
+    startHand(Hand9, 1, 2, 1);
+    // While the verdict waits for him, his turn comes round and runs out again.
+    bool once = false;
+    ModalBoxes::instance().setObserver([this, &once](QWidget* box) {
+        if (!std::exchange(once, true)) {
+            myFollowTurn();
+            expire();
+        }
+        box->close();
+    });
+    expire();
+    CloseEveryBox();
+    EXPECT_EQ(takeSent(), std::vector<QByteArray>{Bytes({20, 0, 0, 0, 0, 0, 1, 1, 254})});
+    EXPECT_EQ(takeBoxes().size(), 1u);
     EXPECT_EQ(unloadedWith, ExitEscaped);
 }
 
