@@ -52,9 +52,10 @@ struct RoomConfig {
     // With no player left at the table the bots deal on; off, the table
     // waits for a player to come back.
     bool botsPlayOn = false;
-    // A player asked to raise a hand who has not done so by then is taken
-    // to have left, as the client itself leaves when its 20 second
-    // countdown runs out; the margin covers the client's pauses.
+    // A player who has not raised his hand this long after another seat
+    // raised its own is taken to have left, as the client itself leaves when
+    // the 20 second countdown it starts then runs out; the margin covers the
+    // client's pauses.
     int raiseHandTimeoutMs = 20000 + 10000;
     // The accounts: a SQLite file (empty: the default one in the user's data
     // folder) or, when pg is set, a PostgreSQL database.

@@ -403,6 +403,12 @@ void RoomTable::seatReady(int seat)
     raiseBotsAndStart();
     if (referee_.handInPlay())
         return;
+    // The others' clients count down from now: whoever has not raised his
+    // hand by the end of it is taken to have left.
+    for (int s = 0; s < SeatCount; ++s)
+        if (s != seat && seatIsHuman(s) && !seats_[s].handUp && seats_[s].raiseDeadline == 0 &&
+            members_[seats_[s].member].connection >= 0)
+            expectRaisedHand(s);
     // Say who the table waits for, so a raised hand is not left wondering.
     QStringList away;
     for (int s = 0; s < SeatCount; ++s)
@@ -577,10 +583,8 @@ void RoomTable::handEnded()
     int present = 0;
     for (int s = 0; s < SeatCount; ++s) {
         seats_[s].handUp = false;
-        if (seatIsHuman(s) && members_[seats_[s].member].connection >= 0) {
-            expectRaisedHand(s);
+        if (seatIsHuman(s) && members_[seats_[s].member].connection >= 0)
             ++present;
-        }
     }
     if (present == 0)
         nextBotHandAt_ = clock_.TickCount() + BotTableHandPauseMs;

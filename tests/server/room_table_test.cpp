@@ -562,6 +562,11 @@ TEST_F(DropTest, PlayerWhoNeverRaisesIsTakenToHaveLeftAndStandInsPlayWithoutPena
     begin(true, false);
     finishHand();
     take(1), take(2);
+    // Nobody is hurried while nobody is ready: a client counts down only
+    // once another seat raised its hand.
+    clock.advance(600000);
+    table->tick();
+    EXPECT_TRUE(closed.empty());
     // The client's 20 s countdown and the margin pass without 乙 raising.
     raise(1);
     clock.advance(29999);
