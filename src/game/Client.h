@@ -2,6 +2,7 @@
 // The table client: its state, its one connection to the room server, and
 // the routing of every arriving message to the room or the game handler.
 
+#include "game/ExitStatus.h"
 #include "game/HandReview.h"
 #include "game/RoomView.h"
 #include "state/ClientState.h"
@@ -20,10 +21,6 @@ class MsgPool;
 class QelSckClient;
 class SoundOutput;
 class TickClock;
-
-// Exit statuses of a program ended by the connection.
-inline constexpr int ExitConnectionClosed = 3;
-inline constexpr int ExitConnectionFailed = 4;
 
 // Handed to the socket with the connect call: seconds before giving up.
 inline constexpr int ConnectTimeoutSeconds = 120;

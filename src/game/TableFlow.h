@@ -4,6 +4,8 @@
 // player's own actions on the table picture (selecting, playing, passing,
 // giving the tribute card, the previous-round and re-sort buttons).
 
+#include "game/ExitStatus.h"
+
 #include <QByteArray>
 
 #include <cstdint>
@@ -11,10 +13,6 @@
 namespace kelpo {
 
 class Client;
-
-// Exit statuses of a program that the table flow ends.
-inline constexpr int ExitCannotContinue = 5;
-inline constexpr int ExitEscaped = 6;
 
 // Game message classes, one handler each (the message is whole, class byte
 // first; a message of the wrong length is ignored).

@@ -1,7 +1,7 @@
 #include "launcher/LaunchPlan.h"
 
 #include "app/LaunchKey.h"
-#include "game/Client.h"
+#include "game/ExitStatus.h"
 #include "net/UserName.h"
 
 #include <QHostAddress>
