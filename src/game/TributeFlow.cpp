@@ -12,6 +12,8 @@
 #include "table/TableGeometry.h"
 #include "table/TablePainter.h"
 
+#include <algorithm>
+
 namespace kelpo {
 
 namespace {
@@ -79,8 +81,11 @@ void HandleTributeCard(Client& client, const QByteArray& m)
     const TributePairs pairs{msg->pairs[0][0], msg->pairs[0][1], msg->pairs[1][0], msg->pairs[1][1]};
 
     unsigned changed = NoHandChanged;
-    if (IsValidCard(msg->card))
+    if (IsValidCard(msg->card)) {
         changed = RemoveGivenCard(giver, msg->card, s.globals.MySeat, s.table.ThreeHandDeal != 0, HandsOf(s.cards));
+        if (rec.cardsLeft > 0)
+            --rec.cardsLeft;
+    }
     if (TablePainter* view = TableView(client)) {
         view->RedrawSeatHand(giver);
         view->PaintRemainingCount(giver);
@@ -98,11 +103,22 @@ void HandleTributeCard(Client& client, const QByteArray& m)
             r.currentPlay.clear();
         }
         changed = ExchangeTributeCards(pairs, given, s.globals.MySeat, s.table.ThreeHandDeal != 0, HandsOf(s.cards));
+        // The counts follow the cards: each seat of a pair gets back the one
+        // it gave (a seat that took the table over mid-tribute was told the
+        // count without it).
+        const std::array<std::uint8_t, SeatCount> gained = ReceivedCardCounts(pairs, given);
+        for (int seat = 0; seat < SeatCount; ++seat) {
+            std::uint8_t& left = s.seats[static_cast<std::size_t>(seat)].cardsLeft;
+            left = static_cast<std::uint8_t>(std::min(255, left + gained[static_cast<std::size_t>(seat)]));
+        }
         if (!WaitMilliseconds(client, 3000))
             return;
         if (TablePainter* view = TableView(client)) {
             RedrawChangedHands(*view, changed);
             view->PaintPlays(false);
+            for (int seat = 0; seat < SeatCount; ++seat)
+                if (gained[static_cast<std::size_t>(seat)] != 0)
+                    view->PaintRemainingCount(seat);
         }
     }
     ApplyTurn(client);

@@ -259,6 +259,7 @@ TEST_F(TableFlowTest, TributeExchangeGivesTheLocalHandTheCardOfItsPair)
     deliver(TributeMsg(1, given, 4, 4));
     EXPECT_EQ(hand().count(), 8);
     EXPECT_EQ(seat(1).currentPlay, CardList{given});
+    EXPECT_EQ(int{seat(1).cardsLeft}, 8);
 
     // Seat 4 returns the 5 of code 2 and play begins: seat 1 and seat 4
     // swap, seats 0 and 3 swap (seat 0 gave nothing here).
@@ -275,6 +276,10 @@ TEST_F(TableFlowTest, TributeExchangeGivesTheLocalHandTheCardOfItsPair)
     EXPECT_EQ(seat(4).currentPlay, CardList{20});
     for (int s : {0, 1, 2, 3, 5})
         EXPECT_TRUE(seat(s).currentPlay.isEmpty()) << s;
+    // Every count is whole again, seat 4 less its play; seat 3 gets nothing.
+    EXPECT_EQ(int{seat(1).cardsLeft}, 9);
+    EXPECT_EQ(int{seat(4).cardsLeft}, 8);
+    EXPECT_EQ(int{seat(3).cardsLeft}, 9);
 }
 
 TEST_F(TableFlowTest, TributeCardsAreCheckedBeforeTheyAreSent)
