@@ -41,12 +41,13 @@ std::vector<TableItem> DescribeTable(const ClientState& s)
 
     const int n = c.HandCards.count();
     const int left = HandLeft(L, n);
+    const int focus = s.handFocus();
     for (int i = 1; i <= n; ++i) {
         TableItem it;
         it.kind = TableItem::Kind::Card;
         it.name = s.table.CanSeeHand != 0 ? CardName(c.HandCards.at(i)) : QStringLiteral("牌背");
         it.raised = c.SelectedFlags.at(i) == 1;
-        it.focused = s.view.HandFocus == i;
+        it.focused = focus == i;
         it.description = QStringLiteral("第%1张，共%2张").arg(i).arg(n);
         const int y = L.HandAnchor[2].y() - (it.raised ? RaiseOffset : 0);
         it.rect = QRect(left + (i - 1) * CardStep, y, i == n ? CardWidth : CardStep, CardHeight);
