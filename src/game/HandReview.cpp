@@ -128,7 +128,9 @@ bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& nam
             if (start.DeckCount)
                 deckCount_ = *start.DeckCount;
             phase_ = start.TurnPhase;
-            if (start.ActingSeat)
+            // A hand that opens with tribute is led by the seat the exchange
+            // hands the turn to.
+            if (start.ActingSeat && phase_ != PhaseTribute && phase_ != PhaseReturn)
                 add(*start.ActingSeat, seatName(*start.ActingSeat) + QStringLiteral(" 先出"));
         }
         return false;
@@ -169,6 +171,8 @@ bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& nam
             for (const auto& pair : tribute->pairs)
                 if (pair[0] < 6 && pair[1] < 6 && pair[0] != pair[1])
                     add(-1, QStringLiteral("%1 与 %2 交换贡牌").arg(r.seatName(pair[0]), r.seatName(pair[1])));
+            if (tribute->ActingSeat < 6)
+                add(tribute->ActingSeat, seatName(tribute->ActingSeat) + QStringLiteral(" 先出"));
         }
         phase_ = tribute->TurnPhase;
         return false;
