@@ -74,17 +74,6 @@ void ShowPreviousRound(Client& client)
     }
 }
 
-// The cards of the hand that are raised, in hand order.
-CardList RaisedCards(const CardState& c)
-{
-    CardList raised;
-    for (int i = 1; i <= c.HandCards.count(); ++i) {
-        if (c.SelectedFlags.at(i) == 1)
-            raised.append(c.HandCards.at(i));
-    }
-    return raised;
-}
-
 void ResortHand(Client& client)
 {
     ClientState& s = client.state;
@@ -96,15 +85,7 @@ void ResortHand(Client& client)
     const CardList raised = RaisedCards(c);
     c.RankSortMode = !c.RankSortMode;
     SortInChosenOrder(c, c.HandCards);
-    LowerAllCards(c);
-    for (const CardCode card : raised.codes()) {
-        for (int i = 1; i <= c.HandCards.count(); ++i) {
-            if (c.HandCards.at(i) == card && c.SelectedFlags.at(i) == 0) {
-                c.SelectedFlags.set(i, 1);
-                break;
-            }
-        }
-    }
+    RaiseCards(c, raised);
     TablePainter* view = TableView(client);
     if (view)
         view->DrawHand();

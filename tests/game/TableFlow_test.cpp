@@ -260,6 +260,9 @@ TEST_F(TableFlowTest, TributeExchangeGivesTheLocalHandTheCardOfItsPair)
     EXPECT_EQ(hand().count(), 8);
     EXPECT_EQ(seat(1).currentPlay, CardList{given});
     EXPECT_EQ(int{seat(1).cardsLeft}, 8);
+    // Meanwhile the player picks the pair of 4s to lead later.
+    picGameBack_KeyDown(client, Qt::Key_4);
+    picGameBack_KeyDown(client, Qt::Key_4);
 
     // Seat 4 returns the 5 of code 2 and play begins: seat 1 and seat 4
     // swap, seats 0 and 3 swap (seat 0 gave nothing here).
@@ -273,6 +276,11 @@ TEST_F(TableFlowTest, TributeExchangeGivesTheLocalHandTheCardOfItsPair)
     EXPECT_EQ(std::count(hand().codes().begin(), hand().codes().end(), 2), 1);
     EXPECT_EQ(hand().at(9), 0);
     EXPECT_TRUE(RankSortedWithZeroLast(hand()));
+    // The 5 received moved the 4s along; they are still the cards raised.
+    CollectSelectedCards(client);
+    std::vector<CardCode> raised = client.state.cards.SelectedCards.codes();
+    std::sort(raised.begin(), raised.end());
+    EXPECT_EQ(raised, (std::vector<CardCode>{1, 14}));
     EXPECT_EQ(seat(4).currentPlay, CardList{20});
     for (int s : {0, 1, 2, 3, 5})
         EXPECT_TRUE(seat(s).currentPlay.isEmpty()) << s;
