@@ -82,10 +82,20 @@ void ResortHand(Client& client)
         return;
     // The raised cards move with the new order: the next click on the play
     // button plays the cards the player chose, not those now in their places.
+    // So does the keyboard's focus, or Space would act on another card.
     const CardList raised = RaisedCards(c);
+    const int focus = s.handFocus();
+    const CardCode focused = c.HandCards.at(focus);
+    const auto focusedRaised = c.SelectedFlags.at(focus);
     c.RankSortMode = !c.RankSortMode;
     SortInChosenOrder(c, c.HandCards);
     RaiseCards(c, raised);
+    for (int i = 1; focus != 0 && i <= c.HandCards.count(); ++i) {
+        if (c.HandCards.at(i) == focused && c.SelectedFlags.at(i) == focusedRaised) {
+            s.view.HandFocus = i;
+            break;
+        }
+    }
     TablePainter* view = TableView(client);
     if (view)
         view->DrawHand();
