@@ -32,7 +32,10 @@ QString SeatDescription(const ClientState& s, int seat)
     const SeatRecord& r = s.seats[static_cast<std::size_t>(seat)];
     const int me = s.globals.MySeat;
     QStringList parts;
-    parts << (seat == me ? QStringLiteral("自己") : seat % 2 == me % 2 ? QStringLiteral("同伴") : QStringLiteral("对手"));
+    if (seat == me)
+        parts << (s.globals.IsSpectator ? QStringLiteral("你观看的玩家") : QStringLiteral("自己"));
+    else
+        parts << (seat % 2 == me % 2 ? QStringLiteral("同伴") : QStringLiteral("对手"));
     if (r.finishRank > 0)
         parts << QStringLiteral("第%1名").arg(r.finishRank);
     else if (!s.table.NoHandInPlay && CountShown(s, seat))

@@ -72,4 +72,6 @@ TEST_F(TableFlowTest, ASeatIsToldItsCardCountOnlyWhenTheTableShowsIt)
     deliver(start);
     deliver(DealMsg({12, 0, 25, 11, 24, 5, 18, 1, 14}));
     EXPECT_EQ(seatText(3), "同伴，剩9张");
+    seatAt(1, true);
+    EXPECT_EQ(seatText(1), "你观看的玩家，剩9张");
 }
