@@ -66,7 +66,7 @@ void Client::RecordForReview(const QByteArray& message)
     // hand start begins a new review even when the last hand never ended.
     const bool starts = !message.isEmpty() && static_cast<std::uint8_t>(message.at(0)) == MsgHandStart;
     const QDateTime now = recorder_.currentHand() && !starts ? QDateTime() : dateClock_();
-    const bool ended = recorder_.record(message, names, now);
+    const bool ended = recorder_.record(message, names, now, state.table.TurnPhase);
     // The steps the message added are what there is to announce.
     for (const QString& step : recorder_.takeNewSteps())
         Announce(step);

@@ -91,6 +91,27 @@ TEST_F(TableFlowTest, AHandBegunBeforeTheLastOneEndedIsReviewedUnderItsOwnTime)
               QStringList{QStringLiteral("2026-03-04_05-06-07.txt")});
 }
 
+TEST_F(TableFlowTest, AHandTakenOverDuringTheReturnTributeRecordsTheReturnsAndTheExchange)
+{
+    // Back at the table as seat 4 returns; one pack, seat 1 gave a 2.
+    QByteArray snapshot(37, '\0');
+    snapshot[0] = static_cast<char>(109);
+    snapshot[2] = 1;
+    snapshot[5] = 1;
+    snapshot[10] = 4;
+    snapshot[11] = PhaseReturnTribute;
+    snapshot += Bytes({0, 1, 12, 0, 0, 0, 0}) + Bytes({8, 25, 11, 24, 5, 18, 1, 14, 0, 0});
+    deliver(snapshot);
+    deliver(TributeMsg(4, 2, 4, 1, {1, 4, 9, 9}));
+    const auto& review = client.handRecorder().currentHand();
+    ASSERT_TRUE(review.has_value());
+    QStringList steps;
+    for (const ReviewStep& s : review->steps)
+        steps << s.text;
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("5号 p4 还贡 黑桃5"), QStringLiteral("2号 p1 与 5号 p4 交换贡牌"),
+                                  QStringLiteral("5号 p4 先出")}));
+}
+
 TEST(HandReviewFile, ReviewsOfHandsStartedInTheSameSecondAreAllKept)
 {
     // Two clients of one user at one table, a player and a spectator, end
