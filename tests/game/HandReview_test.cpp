@@ -94,14 +94,7 @@ TEST_F(TableFlowTest, AHandBegunBeforeTheLastOneEndedIsReviewedUnderItsOwnTime)
 TEST_F(TableFlowTest, AHandTakenOverDuringTheReturnTributeRecordsTheReturnsAndTheExchange)
 {
     // Back at the table as seat 4 returns; one pack, seat 1 gave a 2.
-    QByteArray snapshot(37, '\0');
-    snapshot[0] = static_cast<char>(109);
-    snapshot[2] = 1;
-    snapshot[5] = 1;
-    snapshot[10] = 4;
-    snapshot[11] = PhaseReturnTribute;
-    snapshot += Bytes({0, 1, 12, 0, 0, 0, 0}) + Bytes({8, 25, 11, 24, 5, 18, 1, 14, 0, 0});
-    deliver(snapshot);
+    deliver(SnapshotMsg(4, PhaseReturnTribute, Bytes({0, 1, 12, 0, 0, 0, 0, 8, 25, 11, 24, 5, 18, 1, 14, 0, 0})));
     deliver(TributeMsg(4, 2, 4, 1, {1, 4, 9, 9}));
     const auto& review = client.handRecorder().currentHand();
     ASSERT_TRUE(review.has_value());

@@ -526,16 +526,8 @@ TEST_F(TurnClockTest, AHandTakenOverMidTributeIsSortedSoTheCardGivenForThePlayer
 {
     // Coming back to a tribute turn: the server holds the hand in the order
     // it was dealt, lowest card first.
-    QByteArray snapshot(37, '\0');
-    snapshot[0] = static_cast<char>(109);
-    snapshot[2] = 1;
-    snapshot[5] = 1;
-    snapshot[8] = 30;
-    snapshot[9] = 15;
-    snapshot[10] = 1;
-    snapshot[11] = PhaseTribute;
-    snapshot += QByteArray(SeatCount, '\0') + Bytes({9, 1, 14, 0, 5, 18, 11, 24, 12, 25, 0});
-    deliver(snapshot);
+    deliver(SnapshotMsg(1, PhaseTribute,
+                        QByteArray(SeatCount, '\0') + Bytes({9, 1, 14, 0, 5, 18, 11, 24, 12, 25, 0})));
     EXPECT_TRUE(RankSortedWithZeroLast(hand()));
     const CardCode highest = hand().at(1);
     expire();
