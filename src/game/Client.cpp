@@ -1,6 +1,7 @@
 #include "game/Client.h"
 
 #include "controls/QelSckClient.h"
+#include "game/GameMessageReaders.h"
 #include "game/GameMessages.h"
 #include "game/RoomMessages.h"
 #include "game/Sounds.h"
@@ -61,9 +62,11 @@ void Client::RecordForReview(const QByteArray& message)
     for (int seat = 0; seat < SeatCount; ++seat)
         names[static_cast<std::size_t>(seat)] = state.seats[static_cast<std::size_t>(seat)].name;
     // The clock is read only for the start of a hand: reading the local
-    // time makes the C library look at the time zone file every time.
-    const QDateTime now = recorder_.currentHand() ? QDateTime() : dateClock_();
-    const bool ended = recorder_.record(message, names, now);
+    // time makes the C library look at the time zone file every time. A
+    // hand start begins a new review even when the last hand never ended.
+    const bool starts = !message.isEmpty() && static_cast<std::uint8_t>(message.at(0)) == MsgHandStart;
+    const QDateTime now = recorder_.currentHand() && !starts ? QDateTime() : dateClock_();
+    const bool ended = recorder_.record(message, names, now, state.table.TurnPhase);
     // The steps the message added are what there is to announce.
     for (const QString& step : recorder_.takeNewSteps())
         Announce(step);

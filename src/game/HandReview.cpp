@@ -115,7 +115,8 @@ void HandRecorder::add(int seat, const QString& text)
     }
 }
 
-bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& names, const QDateTime& now)
+bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& names, const QDateTime& now,
+                          int tablePhase)
 {
     if (m.isEmpty())
         return false;
@@ -127,8 +128,9 @@ bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& nam
         if (start.hasParameters) {
             if (start.DeckCount)
                 deckCount_ = *start.DeckCount;
-            phase_ = start.TurnPhase;
-            if (start.ActingSeat)
+            // A hand that opens with tribute is led by the seat the exchange
+            // hands the turn to.
+            if (start.ActingSeat && start.TurnPhase != PhaseTribute && start.TurnPhase != PhaseReturn)
                 add(*start.ActingSeat, seatName(*start.ActingSeat) + QStringLiteral(" 先出"));
         }
         return false;
@@ -152,7 +154,6 @@ bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& nam
             finished_[play->seat] = true;
             add(play->seat, who + QStringLiteral(" 第") + QString::number(play->finishRank) + QStringLiteral("个出完"));
         }
-        phase_ = play->TurnPhase;
         return false;
     }
     case MsgTribute: {
@@ -162,15 +163,16 @@ bool HandRecorder::record(const QByteArray& m, const std::array<QString, 6>& nam
         HandReview& r = current(names, now);
         const QString card = IsValidCard(tribute->card) ? CardName(tribute->card) : QStringLiteral("一张牌");
         if (tribute->seat < 6)
-            add(tribute->seat, phase_ == PhaseReturn
+            add(tribute->seat, tablePhase == PhaseReturn
                                    ? QStringLiteral("%1 还贡 %2").arg(r.seatName(tribute->seat), card)
                                    : QStringLiteral("%1 进贡 %2").arg(r.seatName(tribute->seat), card));
-        if (tribute->TurnPhase == PhaseLead && (phase_ == PhaseTribute || phase_ == PhaseReturn)) {
+        if (tribute->TurnPhase == PhaseLead && (tablePhase == PhaseTribute || tablePhase == PhaseReturn)) {
             for (const auto& pair : tribute->pairs)
                 if (pair[0] < 6 && pair[1] < 6 && pair[0] != pair[1])
                     add(-1, QStringLiteral("%1 与 %2 交换贡牌").arg(r.seatName(pair[0]), r.seatName(pair[1])));
+            if (tribute->ActingSeat < 6)
+                add(tribute->ActingSeat, seatName(tribute->ActingSeat) + QStringLiteral(" 先出"));
         }
-        phase_ = tribute->TurnPhase;
         return false;
     }
     case MsgHandOver: {

@@ -42,10 +42,12 @@ struct HandReview {
 
 class HandRecorder {
 public:
-    // Takes a game message before its handler runs, with the seats' names at
-    // that moment. True when the message ended a hand; its review is then
-    // lastHand().
-    bool record(const QByteArray& message, const std::array<QString, 6>& names, const QDateTime& now);
+    // Takes a game message before its handler runs, with the seats' names and
+    // the table's turn phase at that moment (the phase a tribute card was
+    // given in, also when the table was taken over mid-tribute). True when
+    // the message ended a hand; its review is then lastHand().
+    bool record(const QByteArray& message, const std::array<QString, 6>& names, const QDateTime& now,
+                int tablePhase);
 
     const std::optional<HandReview>& lastHand() const { return last_; }
     const std::optional<HandReview>& currentHand() const { return current_; }
@@ -61,7 +63,6 @@ private:
     std::optional<HandReview> current_;
     std::optional<HandReview> last_;
     int deckCount_ = 2;
-    int phase_ = 0;
     std::array<bool, 6> finished_{};
     std::array<QString, 6> seatNames_;
     QStringList newSteps_;

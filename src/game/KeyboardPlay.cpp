@@ -27,11 +27,11 @@ void MoveFocus(Client& client, int to)
     if (n == 0)
         return;
     to = std::clamp(to, 1, n);
-    const int from = v.HandFocus;
+    const int from = client.state.handFocus();
+    v.HandFocus = to;
     if (from == to)
         return;
-    v.HandFocus = to;
-    if (from >= 1 && from <= n)
+    if (from >= 1)
         RedrawCard(client, from);
     RedrawCard(client, to);
     if (auto* table = qobject_cast<TableWidget*>(client.room.picGameBack.data()))
@@ -78,7 +78,7 @@ void RaiseNextOfRank(Client& client, int rank)
 {
     const CardState& c = client.state.cards;
     const int n = c.HandCards.count();
-    const int start = client.state.view.HandFocus;
+    const int start = client.state.handFocus();
     for (int step = 1; step <= n; ++step) {
         const int i = (start + step - 1) % n + 1;
         if (HasRank(c.HandCards.at(i), rank) && c.SelectedFlags.at(i) == 0) {
@@ -117,16 +117,16 @@ bool picGameBack_KeyDown(Client& client, int key)
     switch (key) {
     case Qt::Key_Left:
     case Qt::Key_Right: {
-        const int at = s.view.HandFocus;
-        if (at < 1 || at > n)
+        const int at = s.handFocus();
+        if (at < 1)
             MoveFocus(client, key == Qt::Key_Left ? n : 1);
         else
             MoveFocus(client, at + (key == Qt::Key_Left ? -1 : 1));
         return n > 0;
     }
     case Qt::Key_Space: {
-        const int at = s.view.HandFocus;
-        if (!player || at < 1 || at > n)
+        const int at = s.handFocus();
+        if (!player || at < 1)
             return false;
         SetRaised(client, at, s.cards.SelectedFlags.at(at) == 0);
         return true;

@@ -74,17 +74,6 @@ void ShowPreviousRound(Client& client)
     }
 }
 
-// The cards of the hand that are raised, in hand order.
-CardList RaisedCards(const CardState& c)
-{
-    CardList raised;
-    for (int i = 1; i <= c.HandCards.count(); ++i) {
-        if (c.SelectedFlags.at(i) == 1)
-            raised.append(c.HandCards.at(i));
-    }
-    return raised;
-}
-
 void ResortHand(Client& client)
 {
     ClientState& s = client.state;
@@ -93,16 +82,18 @@ void ResortHand(Client& client)
         return;
     // The raised cards move with the new order: the next click on the play
     // button plays the cards the player chose, not those now in their places.
+    // So does the keyboard's focus, or Space would act on another card.
     const CardList raised = RaisedCards(c);
+    const int focus = s.handFocus();
+    const CardCode focused = c.HandCards.at(focus);
+    const auto focusedRaised = c.SelectedFlags.at(focus);
     c.RankSortMode = !c.RankSortMode;
     SortInChosenOrder(c, c.HandCards);
-    LowerAllCards(c);
-    for (const CardCode card : raised.codes()) {
-        for (int i = 1; i <= c.HandCards.count(); ++i) {
-            if (c.HandCards.at(i) == card && c.SelectedFlags.at(i) == 0) {
-                c.SelectedFlags.set(i, 1);
-                break;
-            }
+    RaiseCards(c, raised);
+    for (int i = 1; focus != 0 && i <= c.HandCards.count(); ++i) {
+        if (c.HandCards.at(i) == focused && c.SelectedFlags.at(i) == focusedRaised) {
+            s.view.HandFocus = i;
+            break;
         }
     }
     TablePainter* view = TableView(client);

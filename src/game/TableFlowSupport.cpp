@@ -36,6 +36,29 @@ void LowerAllCards(CardState& cards)
     cards.SelectedFlags = CardList(std::vector<CardCode>(static_cast<std::size_t>(cards.HandCards.count()), 0));
 }
 
+CardList RaisedCards(const CardState& cards)
+{
+    CardList raised;
+    for (int i = 1; i <= cards.HandCards.count(); ++i) {
+        if (cards.SelectedFlags.at(i) == 1)
+            raised.append(cards.HandCards.at(i));
+    }
+    return raised;
+}
+
+void RaiseCards(CardState& cards, const CardList& raised)
+{
+    LowerAllCards(cards);
+    for (const CardCode card : raised.codes()) {
+        for (int i = 1; i <= cards.HandCards.count(); ++i) {
+            if (cards.HandCards.at(i) == card && cards.SelectedFlags.at(i) == 0) {
+                cards.SelectedFlags.set(i, 1);
+                break;
+            }
+        }
+    }
+}
+
 void SortInChosenOrder(const CardState& cards, CardList& hand)
 {
     if (cards.RankSortMode)

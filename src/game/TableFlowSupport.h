@@ -28,6 +28,13 @@ void ShowSystemBox(Client& client, QMessageBox::Icon icon, const QString& captio
 // Sets every selection flag of the hand to 0, one flag per card.
 void LowerAllCards(CardState& cards);
 
+// The cards of the hand that are raised, in hand order.
+CardList RaisedCards(const CardState& cards);
+// Lowers every card, then raises one card of the hand for each of `raised`
+// that it still holds: after the hand is reordered or changes, the cards
+// the player chose stay raised, not those that took their places.
+void RaiseCards(CardState& cards, const CardList& raised);
+
 // Sorts a held hand in the order the player chose with the sort button.
 void SortInChosenOrder(const CardState& cards, CardList& hand);
 

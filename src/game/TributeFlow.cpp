@@ -12,6 +12,8 @@
 #include "table/TableGeometry.h"
 #include "table/TablePainter.h"
 
+#include <algorithm>
+
 namespace kelpo {
 
 namespace {
@@ -78,9 +80,17 @@ void HandleTributeCard(Client& client, const QByteArray& m)
     s.table.TurnPhase = msg->TurnPhase;
     const TributePairs pairs{msg->pairs[0][0], msg->pairs[0][1], msg->pairs[1][0], msg->pairs[1][1]};
 
+    // The cards the player has raised meanwhile, say for the lead to come,
+    // stay raised as the hand changes around them.
+    const CardList raised = RaisedCards(s.cards);
     unsigned changed = NoHandChanged;
-    if (IsValidCard(msg->card))
+    if (IsValidCard(msg->card)) {
         changed = RemoveGivenCard(giver, msg->card, s.globals.MySeat, s.table.ThreeHandDeal != 0, HandsOf(s.cards));
+        if (rec.cardsLeft > 0)
+            --rec.cardsLeft;
+    }
+    if (changed & OwnHandChanged)
+        RaiseCards(s.cards, raised);
     if (TablePainter* view = TableView(client)) {
         view->RedrawSeatHand(giver);
         view->PaintRemainingCount(giver);
@@ -98,11 +108,24 @@ void HandleTributeCard(Client& client, const QByteArray& m)
             r.currentPlay.clear();
         }
         changed = ExchangeTributeCards(pairs, given, s.globals.MySeat, s.table.ThreeHandDeal != 0, HandsOf(s.cards));
+        if (changed & OwnHandChanged)
+            RaiseCards(s.cards, raised);
+        // The counts follow the cards: each seat of a pair gets back the one
+        // it gave (a seat that took the table over mid-tribute was told the
+        // count without it).
+        const std::array<std::uint8_t, SeatCount> gained = ReceivedCardCounts(pairs, given);
+        for (int seat = 0; seat < SeatCount; ++seat) {
+            std::uint8_t& left = s.seats[static_cast<std::size_t>(seat)].cardsLeft;
+            left = static_cast<std::uint8_t>(std::min(255, left + gained[static_cast<std::size_t>(seat)]));
+        }
         if (!WaitMilliseconds(client, 3000))
             return;
         if (TablePainter* view = TableView(client)) {
             RedrawChangedHands(*view, changed);
             view->PaintPlays(false);
+            for (int seat = 0; seat < SeatCount; ++seat)
+                if (gained[static_cast<std::size_t>(seat)] != 0)
+                    view->PaintRemainingCount(seat);
         }
     }
     ApplyTurn(client);

@@ -98,4 +98,19 @@ unsigned ExchangeTributeCards(const TributePairs& pairs, const std::array<CardCo
     return changed;
 }
 
+std::array<std::uint8_t, SeatCount> ReceivedCardCounts(const TributePairs& pairs,
+                                                       const std::array<CardCode, SeatCount>& givenCards)
+{
+    std::array<std::uint8_t, SeatCount> counts{};
+    auto receive = [&](int receiver, int giver) {
+        if (IsSeat(receiver) && IsSeat(giver) && IsValidCard(givenCards[giver]))
+            ++counts[receiver];
+    };
+    for (int k = 0; k < 2; ++k) {
+        receive(pairs[2 * k], pairs[2 * k + 1]);
+        receive(pairs[2 * k + 1], pairs[2 * k]);
+    }
+    return counts;
+}
+
 } // namespace kelpo

@@ -54,4 +54,9 @@ unsigned RemoveGivenCard(int giver, CardCode card, int mySeat, bool threeHandDea
 unsigned ExchangeTributeCards(const TributePairs& pairs, const std::array<CardCode, SeatCount>& givenCards,
                               int mySeat, bool threeHandDeal, LocalHands hands);
 
+// How many cards each seat receives in that exchange, whether or not this
+// client holds its hand.
+std::array<std::uint8_t, SeatCount> ReceivedCardCounts(const TributePairs& pairs,
+                                                       const std::array<CardCode, SeatCount>& givenCards);
+
 } // namespace kelpo

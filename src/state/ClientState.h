@@ -172,6 +172,9 @@ struct ClientState {
     // Seat by a byte from the network or the state: nullptr when out of range.
     SeatRecord* seat(int s);
     const SeatRecord* seat(int s) const;
+    // The hand card the keyboard points at: HandFocus, or the last card once
+    // cards have left the hand from under it; 0 when there is none.
+    int handFocus() const;
 };
 
 } // namespace kelpo

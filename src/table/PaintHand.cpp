@@ -163,7 +163,7 @@ void TablePainter::DrawHand()
         if (!Fits(place.file, CardWidth, CardHeight))
             continue;
         place.raised = c.SelectedFlags.at(i) != 0;
-        place.focus = i == state.view.HandFocus;
+        place.focus = i == state.handFocus();
         const int y = anchor.y() - (place.raised ? RaiseOffset : 0);
         fan.push_back({QPoint(x, y), place.file, place.focus});
         from.push_back(before);

@@ -94,7 +94,7 @@ void TablePainter::RedrawHandCard(int index)
     const HandMask& mask = HandMaskFor(hand_.mask);
     const int s = Scale();
     const int top = hand_.anchor.y();
-    const int focus = state.view.HandFocus;
+    const int focus = state.handFocus();
 
     // The cards that reach into the column, left to right.
     std::array<Layer, 2 * (CardWidth / CardStep) + 1> layers;

@@ -1,6 +1,7 @@
 #include "table/TableDescription.h"
 
 #include "rules/CardNames.h"
+#include "rules/TributeRules.h"
 #include "table/TableGeometry.h"
 
 #include <QStringList>
@@ -15,14 +16,29 @@ bool TurnRunning(const ClientState& s)
         && s.table.TurnPhase <= PhaseReturnTribute;
 }
 
+// A seat's count is told only where the table shows it: beside every seat
+// when the table's settings show counts, else by the hands drawn, the local
+// one and, after a three-hand deal, the partners'.
+bool CountShown(const ClientState& s, int seat)
+{
+    const int me = s.globals.MySeat;
+    if (s.table.ShowCardCounts != 0 || seat == me)
+        return true;
+    return s.table.ThreeHandDeal != 0 && (seat == PartnerNextSeat(me) || seat == PartnerFarSeat(me));
+}
+
 QString SeatDescription(const ClientState& s, int seat)
 {
     const SeatRecord& r = s.seats[static_cast<std::size_t>(seat)];
+    const int me = s.globals.MySeat;
     QStringList parts;
-    parts << (seat % 2 == s.globals.MySeat % 2 ? QStringLiteral("同伴") : QStringLiteral("对手"));
+    if (seat == me)
+        parts << (s.globals.IsSpectator ? QStringLiteral("你观看的玩家") : QStringLiteral("自己"));
+    else
+        parts << (seat % 2 == me % 2 ? QStringLiteral("同伴") : QStringLiteral("对手"));
     if (r.finishRank > 0)
         parts << QStringLiteral("第%1名").arg(r.finishRank);
-    else if (!s.table.NoHandInPlay)
+    else if (!s.table.NoHandInPlay && CountShown(s, seat))
         parts << QStringLiteral("剩%1张").arg(r.cardsLeft);
     if (TurnRunning(s) && s.table.ActingSeat == seat)
         parts << QStringLiteral("正在出牌");
@@ -41,12 +57,13 @@ std::vector<TableItem> DescribeTable(const ClientState& s)
 
     const int n = c.HandCards.count();
     const int left = HandLeft(L, n);
+    const int focus = s.handFocus();
     for (int i = 1; i <= n; ++i) {
         TableItem it;
         it.kind = TableItem::Kind::Card;
         it.name = s.table.CanSeeHand != 0 ? CardName(c.HandCards.at(i)) : QStringLiteral("牌背");
         it.raised = c.SelectedFlags.at(i) == 1;
-        it.focused = s.view.HandFocus == i;
+        it.focused = focus == i;
         it.description = QStringLiteral("第%1张，共%2张").arg(i).arg(n);
         const int y = L.HandAnchor[2].y() - (it.raised ? RaiseOffset : 0);
         it.rect = QRect(left + (i - 1) * CardStep, y, i == n ? CardWidth : CardStep, CardHeight);

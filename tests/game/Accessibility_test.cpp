@@ -2,6 +2,7 @@
 
 #include "TableFlowFixture.h"
 
+#include "table/TableDescription.h"
 #include "table/TableWidget.h"
 
 #include <QAccessible>
@@ -50,4 +51,27 @@ TEST_F(TableFlowTest, TheTableNamesCardsButtonsSeatsAndClockAndAnnouncesWhatHapp
     EXPECT_EQ(table->child(table->childCount() - 1)->text(QAccessible::Name), QStringLiteral("轮到你跟牌"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(window->cmdReview)->text(QAccessible::Name),
               QStringLiteral("上局回顾"));
+}
+
+TEST_F(TableFlowTest, ASeatIsToldItsCardCountOnlyWhenTheTableShowsIt)
+{
+    const auto seatText = [this](int seat) {
+        for (const TableItem& it : DescribeTable(client.state))
+            if (it.kind == TableItem::Kind::Seat && it.name.startsWith(QStringLiteral("%1号座位").arg(seat + 1)))
+                return it.description.toStdString();
+        return std::string();
+    };
+    // The table owner hid the counts: only the local hand's own is known.
+    startHand({12, 0, 25, 11, 24, 5, 18, 1, 14}, 0, 1);
+    EXPECT_EQ(seatText(0), "对手，正在出牌");
+    EXPECT_EQ(seatText(3), "同伴");
+    EXPECT_EQ(seatText(1), "自己，剩9张");
+
+    QByteArray start = HandStartMsg(0, 1, 5, 1);
+    start[17] = 1;
+    deliver(start);
+    deliver(DealMsg({12, 0, 25, 11, 24, 5, 18, 1, 14}));
+    EXPECT_EQ(seatText(3), "同伴，剩9张");
+    seatAt(1, true);
+    EXPECT_EQ(seatText(1), "你观看的玩家，剩9张");
 }

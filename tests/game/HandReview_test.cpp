@@ -43,8 +43,9 @@ TEST_F(TableFlowTest, ARecordedHandIsReviewedStepByStepWrittenAndShown)
     QStringList steps;
     for (const ReviewStep& s : review->steps)
         steps << s.text;
-    EXPECT_EQ(steps, (QStringList{QStringLiteral("2号 p1 先出"), QStringLiteral("2号 p1 进贡 黑桃2"),
-                                  QStringLiteral("5号 p4 还贡 黑桃5"), QStringLiteral("2号 p1 与 5号 p4 交换贡牌"),
+    // The seat that leads is the one the exchange hands the turn to.
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("2号 p1 进贡 黑桃2"), QStringLiteral("5号 p4 还贡 黑桃5"),
+                                  QStringLiteral("2号 p1 与 5号 p4 交换贡牌"), QStringLiteral("5号 p4 先出"),
                                   QStringLiteral("5号 p4 出 梅花10 方块10"), QStringLiteral("6号 p5 不要"),
                                   QStringLiteral("1号 p0%2 出 大王"), QStringLiteral("1号 p0%2 第1个出完")}));
     EXPECT_EQ(review->results.first(), QStringLiteral("1号 p0%2：+30"));
@@ -71,6 +72,37 @@ TEST_F(TableFlowTest, ARecordedHandIsReviewedStepByStepWrittenAndShown)
     shown->StepBy(100);
     EXPECT_EQ(shown->currentStep(), steps.size() - 1);
     EXPECT_TRUE(shown->resultLabel()->text().contains(QStringLiteral("+30")));
+}
+
+TEST_F(TableFlowTest, AHandBegunBeforeTheLastOneEndedIsReviewedUnderItsOwnTime)
+{
+    const QString folder = dir.filePath(QStringLiteral("hands"));
+    client.setReviewFolder(folder);
+    const QDateTime at(QDate(2026, 3, 4), QTime(5, 6, 7));
+    client.setDateClock([at] { return at; });
+    startHand({12, 0, 25, 11, 24, 5, 18, 1, 14}, 1, 1);
+    deliver(PlayMsg(1, {14}, 2, 2));
+    // The server deals again with no hand over for the first hand.
+    startHand({12, 0, 25, 11, 24, 5, 18, 1, 14}, 1, 1);
+    deliver(Bytes({22, 1}) + QByteArray(24, '\0'));
+    ASSERT_TRUE(client.handRecorder().lastHand().has_value());
+    EXPECT_EQ(client.handRecorder().lastHand()->started, at);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("2026-03-04_05-06-07.txt")});
+}
+
+TEST_F(TableFlowTest, AHandTakenOverDuringTheReturnTributeRecordsTheReturnsAndTheExchange)
+{
+    // Back at the table as seat 4 returns; one pack, seat 1 gave a 2.
+    deliver(SnapshotMsg(4, PhaseReturnTribute, Bytes({0, 1, 12, 0, 0, 0, 0, 8, 25, 11, 24, 5, 18, 1, 14, 0, 0})));
+    deliver(TributeMsg(4, 2, 4, 1, {1, 4, 9, 9}));
+    const auto& review = client.handRecorder().currentHand();
+    ASSERT_TRUE(review.has_value());
+    QStringList steps;
+    for (const ReviewStep& s : review->steps)
+        steps << s.text;
+    EXPECT_EQ(steps, (QStringList{QStringLiteral("5号 p4 还贡 黑桃5"), QStringLiteral("2号 p1 与 5号 p4 交换贡牌"),
+                                  QStringLiteral("5号 p4 先出")}));
 }
 
 TEST(HandReviewFile, ReviewsOfHandsStartedInTheSameSecondAreAllKept)

@@ -2,6 +2,7 @@
 
 #include "TableFlowFixture.h"
 
+#include "table/TableDescription.h"
 #include "table/TableGeometry.h"
 #include "table/TablePainter.h"
 #include "table/TableWidget.h"
@@ -31,6 +32,14 @@ protected:
         const TableLayout& L = client.state.view.Layout;
         const int left = HandLeft(L, client.state.cards.HandCards.count()) + (i - 1) * CardStep;
         return {left + 6, L.HandAnchor[2].y() - (raised(i) ? RaiseOffset : 0) + 4};
+    }
+    // The cards of the build's own resource pack, so the frame is painted.
+    bool usePack()
+    {
+        const QString build = qEnvironmentVariable("KELPO_BUILD_DIR");
+        client.state.globals.AppPath = build + QStringLiteral("/bin/");
+        client.state.globals.ParentPath = build + QStringLiteral("/");
+        return !build.isEmpty();
     }
     QImage shown()
     {
@@ -88,12 +97,8 @@ TEST_F(KeyboardPlayTest, KeysMoveTheFocusRaiseCardsPlayPassAndLower)
 
 TEST_F(KeyboardPlayTest, TheFocusMarkIsPaintedAndRemovedAsARaisedCardIs)
 {
-    // The cards of the build's own resource pack.
-    const QString build = qEnvironmentVariable("KELPO_BUILD_DIR");
-    if (build.isEmpty())
+    if (!usePack())
         GTEST_SKIP() << "KELPO_BUILD_DIR names no build tree";
-    client.state.globals.AppPath = build + QStringLiteral("/bin/");
-    client.state.globals.ParentPath = build + QStringLiteral("/");
     startHand(Hand9, 1, 1);
     EXPECT_NE(shown().pixel(markOf(2)), FocusColour);
     key(Qt::Key_Right);
@@ -108,4 +113,24 @@ TEST_F(KeyboardPlayTest, TheFocusMarkIsPaintedAndRemovedAsARaisedCardIs)
     const QImage incremental = client.room.painter->picGameBack.image().copy();
     client.room.painter->DrawHand();
     EXPECT_EQ(client.room.painter->picGameBack.image(), incremental);
+}
+
+TEST_F(KeyboardPlayTest, TheFocusStaysInTheHandWhenTheFocusedCardIsPlayed)
+{
+    const bool painted = usePack();
+    startHand(Hand9, 1, 1);
+    key(Qt::Key_Left); // onto the last card
+    key(Qt::Key_Space);
+    key(Qt::Key_Return);
+    ASSERT_EQ(hand().count(), 8);
+    // The new last card is the one focused, for the eye and the screen reader.
+    const std::vector<TableItem> items = DescribeTable(client.state);
+    EXPECT_TRUE(items.at(7).focused);
+    if (painted) {
+        EXPECT_EQ(shown().pixel(markOf(8)), FocusColour);
+    }
+    key(Qt::Key_Space);
+    EXPECT_TRUE(raised(8));
+    key(Qt::Key_Left);
+    EXPECT_EQ(focus(), 7);
 }

@@ -145,6 +145,7 @@ TEST_F(PlayControlsTest, ResortingKeepsTheChosenCardsRaised)
     CardState& c = client.state.cards;
     c.SelectedFlags.set(1, 1); // the 2
     c.SelectedFlags.set(9, 1); // the 3 of code 0
+    picGameBack_KeyDown(client, Qt::Key_Right); // the keyboard's focus on the 2
     const QPoint resort = OptionButtonRect(layout(), 1).center();
     for (const bool rankOrder : {false, true}) {
         hover(resort);
@@ -152,6 +153,7 @@ TEST_F(PlayControlsTest, ResortingKeepsTheChosenCardsRaised)
         ASSERT_EQ(c.RankSortMode, rankOrder);
         CollectSelectedCards(client);
         EXPECT_EQ(c.SelectedCards, CardList({12, 0})) << rankOrder;
+        EXPECT_EQ(c.HandCards.at(client.state.handFocus()), 12) << rankOrder;
         hover(QPoint(20, 20));
     }
 }

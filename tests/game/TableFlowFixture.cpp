@@ -71,6 +71,19 @@ QByteArray TributeMsg(int seat, int card, int nextSeat, int phase, std::array<in
     return Bytes({23, 0, seat, card, nextSeat, phase, pairs[0], pairs[1], pairs[2], pairs[3]});
 }
 
+QByteArray SnapshotMsg(int actingSeat, int phase, const QByteArray& playsAndHands)
+{
+    QByteArray m(37, '\0');
+    m[0] = static_cast<char>(109);
+    m[2] = 1;
+    m[5] = 1;
+    m[8] = 30;
+    m[9] = 15;
+    m[10] = static_cast<char>(actingSeat);
+    m[11] = static_cast<char>(phase);
+    return m + playsAndHands;
+}
+
 TableFlowTest::TableFlowTest()
 {
     const QString app = dir.filePath(QStringLiteral("bin"));

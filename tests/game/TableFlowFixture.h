@@ -40,6 +40,9 @@ QByteArray PlayMsg(int seat, const std::vector<int>& cards, int nextSeat, int ph
                    int warnFlag = 0);
 QByteArray PassMsg(int seat, int nextSeat, int phase = 2);
 QByteArray TributeMsg(int seat, int card, int nextSeat, int phase, std::array<int, 4> pairs = {9, 9, 9, 9});
+// The table taken over mid-hand, one pack: the header, then the seats' plays
+// and the hands as given.
+QByteArray SnapshotMsg(int actingSeat, int phase, const QByteArray& playsAndHands);
 
 class TableFlowTest : public ::testing::Test {
 protected:

@@ -259,6 +259,10 @@ TEST_F(TableFlowTest, TributeExchangeGivesTheLocalHandTheCardOfItsPair)
     deliver(TributeMsg(1, given, 4, 4));
     EXPECT_EQ(hand().count(), 8);
     EXPECT_EQ(seat(1).currentPlay, CardList{given});
+    EXPECT_EQ(int{seat(1).cardsLeft}, 8);
+    // Meanwhile the player picks the pair of 4s to lead later.
+    picGameBack_KeyDown(client, Qt::Key_4);
+    picGameBack_KeyDown(client, Qt::Key_4);
 
     // Seat 4 returns the 5 of code 2 and play begins: seat 1 and seat 4
     // swap, seats 0 and 3 swap (seat 0 gave nothing here).
@@ -272,9 +276,18 @@ TEST_F(TableFlowTest, TributeExchangeGivesTheLocalHandTheCardOfItsPair)
     EXPECT_EQ(std::count(hand().codes().begin(), hand().codes().end(), 2), 1);
     EXPECT_EQ(hand().at(9), 0);
     EXPECT_TRUE(RankSortedWithZeroLast(hand()));
+    // The 5 received moved the 4s along; they are still the cards raised.
+    CollectSelectedCards(client);
+    std::vector<CardCode> raised = client.state.cards.SelectedCards.codes();
+    std::sort(raised.begin(), raised.end());
+    EXPECT_EQ(raised, (std::vector<CardCode>{1, 14}));
     EXPECT_EQ(seat(4).currentPlay, CardList{20});
     for (int s : {0, 1, 2, 3, 5})
         EXPECT_TRUE(seat(s).currentPlay.isEmpty()) << s;
+    // Every count is whole again, seat 4 less its play; seat 3 gets nothing.
+    EXPECT_EQ(int{seat(1).cardsLeft}, 9);
+    EXPECT_EQ(int{seat(4).cardsLeft}, 8);
+    EXPECT_EQ(int{seat(3).cardsLeft}, 9);
 }
 
 TEST_F(TableFlowTest, TributeCardsAreCheckedBeforeTheyAreSent)
@@ -513,16 +526,8 @@ TEST_F(TurnClockTest, AHandTakenOverMidTributeIsSortedSoTheCardGivenForThePlayer
 {
     // Coming back to a tribute turn: the server holds the hand in the order
     // it was dealt, lowest card first.
-    QByteArray snapshot(37, '\0');
-    snapshot[0] = static_cast<char>(109);
-    snapshot[2] = 1;
-    snapshot[5] = 1;
-    snapshot[8] = 30;
-    snapshot[9] = 15;
-    snapshot[10] = 1;
-    snapshot[11] = PhaseTribute;
-    snapshot += QByteArray(SeatCount, '\0') + Bytes({9, 1, 14, 0, 5, 18, 11, 24, 12, 25, 0});
-    deliver(snapshot);
+    deliver(SnapshotMsg(1, PhaseTribute,
+                        QByteArray(SeatCount, '\0') + Bytes({9, 1, 14, 0, 5, 18, 11, 24, 12, 25, 0})));
     EXPECT_TRUE(RankSortedWithZeroLast(hand()));
     const CardCode highest = hand().at(1);
     expire();
