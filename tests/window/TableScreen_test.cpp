@@ -120,6 +120,27 @@ TEST_F(TableScreen, HandOverPanelsStayUntilTheNextHand)
     const QImage& pic = painter().picGameBack.image();
     const QPoint panel((pic.width() - 309) / 2 + 5, (pic.height() - 300) / 2 + 5);
     EXPECT_EQ(shownAt(panel), EndPanelColour) << "no end-of-hand panel";
+
+    // The finished hand is off the table: clicks where it lay, on the
+    // panel or where the round and sort buttons stood draw nothing.
+    {
+        const TableLayout& L = state().view.Layout;
+        const QPoint origin = window().picGameBack->mapTo(&window(), QPoint());
+        const QRect band(0, panel.y(), pic.width(), L.HandAnchor[2].y() + CardHeight - panel.y());
+        const QImage before = screen().copy(band.translated(origin));
+        TableWidget* table = window().picGameBack;
+        for (const QPoint p : {QPoint(HandLeft(L, 18) + 40, L.HandAnchor[2].y() + 50), panel + QPoint(0, 100),
+                               OptionButtonRect(L, 0).center(), OptionButtonRect(L, 1).center()}) {
+            QTest::mouseMove(table, p);
+            QTest::mouseClick(table, Qt::LeftButton, {}, p);
+        }
+        settle();
+        const QImage shown = screen();
+        EXPECT_EQ(shown.copy(band.translated(origin)), before) << "the old hand or the plays drawn over the panel";
+        for (int b = 0; b < 2; ++b)
+            EXPECT_EQ(shown.pixel(OptionButtonRect(L, b).center() + origin), BackgroundColour) << "dead button " << b;
+    }
+
     // Other seats' remaining counts stay on the table.
     QPoint count;
     ASSERT_TRUE(CardCountPlace(state().view.Layout, view(3), false, count));
