@@ -175,6 +175,26 @@ TEST_F(TableScreen, HandOverPanelsStayUntilTheNextHand)
     ModalBoxes::instance().clearObserver();
 }
 
+// On a low window the lower left seat's finishing mark reaches into the
+// upper left seat's cards: clearing those for that seat's turn keeps it whole.
+TEST_F(TableScreen, AFinishingMarkStaysWholeWhenTheCardsBesideItAreCleared)
+{
+    window().resize(900, 620);
+    settle();
+    QByteArray finishing = Play(5, {10}, 3, 2);
+    finishing[4] = 1; // the seat's place
+    server.send({HandStart(4, 1), Deal(HandA), Play(4, {9, 22, 35}, 5, 2), finishing, Pass(3, 4)});
+    ASSERT_TRUE(PumpUntil([&] { return state().table.ActingSeat == 4 && state().seats[3].currentPlay.isPass(); }));
+    settle();
+    QPoint at;
+    PlayPlacement above;
+    ASSERT_TRUE(RankMarkPlace(state().view.Layout, view(5), false, at));
+    ASSERT_TRUE(PlacePlay(state().view.Layout, view(4), 3, above));
+    const QRect mark(at, QSize(RankMarkWidth, RankMarkHeight));
+    ASSERT_TRUE(above.cardArea.intersects(mark)) << "the window is not low enough to show the overlap";
+    EXPECT_EQ(PixelsNotOf(screen(), mark.translated(window().picGameBack->mapTo(&window(), QPoint())), RankMarkColour(1)), 0);
+}
+
 // A pause runs inside the handler of the message after the change; the
 // window's repaint of the change, already pending, must still run in it.
 TEST_F(TableScreen, AUserListJustBeforeAPauseIsShownDuringThePause)
