@@ -262,14 +262,14 @@ void RoomTable::sendJoinSequence(int memberIndex, bool returning)
         const bool canSee = m.spectator ? canSpectatorsSee(m.seat) : true;
         sendTo(m, referee_.snapshot(m.seat, canSee, handsUp));
         if (!m.spectator && !referee_.handInPlay() && !seats_[m.seat].handUp)
-            expectRaisedHand(m.seat);
+            expectRaisedHandOnceAnotherIs(m.seat);
         return;
     }
     if (m.spectator || seats_[m.seat].handUp)
         return;
     if (!config_.settingsRound) {
         sendTo(m, BuildSettingsNeeded(false, false, false));
-        expectRaisedHand(m.seat);
+        expectRaisedHandOnceAnotherIs(m.seat);
     } else if (settingsMade_) {
         sendTo(m, BuildSettingsNeeded(false, true, true, settingsText()));
     } else {
@@ -613,6 +613,15 @@ void RoomTable::sendStandings() { broadcast(BuildUserList(everyone())); }
 void RoomTable::expectRaisedHand(int seat)
 {
     seats_[seat].raiseDeadline = clock_.TickCount() + config_.raiseHandTimeoutMs;
+}
+
+void RoomTable::expectRaisedHandOnceAnotherIs(int seat)
+{
+    for (int s = 0; s < SeatCount; ++s)
+        if (s != seat && seats_[s].handUp) {
+            expectRaisedHand(seat);
+            return;
+        }
 }
 
 void RoomTable::checkRaiseDeadlines()

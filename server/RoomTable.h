@@ -132,6 +132,9 @@ private:
     void dropped(int memberIndex);
     int chooseIdentity(const QString& address) const;
     void expectRaisedHand(int seat);
+    // The same, only once another seat raised its hand: before that the
+    // player's client shows no countdown and may wait as long as it likes.
+    void expectRaisedHandOnceAnotherIs(int seat);
     void checkRaiseDeadlines();
     void closeConnection(int connection);
 

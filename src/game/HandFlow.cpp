@@ -15,6 +15,8 @@
 #include "table/TableGeometry.h"
 #include "table/TablePainter.h"
 
+#include <QTimer>
+
 #include <algorithm>
 
 namespace kelpo {
@@ -185,6 +187,11 @@ void HandleHandOver(Client& client, const QByteArray& m)
         if (over.kind != 2) {
             s.table.NoHandInPlay = true;
             s.table.ScoreCounters = {0, 0};
+            // The previous round and the re-sort act on a hand in play; over
+            // the result panel they would only wipe it or draw the old hand.
+            s.view.OptionButtonState.fill(0);
+            if (client.room.tmrPaintLastOutPai)
+                client.room.tmrPaintLastOutPai->stop();
         } else {
             s.table.ScoreCounters = over.ScoreCounters;
             s.table.NoHandInPlay = false;

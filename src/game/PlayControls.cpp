@@ -250,7 +250,11 @@ void picGameBack_MouseUp(Client& client, int button, int x, int y)
         }
     }
 
-    const int i = HitTestHand(layout, s.cards.HandCards, s.cards.SelectedFlags, x, y);
+    // Once a hand is over its cards are off the table (the repaint leaves
+    // them out and the result panel stands over their place): a click must
+    // neither raise one of them nor draw the hand again.
+    const bool handShown = !s.table.NoHandInPlay;
+    const int i = handShown ? HitTestHand(layout, s.cards.HandCards, s.cards.SelectedFlags, x, y) : -1;
     if (i > 0) {
         if (button == 1 && player) {
             CardList& flags = s.cards.SelectedFlags;
@@ -282,7 +286,7 @@ void picGameBack_MouseUp(Client& client, int button, int x, int y)
         }
     }
 
-    if (button == 1) {
+    if (button == 1 && handShown) {
         LowerAllCards(s.cards);
         if (TablePainter* view = TableView(client))
             view->DrawHand();

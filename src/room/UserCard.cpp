@@ -58,9 +58,11 @@ bool frmUserMenu::BuildUserCard(const ClientState& state, const QString& record)
     for (int i = 0; i < UserCardItems; ++i) {
         QAction* item = mnuUserItem(i);
         const QString& text = (*captions)[static_cast<std::size_t>(i)];
-        item->setSeparator(text == QLatin1String("-"));
-        // A name with "&" must show as typed, not as a shortcut marker.
-        item->setText(QString(text).replace(QLatin1Char('&'), QLatin1String("&&")));
+        const bool separator = text == QLatin1String("-");
+        item->setSeparator(separator);
+        // A separator's caption would be drawn beside its line; a name with
+        // "&" must show as typed, not as a shortcut marker.
+        item->setText(separator ? QString() : QString(text).replace(QLatin1Char('&'), QLatin1String("&&")));
         item->setData(name);
         item->setVisible(true);
     }

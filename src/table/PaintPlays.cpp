@@ -71,6 +71,15 @@ void TablePainter::ClearSeatPlay(int seat)
         return;
     const QRect r = s->currentPlay.isPass() ? place.passArea : place.cardArea;
     RestoreBack(r.x(), r.y(), r.width(), r.height());
+    // On a low table the lower left seat's finishing mark reaches into the
+    // upper left seat's cards: give back what the restore took of it.
+    for (int other = 0; other < SeatCount; ++other) {
+        QPoint mark;
+        const int view = ViewOfSeat(state, other);
+        if (view >= 0 && RankMarkPlace(state.view.Layout, view, state.table.ThreeHandDeal != 0, mark)
+            && r.intersects(QRect(mark, QSize(RankMarkWidth, RankMarkHeight))))
+            PaintRankMark(other);
+    }
 }
 
 } // namespace kelpo

@@ -162,8 +162,9 @@ void TablePainter::PaintRankMark(int seat)
     QPoint p;
     if (rank < 1 || rank > 5 || !RankMarkPlace(state.view.Layout, view, state.table.ThreeHandDeal != 0, p))
         return;
-    const int cx = (rank - 1) * 66;
-    DrawMaskedCell(AppImage(QStringLiteral("Res\\MingCi.bmp")), p.x(), p.y(), 66, 25, {cx, 0}, {cx, 25});
+    const int cx = (rank - 1) * RankMarkWidth;
+    DrawMaskedCell(AppImage(QStringLiteral("Res\\MingCi.bmp")), p.x(), p.y(), RankMarkWidth, RankMarkHeight, {cx, 0},
+                   {cx, RankMarkHeight});
 }
 
 void TablePainter::PaintWarnFlag(int seat)

@@ -8,6 +8,8 @@
 #include "state/Levels.h"
 
 #include <QCoreApplication>
+#include <QImage>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +64,19 @@ TEST(UserCard, OnlyTheTalkItemChangesTheAddressee)
     ASSERT_NE(window.userMenu(), nullptr);
     EXPECT_EQ(window.userMenu()->mnuUserItem(0)->text(), QStringLiteral("A&&B   身份：普通用户"));
     EXPECT_TRUE(window.userMenu()->mnuUserItem(3)->isSeparator());
+    {
+        // A separator shows its line and nothing before it, as a plain one does.
+        QMenu plain;
+        plain.addAction(QStringLiteral("x"));
+        QAction* line = plain.addSeparator();
+        plain.addAction(QStringLiteral("y"));
+        const auto start = [](QMenu* m, QAction* a) {
+            m->resize(m->sizeHint());
+            const QRect r = m->actionGeometry(a);
+            return m->grab().toImage().copy(r.x(), r.y(), 24, r.height());
+        };
+        EXPECT_EQ(start(window.userMenu(), window.userMenu()->mnuUserItem(3)), start(&plain, line));
+    }
     EXPECT_EQ(window.userMenu()->mnuUserItem(7)->data().toString(), QStringLiteral("A&B"));
 
     window.userMenu()->Choose(6);

@@ -469,6 +469,29 @@ TEST_F(RoomTableTest, AHandWaitsWholeForADatabaseThatWasDownWhenItsPlayerCame)
     EXPECT_EQ(saved->games, 2);
 }
 
+// A player nobody waits for is never closed for not starting: his client
+// shows no countdown until another seat raised its hand.
+TEST_F(RoomTableTest, APlayerIsHurriedToStartOnlyOnceAnotherSeatIsReady)
+{
+    RoomConfig c = Config({QStringLiteral("甲"), QStringLiteral("乙")});
+    c.settingsRound = false;
+    make(c);
+    join(1);
+    join(2);
+    clock.advance(600000);
+    table->tick();
+    EXPECT_TRUE(closed.empty()) << "closed before the first hand";
+    table->messageArrived(1, Text(112, 1, QStringLiteral("甲")));
+    table->messageArrived(2, Text(112, 1, QStringLiteral("乙")));
+    finishHand();
+    // Back between hands before anyone is ready.
+    table->connectionClosed(2);
+    join(3);
+    clock.advance(600000);
+    table->tick();
+    EXPECT_TRUE(closed.empty()) << "closed on coming back";
+}
+
 class DropTest : public RoomTableTest {
 protected:
     void SetUp() override { begin(false, false); }

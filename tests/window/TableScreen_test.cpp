@@ -120,6 +120,27 @@ TEST_F(TableScreen, HandOverPanelsStayUntilTheNextHand)
     const QImage& pic = painter().picGameBack.image();
     const QPoint panel((pic.width() - 309) / 2 + 5, (pic.height() - 300) / 2 + 5);
     EXPECT_EQ(shownAt(panel), EndPanelColour) << "no end-of-hand panel";
+
+    // The finished hand is off the table: clicks where it lay, on the
+    // panel or where the round and sort buttons stood draw nothing.
+    {
+        const TableLayout& L = state().view.Layout;
+        const QPoint origin = window().picGameBack->mapTo(&window(), QPoint());
+        const QRect band(0, panel.y(), pic.width(), L.HandAnchor[2].y() + CardHeight - panel.y());
+        const QImage before = screen().copy(band.translated(origin));
+        TableWidget* table = window().picGameBack;
+        for (const QPoint p : {QPoint(HandLeft(L, 18) + 40, L.HandAnchor[2].y() + 50), panel + QPoint(0, 100),
+                               OptionButtonRect(L, 0).center(), OptionButtonRect(L, 1).center()}) {
+            QTest::mouseMove(table, p);
+            QTest::mouseClick(table, Qt::LeftButton, {}, p);
+        }
+        settle();
+        const QImage shown = screen();
+        EXPECT_EQ(shown.copy(band.translated(origin)), before) << "the old hand or the plays drawn over the panel";
+        for (int b = 0; b < 2; ++b)
+            EXPECT_EQ(shown.pixel(OptionButtonRect(L, b).center() + origin), BackgroundColour) << "dead button " << b;
+    }
+
     // Other seats' remaining counts stay on the table.
     QPoint count;
     ASSERT_TRUE(CardCountPlace(state().view.Layout, view(3), false, count));
@@ -152,6 +173,26 @@ TEST_F(TableScreen, HandOverPanelsStayUntilTheNextHand)
     server.send({HandOverScores(7, 9)});
     ASSERT_TRUE(PumpUntil([&] { return checked; }));
     ModalBoxes::instance().clearObserver();
+}
+
+// On a low window the lower left seat's finishing mark reaches into the
+// upper left seat's cards: clearing those for that seat's turn keeps it whole.
+TEST_F(TableScreen, AFinishingMarkStaysWholeWhenTheCardsBesideItAreCleared)
+{
+    window().resize(900, 620);
+    settle();
+    QByteArray finishing = Play(5, {10}, 3, 2);
+    finishing[4] = 1; // the seat's place
+    server.send({HandStart(4, 1), Deal(HandA), Play(4, {9, 22, 35}, 5, 2), finishing, Pass(3, 4)});
+    ASSERT_TRUE(PumpUntil([&] { return state().table.ActingSeat == 4 && state().seats[3].currentPlay.isPass(); }));
+    settle();
+    QPoint at;
+    PlayPlacement above;
+    ASSERT_TRUE(RankMarkPlace(state().view.Layout, view(5), false, at));
+    ASSERT_TRUE(PlacePlay(state().view.Layout, view(4), 3, above));
+    const QRect mark(at, QSize(RankMarkWidth, RankMarkHeight));
+    ASSERT_TRUE(above.cardArea.intersects(mark)) << "the window is not low enough to show the overlap";
+    EXPECT_EQ(PixelsNotOf(screen(), mark.translated(window().picGameBack->mapTo(&window(), QPoint())), RankMarkColour(1)), 0);
 }
 
 // A pause runs inside the handler of the message after the change; the
