@@ -112,21 +112,25 @@ bool MayGiveTribute(const Client& client)
 bool picGameBack_KeyDown(Client& client, int key)
 {
     ClientState& s = client.state;
-    const int n = s.cards.HandCards.count();
+    // Once a hand is over its cards are off the table, under the result
+    // panel: its keys neither move the focus nor raise a card of it.
+    const int n = s.table.NoHandInPlay ? 0 : s.cards.HandCards.count();
     const bool player = IsPlayer(client);
     switch (key) {
     case Qt::Key_Left:
     case Qt::Key_Right: {
+        if (n == 0)
+            return false;
         const int at = s.handFocus();
         if (at < 1)
             MoveFocus(client, key == Qt::Key_Left ? n : 1);
         else
             MoveFocus(client, at + (key == Qt::Key_Left ? -1 : 1));
-        return n > 0;
+        return true;
     }
     case Qt::Key_Space: {
         const int at = s.handFocus();
-        if (!player || at < 1)
+        if (!player || n == 0 || at < 1)
             return false;
         SetRaised(client, at, s.cards.SelectedFlags.at(at) == 0);
         return true;

@@ -122,7 +122,8 @@ TEST_F(TableScreen, HandOverPanelsStayUntilTheNextHand)
     EXPECT_EQ(shownAt(panel), EndPanelColour) << "no end-of-hand panel";
 
     // The finished hand is off the table: clicks where it lay, on the
-    // panel or where the round and sort buttons stood draw nothing.
+    // panel or where the round and sort buttons stood, and the hand's keys,
+    // draw nothing.
     {
         const TableLayout& L = state().view.Layout;
         const QPoint origin = window().picGameBack->mapTo(&window(), QPoint());
@@ -134,6 +135,9 @@ TEST_F(TableScreen, HandOverPanelsStayUntilTheNextHand)
             QTest::mouseMove(table, p);
             QTest::mouseClick(table, Qt::LeftButton, {}, p);
         }
+        // Nor do the hand's keys.
+        for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Space, Qt::Key_3, Qt::Key_4, Qt::Key_Right, Qt::Key_Escape})
+            QTest::keyClick(table, key);
         settle();
         const QImage shown = screen();
         EXPECT_EQ(shown.copy(band.translated(origin)), before) << "the old hand or the plays drawn over the panel";
