@@ -6,6 +6,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUuid>
 #include <QVariant>
 
 #include <cstdint>
@@ -70,8 +71,12 @@ ChargeResult AccountStore::chargeAndAdd(const QString& user, std::int64_t price,
         return ChargeResult::Failed;
     if (user.isEmpty())
         return ChargeResult::NoAccount;
+    // One key for every attempt: a connection lost after its commit went
+    // through leaves the answer unheard, and the next attempt must find the
+    // purchase made instead of making it again.
+    const QString key = QUuid::createUuid().toString(QUuid::WithoutBraces);
     for (int attempt = 1; attempt <= WriteAttempts; ++attempt) {
-        if (const std::optional<ChargeResult> result = tryChargeAndAdd(user, price, lot))
+        if (const std::optional<ChargeResult> result = tryChargeAndAdd(user, price, lot, key))
             return *result;
         reconnectIfLost();
     }
@@ -79,7 +84,7 @@ ChargeResult AccountStore::chargeAndAdd(const QString& user, std::int64_t price,
 }
 
 std::optional<ChargeResult> AccountStore::tryChargeAndAdd(const QString& user, std::int64_t price,
-                                                          const OwnedItem& lot)
+                                                          const OwnedItem& lot, const QString& key)
 {
     QSqlDatabase d = db();
     QString error;
@@ -89,6 +94,13 @@ std::optional<ChargeResult> AccountStore::tryChargeAndAdd(const QString& user, s
         QSqlQuery(d).exec(QStringLiteral("ROLLBACK"));
         return result;
     };
+    QSqlQuery made(d);
+    made.prepare(QStringLiteral("SELECT 1 FROM purchases WHERE purchase_key = ?"));
+    made.addBindValue(key);
+    if (!made.exec())
+        return undo(std::nullopt);
+    if (made.next())
+        return undo(ChargeResult::Done);
     // The balance is checked where it is taken, so two purchases at once
     // (from two servers, say) never take it below zero.
     QSqlQuery charge(d);
@@ -134,6 +146,18 @@ std::optional<ChargeResult> AccountStore::tryChargeAndAdd(const QString& user, s
         if (!insert.exec())
             return undo(std::nullopt);
     }
+    // A key is needed only while its purchase may be tried again: a day
+    // covers every retry, and older keys go with each purchase.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QSqlQuery keep(d);
+    keep.prepare(QStringLiteral("INSERT INTO purchases (purchase_key, made_at) VALUES (?, ?)"));
+    keep.addBindValue(key);
+    keep.addBindValue(ExpiryText(now));
+    QSqlQuery prune(d);
+    prune.prepare(QStringLiteral("DELETE FROM purchases WHERE made_at < ?"));
+    prune.addBindValue(ExpiryText(now.addDays(-1)));
+    if (!keep.exec() || !prune.exec())
+        return undo(std::nullopt);
     if (!ExecAll(d, {QStringLiteral("COMMIT")}, error))
         return undo(std::nullopt);
     return ChargeResult::Done;

@@ -44,6 +44,10 @@ QStringList Step(int version, SqlDialect dialect)
         // before a server was stopped is not written again from its file.
         return {QStringLiteral("ALTER TABLE hands ADD COLUMN hand_key TEXT"),
                 QStringLiteral("CREATE UNIQUE INDEX hands_by_key ON hands (hand_key)")};
+    case 5:
+        // A key for each purchase while it may still be tried again, so that
+        // one whose commit went through unheard is not paid for twice.
+        return {QStringLiteral("CREATE TABLE purchases (purchase_key TEXT PRIMARY KEY, made_at TEXT NOT NULL)")};
     default:
         return {};
     }

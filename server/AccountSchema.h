@@ -12,7 +12,7 @@ namespace kelpo::server {
 enum class SqlDialect { Sqlite, Postgres };
 
 // The version this server reads and writes.
-inline constexpr int AccountSchemaVersion = 4;
+inline constexpr int AccountSchemaVersion = 5;
 
 // The version the database holds: 0 for an empty one, -1 when it cannot be
 // read.

@@ -67,7 +67,8 @@ private:
     QSqlDatabase db() const;
     bool tryRecordHand(const std::vector<SeatOutcome>& seats, const QString& key, QString& error);
     // One attempt; nothing means a failure worth another try.
-    std::optional<ChargeResult> tryChargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot);
+    std::optional<ChargeResult> tryChargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot,
+                                                const QString& key);
     bool begin(QString& error);
     void reconnectIfLost();
 

@@ -10,7 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <string_view>
 #include <thread>
 
 namespace kelpo::server {
@@ -33,6 +41,82 @@ struct SideDoor {
         return q.next() ? q.value(0).toLongLong() : -1;
     }
     const QString name = QStringLiteral("side-door");
+};
+
+// Stands between the store and a PostgreSQL socket and, once armed, loses
+// the connection just after passing a COMMIT on: the database commits, the
+// store never hears so.
+class CommitAnswerLost {
+public:
+    CommitAnswerLost(const QString& server, const QString& own) : server_(server.toStdString())
+    {
+        listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
+        const sockaddr_un a = Address(own.toStdString());
+        ok_ = bind(listener_, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0 && listen(listener_, 8) == 0;
+        thread_ = std::thread([this] { acceptAll(); });
+    }
+    ~CommitAnswerLost()
+    {
+        stop_ = true;
+        shutdown(listener_, SHUT_RDWR);
+        thread_.join();
+        close(listener_);
+    }
+    bool ok() const { return ok_; }
+    void arm() { armed_ = true; }
+    bool dropped() const { return dropped_; }
+
+private:
+    static sockaddr_un Address(const std::string& path)
+    {
+        sockaddr_un a{};
+        a.sun_family = AF_UNIX;
+        path.copy(a.sun_path, sizeof a.sun_path - 1);
+        return a;
+    }
+    void acceptAll()
+    {
+        std::vector<std::thread> pumps;
+        for (int client; !stop_ && (client = accept(listener_, nullptr, nullptr)) >= 0;) {
+            const int server = socket(AF_UNIX, SOCK_STREAM, 0);
+            const sockaddr_un a = Address(server_);
+            if (connect(server, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0) {
+                close(server), close(client);
+                continue;
+            }
+            pumps.emplace_back([this, client, server] { pump(client, server); });
+        }
+        for (std::thread& t : pumps)
+            t.join();
+    }
+    void pump(int client, int server)
+    {
+        pollfd ends[2] = {{client, POLLIN, 0}, {server, POLLIN, 0}};
+        char buffer[65536];
+        for (bool open = true; open && !stop_;) {
+            if (poll(ends, 2, 50) < 0)
+                break;
+            for (int i = 0; open && i < 2; ++i) {
+                if (!(ends[i].revents & (POLLIN | POLLHUP | POLLERR)))
+                    continue;
+                const ssize_t n = read(ends[i].fd, buffer, sizeof buffer);
+                open = n > 0 && write(ends[1 - i].fd, buffer, n) == n;
+                if (open && i == 0 && armed_ && std::string_view(buffer, n).find("COMMIT") != std::string_view::npos &&
+                    !dropped_.exchange(true)) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                    open = false;
+                }
+            }
+        }
+        close(client);
+        close(server);
+    }
+
+    std::string server_;
+    int listener_ = -1;
+    bool ok_ = false;
+    std::atomic<bool> stop_{false}, armed_{false}, dropped_{false};
+    std::thread thread_;
 };
 
 TEST(AccountStoreTest, MigratesFromEmptyAndFromTheVersionBeforeAndRefusesANewerOne)
@@ -210,6 +294,34 @@ TEST(AccountStoreTest, TwoServersOnOnePostgresLoseNoHandAndNoCoin)
     EXPECT_EQ(check.ownedItems(QStringLiteral("乙"), QDateTime::currentDateTimeUtc()).value().size(), 1u);
     ASSERT_TRUE(cluster.restart(why)) << why.toStdString();
     EXPECT_TRUE(check.account(QStringLiteral("乙")).has_value());
+}
+
+TEST(AccountStoreTest, APurchaseWhoseCommitWentThroughUnheardIsNotMadeTwice)
+{
+    ScratchPostgres cluster;
+    QString why;
+    if (!cluster.binariesFound())
+        GTEST_SKIP() << "PostgreSQL 15 binaries missing: install postgresql (scripts/install-deps)";
+    ASSERT_TRUE(cluster.start(why)) << why.toStdString();
+    QTemporaryDir between;
+    PgConnection c = cluster.connection();
+    const QString socketName = QStringLiteral("/.s.PGSQL.%1").arg(c.port);
+    CommitAnswerLost proxy(c.host + socketName, between.path() + socketName);
+    ASSERT_TRUE(proxy.ok());
+    c.host = between.path();
+
+    AccountStore store(10);
+    QString error;
+    ASSERT_TRUE(store.open({{}, c}, error)) << error.toStdString();
+    ASSERT_TRUE(store.account(QStringLiteral("甲"), 1, error)) << error.toStdString();
+    proxy.arm();
+    EXPECT_EQ(store.chargeAndAdd(QStringLiteral("甲"), 4, {7, 3, QDateTime::currentDateTimeUtc().addDays(1)}),
+              ChargeResult::Done);
+    ASSERT_TRUE(proxy.dropped());
+    EXPECT_EQ(store.account(QStringLiteral("甲"))->coins, 6);
+    const auto held = store.ownedItems(QStringLiteral("甲"), QDateTime::currentDateTimeUtc()).value();
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_EQ(held[0].count, 3);
 }
 
 // The database is down when a hand ends and the server is stopped before it
