@@ -152,6 +152,9 @@ QByteArray BuildSnapshot(const TableState& table, int viewSeat, bool canSeeHand)
     out[2] = 1;
     out[4] = Byte(canSeeHand ? 1 : 0);
     out[5] = Byte(table.config.deckCount);
+    // A player back within a hand has had no hand start: without this byte
+    // his client would count automatic plays against its default limit.
+    out[6] = Byte(table.config.autoPlayLimit);
     out[7] = Byte(table.config.showCardCounts);
     out[8] = Byte(table.config.turnSeconds);
     out[9] = Byte(table.config.tributeSeconds);

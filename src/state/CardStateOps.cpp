@@ -157,6 +157,10 @@ void RestoreCardSnapshot(ClientState& state, QByteArrayView body)
         in.read(4, table.CanSeeHand);
     if (auto decks = in.at(5); decks && *decks >= 1 && *decks <= MaxDeckCount)
         table.DeckCount = *decks;
+    // The table's limit of automatic plays, for a player back within a hand;
+    // 0 from a server that does not send it keeps the limit in force.
+    if (auto limit = in.at(6); limit && *limit != 0)
+        table.AutoPlayLimit = *limit;
     in.read(7, table.ShowCardCounts);
     in.read(8, table.TurnSeconds);
     in.read(9, table.TributeSeconds);

@@ -535,6 +535,15 @@ TEST_F(TurnClockTest, AHandTakenOverMidTributeIsSortedSoTheCardGivenForThePlayer
     EXPECT_EQ(takeSent(), std::vector<QByteArray>{Bytes({23, 0, 1, highest, 0, 0, 0, 0, 0, 0})});
 }
 
+TEST_F(TurnClockTest, APlayerBackWithinAHandKeepsTheTablesLimitOfAutomaticPlays)
+{
+    QByteArray snapshot = SnapshotMsg(1, PhaseLead, QByteArray(SeatCount, '\0') + Bytes({3, 1, 14, 5, 0}));
+    snapshot[6] = 1;
+    deliver(snapshot);
+    expire();
+    EXPECT_EQ(unloadedWith, ExitEscaped);
+}
+
 TEST_F(TableFlowTest, AHandStartedWhileTheHandOverBoxIsUpIsKept)
 {
     // The box waits for the player; the others may start the next hand.

@@ -110,6 +110,7 @@ TEST(GameMessages, SnapshotListsPlaysThenTheViewedHandAndPartners)
 {
     TableState t;
     t.config.threeHandDeal = true;
+    t.config.autoPlayLimit = 9;
     t.handInPlay = true;
     t.phase = Phase::Follow;
     t.actingSeat = 2;
@@ -122,6 +123,7 @@ TEST(GameMessages, SnapshotListsPlaysThenTheViewedHandAndPartners)
     t.seats[4].hand = CardList{};
     const auto m = Bytes(BuildSnapshot(t, 0, false));
     EXPECT_EQ(m[2], 1);
+    EXPECT_EQ(m[6], 9);
     EXPECT_EQ(m[10], 2);
     EXPECT_EQ(m[11], 2);
     EXPECT_EQ((std::vector<int>(m.begin() + 14, m.begin() + 18)), (std::vector<int>{1, 40, 1, 2}));
