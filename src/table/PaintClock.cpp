@@ -84,13 +84,10 @@ void TablePainter::PaintClock(bool show)
         secondsErasedMark_ = picGameBack.writeMark();
         secondsErasedValid_ = true;
     };
-    // On a low table the upper right seat's clock reaches under the score
-    // panel, which the full repaint draws over it.
-    const bool underPanel = ScorePanelArea().intersects(QRect(c, QSize(ClockWidth + 1, ClockHeight + 1)));
+    const QRect clockArea(c, QSize(ClockWidth + 1, ClockHeight + 1));
     if (!show) {
         RestoreBack(c.x(), c.y(), ClockWidth + 1, ClockHeight + 1);
-        if (underPanel)
-            PaintScorePanel();
+        KeepScorePanelOver(clockArea);
         eraseSeconds();
         return;
     }
@@ -98,8 +95,7 @@ void TablePainter::PaintClock(bool show)
     const int frame = ((ticks % ClockFrames) + ClockFrames) % ClockFrames;
     DrawMaskedCell(AppImage(QStringLiteral("Res\\Clock.bmp")), c.x(), c.y(), ClockWidth, ClockHeight,
                    {frame * ClockWidth, 0}, {ClockFrames * ClockWidth, 0});
-    if (underPanel)
-        PaintScorePanel();
+    KeepScorePanelOver(clockArea);
     eraseSeconds();
     picGameBack.font.foreColor = qRgb(255, 255, 0);
     picGameBack.font.fontBold = true;

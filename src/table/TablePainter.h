@@ -199,6 +199,8 @@ private:
     // Draws again what goes over a seat's picture and the marks beside it
     // where it meets area.
     void RedrawOverSeat(int seat, const QRect& area);
+    // Draws the score panel again when area reaches under it.
+    void KeepScorePanelOver(const QRect& area);
     void PaintPlay(int seat, const CardList& play);
     QRect PlaysArea() const; // what PaintPlays restores
     // A border edge tiled every 5 px along length, as one picture; null

@@ -408,3 +408,22 @@ TEST_F(SeatPainting, AtRatioTwoTableArtComesFromTheLargeFilesAtTheSameGeometry)
     EXPECT_NE(f.pic().pixel(1563, 1199), Corner);
     EXPECT_EQ(f.pic().pixel(800, 0), qRgb(120, 80, 40));
 }
+
+// On the lowest table the upper right seat lies partly under the score
+// panel: a player sitting down or leaving there leaves the panel, and the
+// score it shows, on top as a full repaint does.
+TEST_F(SeatPainting, ASeatUnderTheScorePanelLeavesThePanelOnTop)
+{
+    TableFixture low(674, 530);
+    low.seatPlayers();
+    low.painter->RepaintTable();
+    const QRect panel(674 - 182 - 15, 15, 182, 99);
+    const int seat = SeatAt(4);
+    ASSERT_TRUE(panel.intersects(QRect(low.layout().SeatAnchor[4], QSize(52, 90))));
+    const QImage whole = low.pic().copy();
+    low.painter->PaintSeatPicture(seat);
+    EXPECT_EQ(DifferingPixels(low.pic(), whole, panel), 0);
+    low.state.seats[static_cast<std::size_t>(seat)].name.clear();
+    low.painter->PaintSeatPicture(seat);
+    EXPECT_EQ(DifferingPixels(low.pic(), whole, panel), 0);
+}
