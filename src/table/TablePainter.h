@@ -203,6 +203,10 @@ private:
     void KeepScorePanelOver(const QRect& area);
     void PaintPlay(int seat, const CardList& play);
     QRect PlaysArea() const; // what PaintPlays restores
+    QRect HandBand() const;  // where DrawHand draws, raised cards included
+    // After a play's place was restored over the hand, draws the hand again
+    // on top, as the full repaint does.
+    void KeepHandOver(const QRect& restored);
     // A border edge tiled every 5 px along length, as one picture; null
     // when the tile cannot stand for the tiling.
     QImage EdgeStrip(const QImage& tile, int length, bool vertical);

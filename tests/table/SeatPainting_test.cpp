@@ -427,3 +427,30 @@ TEST_F(SeatPainting, ASeatUnderTheScorePanelLeavesThePanelOnTop)
     low.painter->PaintSeatPicture(seat);
     EXPECT_EQ(DifferingPixels(low.pic(), whole, panel), 0);
 }
+
+// On the lowest table the lower side seats' plays reach below the local
+// seat's and into the hand: the round's end and a seat's next turn take
+// them away whole and leave the hand as it was.
+TEST_F(SeatPainting, LowSidePlaysGoWholeAndLeaveTheHand)
+{
+    TableFixture low(674, 530);
+    low.seatPlayers();
+    low.state.table.NoHandInPlay = false;
+    low.state.cards.HandCards = Cards(18);
+    low.painter->RepaintTable();
+    const QImage before = low.pic().copy();
+    for (int view : {1, 3}) {
+        SeatRecord& s = low.state.seats[static_cast<std::size_t>(SeatAt(view))];
+        for (int round = 0; round < 2; ++round) {
+            s.currentPlay = Cards(4);
+            low.painter->PaintSeatPlay(SeatAt(view));
+            if (round == 0) {
+                low.painter->ClearSeatPlay(SeatAt(view));
+            } else {
+                s.currentPlay.clear();
+                low.painter->PaintPlays(false);
+            }
+            EXPECT_EQ(DifferingPixels(low.pic(), before, low.pic().rect()), 0) << view << round;
+        }
+    }
+}
