@@ -108,7 +108,9 @@ void HandleDeal(Client& client, const QByteArray& m)
     for (SeatRecord& r : s.seats)
         r.cardsLeft = perSeat;
     if (TablePainter* view = TableView(client)) {
-        ComputeCardGeometry(client, *view);
+        // The hand start placed the seats for the previous deal's layout; a
+        // deal that switches it moves the seats as well as the cards.
+        view->ComputeSeatLayout();
         // A new layout moves every anchor; otherwise only the seats change.
         if (layoutChanged) {
             view->RepaintTable();

@@ -84,8 +84,10 @@ void TablePainter::PaintClock(bool show)
         secondsErasedMark_ = picGameBack.writeMark();
         secondsErasedValid_ = true;
     };
+    const QRect clockArea(c, QSize(ClockWidth + 1, ClockHeight + 1));
     if (!show) {
         RestoreBack(c.x(), c.y(), ClockWidth + 1, ClockHeight + 1);
+        KeepScorePanelOver(clockArea);
         eraseSeconds();
         return;
     }
@@ -93,6 +95,7 @@ void TablePainter::PaintClock(bool show)
     const int frame = ((ticks % ClockFrames) + ClockFrames) % ClockFrames;
     DrawMaskedCell(AppImage(QStringLiteral("Res\\Clock.bmp")), c.x(), c.y(), ClockWidth, ClockHeight,
                    {frame * ClockWidth, 0}, {ClockFrames * ClockWidth, 0});
+    KeepScorePanelOver(clockArea);
     eraseSeconds();
     picGameBack.font.foreColor = qRgb(255, 255, 0);
     picGameBack.font.fontBold = true;

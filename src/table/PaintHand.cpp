@@ -99,15 +99,26 @@ QImage TablePainter::HandCardImage(const HandCardPlace& place)
     return AppImage(place.image < 0 ? FullBack : FullFace(place.image));
 }
 
+QRect TablePainter::HandBand() const
+{
+    const QPoint anchor = state.view.Layout.HandAnchor[2];
+    const int full = RowWidth(state.table.DeckCount * 54 / 6);
+    return QRect(anchor.x() - full / 2, anchor.y() - RaiseOffset, full + 1, CardHeight + 25);
+}
+
+void TablePainter::KeepHandOver(const QRect& restored)
+{
+    if (state.view.IncrementalPaint && !state.table.NoHandInPlay && restored.intersects(HandBand()))
+        DrawHand();
+}
+
 void TablePainter::DrawHand()
 {
     ImageFileCache::Batch batch(images_);
     Picture::ChangeBatch changes(picGameBack);
     const TableLayout& L = state.view.Layout;
     const QPoint anchor = L.HandAnchor[2];
-    const int t = state.table.DeckCount * 54 / 6;
-    const int full = RowWidth(t);
-    const QRect band(anchor.x() - full / 2, anchor.y() - RaiseOffset, full + 1, CardHeight + 25);
+    const QRect band = HandBand();
     const HandPicture old = std::exchange(hand_, HandPicture{});
 
     const QImage mask = AppImage(FullMask);

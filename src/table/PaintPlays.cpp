@@ -2,6 +2,8 @@
 
 #include "table/TablePainter.h"
 
+#include <algorithm>
+
 namespace kelpo {
 
 void TablePainter::PaintPassMark(int x, int y)
@@ -34,7 +36,10 @@ void TablePainter::PaintPlay(int seat, const CardList& play)
 QRect TablePainter::PlaysArea() const
 {
     const auto& P = state.view.Layout.PlayAnchor;
-    return QRect(P[1].x(), P[5].y(), P[3].x() - P[1].x() + 1, P[2].y() + CardHeight - P[5].y() + 1);
+    // On a low table the lower side seats' plays reach below the local
+    // seat's.
+    const int bottom = std::max({P[1].y(), P[2].y(), P[3].y()}) + CardHeight;
+    return QRect(P[1].x(), P[5].y(), P[3].x() - P[1].x() + 1, bottom - P[5].y() + 1);
 }
 
 void TablePainter::PaintPlays(bool previous)
@@ -55,6 +60,8 @@ void TablePainter::PaintPlays(bool previous)
         const SeatRecord& s = state.seats[static_cast<std::size_t>(seat)];
         PaintPlay(seat, previous ? s.lastRoundPlay : s.currentPlay);
     }
+    if (!skipPlaysRestore_)
+        KeepHandOver(area);
 }
 
 void TablePainter::PaintSeatPlay(int seat)
@@ -71,6 +78,7 @@ void TablePainter::ClearSeatPlay(int seat)
         return;
     const QRect r = s->currentPlay.isPass() ? place.passArea : place.cardArea;
     RestoreBack(r.x(), r.y(), r.width(), r.height());
+    KeepHandOver(r);
     // On a low table the lower left seat's finishing mark reaches into the
     // upper left seat's cards: give back what the restore took of it.
     for (int other = 0; other < SeatCount; ++other) {

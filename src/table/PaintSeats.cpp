@@ -35,6 +35,7 @@ void TablePainter::PaintSeatPicture(int seat)
             return;
         if (centre) {
             RestoreBack(x - 5, y - 3, 150, 38);
+            KeepScorePanelOver(QRect(x - 5, y - 3, 150, 38));
         } else {
             // The frame of a side seat starts a pixel above the name's
             // place and, on the right, ends a pixel beyond it.
@@ -45,6 +46,7 @@ void TablePainter::PaintSeatPicture(int seat)
             if (!frame.isNull())
                 place |= QRect(frameAt, frame.deviceIndependentSize().toSize());
             RestoreBack(place.x(), place.y(), place.width(), place.height());
+            KeepScorePanelOver(place);
         }
         return;
     }
@@ -64,8 +66,19 @@ void TablePainter::PaintSeatPicture(int seat)
         picGameBack.print(name.x(), name.y(), s.name);
     else
         PrintWrappedName(picGameBack, name.x(), name.y(), s.name);
-    if (state.view.IncrementalPaint)
-        RedrawOverSeat(seat, QRect(frameAt, frame.deviceIndependentSize().toSize()));
+    if (state.view.IncrementalPaint) {
+        const QRect area(frameAt, frame.deviceIndependentSize().toSize());
+        RedrawOverSeat(seat, area);
+        KeepScorePanelOver(area);
+    }
+}
+
+void TablePainter::KeepScorePanelOver(const QRect& area)
+{
+    // On a low table the upper right seat and its clock lie partly under
+    // the score panel, which the full repaint draws last.
+    if (area.intersects(ScorePanelArea()))
+        PaintScorePanel();
 }
 
 void TablePainter::RedrawOverSeat(int seat, const QRect& area)
@@ -191,8 +204,7 @@ void TablePainter::RestoreBesideSeat(int seat, SeatMark mark, const QRect& place
     shown &= static_cast<std::uint8_t>(~mark);
     Picture::ChangeBatch changes(picGameBack);
     RestoreBack(place.x(), place.y(), place.width(), place.height());
-    if (place.intersects(ScorePanelArea()))
-        PaintScorePanel();
+    KeepScorePanelOver(place);
     // Beside a side seat the places of the warn flag and the net-break mark
     // reach over the bottom of the seat's frame, which must come back with
     // the background.

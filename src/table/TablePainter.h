@@ -199,8 +199,14 @@ private:
     // Draws again what goes over a seat's picture and the marks beside it
     // where it meets area.
     void RedrawOverSeat(int seat, const QRect& area);
+    // Draws the score panel again when area reaches under it.
+    void KeepScorePanelOver(const QRect& area);
     void PaintPlay(int seat, const CardList& play);
     QRect PlaysArea() const; // what PaintPlays restores
+    QRect HandBand() const;  // where DrawHand draws, raised cards included
+    // After a play's place was restored over the hand, draws the hand again
+    // on top, as the full repaint does.
+    void KeepHandOver(const QRect& restored);
     // A border edge tiled every 5 px along length, as one picture; null
     // when the tile cannot stand for the tiling.
     QImage EdgeStrip(const QImage& tile, int length, bool vertical);

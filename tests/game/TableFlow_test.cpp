@@ -5,6 +5,8 @@
 #include "game/TableFlowSupport.h"
 #include "rules/CardOrder.h"
 #include "skin/ModalBoxes.h"
+#include "table/TableGeometry.h"
+#include "table/TablePainter.h"
 #include "support/Boxes.h"
 
 #include <QRandomGenerator>
@@ -123,6 +125,14 @@ TEST_F(TableFlowTest, ThreeHandDealOfThreePacksFillsBothPartnerHands)
     EXPECT_EQ(c.PartnerHandFar.count(), 27);
     EXPECT_TRUE(RankSortedWithZeroLast(c.PartnerHandFar));
     EXPECT_EQ(seat(5).cardsLeft, 27);
+    // The hand started in the standard layout; the deal moves the seats
+    // with the plays, or the partner hands would cover the side seats.
+    const TablePainter* view = TableView(client);
+    ASSERT_TRUE(view);
+    TableLayout threeHand;
+    ComputeSeatLayout(threeHand, view->picGameBack.width(), view->picGameBack.height(), true);
+    EXPECT_EQ(client.state.view.Layout.SeatAnchor, threeHand.SeatAnchor);
+    EXPECT_EQ(client.state.view.Layout.PlayAnchor, threeHand.PlayAnchor);
 
     // A partner's play leaves that partner's hand.
     const CardCode played = c.PartnerHandNext.at(1);

@@ -203,6 +203,29 @@ TEST_F(ClockAndPanels, ScorePanelNeedsItsMaskAndShowsBothCounters)
     EXPECT_EQ(DifferingPixels(f.pic(), before, f.pic().rect()), 0);
 }
 
+// On the lowest table (the smallest window) the upper right seat's clock
+// reaches under the score panel: neither its ticks nor its erase may cut
+// into the panel, which a full repaint draws over it.
+TEST_F(ClockAndPanels, AClockUnderTheScorePanelLeavesThePanelWhole)
+{
+    TableFixture low(674, 530);
+    low.seatPlayers();
+    low.painter->YuClockControl = &clock;
+    low.state.table.TurnPhase = PhaseFollow;
+    low.painter->PaintScorePanel();
+    const QRect panel(674 - 182 - 15, 15, 182, 99);
+    QPoint c;
+    ASSERT_TRUE(ClockPlace(low.layout(), 4, false, c));
+    ASSERT_TRUE(panel.intersects(QRect(c, QSize(31, 38))));
+    const QImage before = low.pic().copy();
+    low.painter->StartTurnClock(3); // seat 3 sits at view 4
+    low.painter->PaintClock(true);
+    EXPECT_EQ(DifferingPixels(low.pic(), before, panel), 0);
+    EXPECT_EQ(low.pic().pixel(c.x() + 15, panel.bottom() + 10), ClockFrameColour(0));
+    low.painter->StopTurnClock();
+    EXPECT_EQ(DifferingPixels(low.pic(), before, panel), 0);
+}
+
 TEST_F(ClockAndPanels, ScorePanelDrawnAgainShowsTheGroundUnderItsSeeThroughPart)
 {
     // The panel's left band is see-through: a black panel under a white mask.

@@ -408,3 +408,49 @@ TEST_F(SeatPainting, AtRatioTwoTableArtComesFromTheLargeFilesAtTheSameGeometry)
     EXPECT_NE(f.pic().pixel(1563, 1199), Corner);
     EXPECT_EQ(f.pic().pixel(800, 0), qRgb(120, 80, 40));
 }
+
+// On the lowest table the upper right seat lies partly under the score
+// panel: a player sitting down or leaving there leaves the panel, and the
+// score it shows, on top as a full repaint does.
+TEST_F(SeatPainting, ASeatUnderTheScorePanelLeavesThePanelOnTop)
+{
+    TableFixture low(674, 530);
+    low.seatPlayers();
+    low.painter->RepaintTable();
+    const QRect panel(674 - 182 - 15, 15, 182, 99);
+    const int seat = SeatAt(4);
+    ASSERT_TRUE(panel.intersects(QRect(low.layout().SeatAnchor[4], QSize(52, 90))));
+    const QImage whole = low.pic().copy();
+    low.painter->PaintSeatPicture(seat);
+    EXPECT_EQ(DifferingPixels(low.pic(), whole, panel), 0);
+    low.state.seats[static_cast<std::size_t>(seat)].name.clear();
+    low.painter->PaintSeatPicture(seat);
+    EXPECT_EQ(DifferingPixels(low.pic(), whole, panel), 0);
+}
+
+// On the lowest table the lower side seats' plays reach below the local
+// seat's and into the hand: the round's end and a seat's next turn take
+// them away whole and leave the hand as it was.
+TEST_F(SeatPainting, LowSidePlaysGoWholeAndLeaveTheHand)
+{
+    TableFixture low(674, 530);
+    low.seatPlayers();
+    low.state.table.NoHandInPlay = false;
+    low.state.cards.HandCards = Cards(18);
+    low.painter->RepaintTable();
+    const QImage before = low.pic().copy();
+    for (int view : {1, 3}) {
+        SeatRecord& s = low.state.seats[static_cast<std::size_t>(SeatAt(view))];
+        for (int round = 0; round < 2; ++round) {
+            s.currentPlay = Cards(4);
+            low.painter->PaintSeatPlay(SeatAt(view));
+            if (round == 0) {
+                low.painter->ClearSeatPlay(SeatAt(view));
+            } else {
+                s.currentPlay.clear();
+                low.painter->PaintPlays(false);
+            }
+            EXPECT_EQ(DifferingPixels(low.pic(), before, low.pic().rect()), 0) << view << round;
+        }
+    }
+}
