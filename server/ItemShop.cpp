@@ -104,17 +104,17 @@ std::vector<QByteArray> ItemShop::purchase(const QString& user, const QByteArray
         std::vector<QByteArray> answer;
         if (QByteArray owned = ownedMessage(user); !owned.isEmpty())
             answer.push_back(std::move(owned));
-        answer.push_back(notice(QStringLiteral("购买成功：%1，花费 %2 金币，余额 %3 金币。")
-                                    .arg(item->name)
-                                    .arg(price)
-                                    .arg(after ? after->coins : 0)));
+        // A balance the store cannot read back now is left out, not told
+        // as nothing left. Each text is filled in one pass, so a name
+        // holding "%2" stays as it is.
+        const QString done = QStringLiteral("购买成功：%1，花费 %2 金币").arg(item->name, QString::number(price));
+        answer.push_back(notice(after ? QStringLiteral("%1，余额 %2 金币。").arg(done, QString::number(after->coins))
+                                      : done + QStringLiteral("。")));
         return answer;
     }
     case ChargeResult::NotEnoughCoins:
         return {notice(QStringLiteral("购买失败：金币不足。%1 需要 %2 金币，你只有 %3 金币。")
-                           .arg(item->name)
-                           .arg(price)
-                           .arg(account->coins))};
+                           .arg(item->name, QString::number(price), QString::number(account->coins)))};
     case ChargeResult::NoAccount:
         return {notice(QStringLiteral("购买失败：找不到你的账户。"))};
     case ChargeResult::Failed:

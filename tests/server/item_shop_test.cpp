@@ -105,11 +105,48 @@ TEST_F(ItemShopTest, PurchaseChargesTheRightPriceAndExpiresOnTheHour)
     EXPECT_EQ(shop.ownedMessage(QStringLiteral("甲")), QByteArray("\x85\x01", 2));
 }
 
-TEST(ItemShop, OwnedItemsTheStoreCannotReadAreNotSentAsNone)
+// Its database lost just after a purchase's commit: the store can read
+// nothing back.
+struct ReadsFailAfterPurchase : MemoryShopStore {
+    using MemoryShopStore::MemoryShopStore;
+    std::optional<ShopAccount> account(const QString& user) override
+    {
+        return lost ? std::nullopt : MemoryShopStore::account(user);
+    }
+    std::optional<std::vector<OwnedItem>> ownedItems(const QString& user, const QDateTime& now) override
+    {
+        return lost ? std::nullopt : MemoryShopStore::ownedItems(user, now);
+    }
+    ChargeResult chargeAndAdd(const QString& user, std::int64_t price, const OwnedItem& lot) override
+    {
+        const ChargeResult result = MemoryShopStore::chargeAndAdd(user, price, lot);
+        lost = loseAfterPurchase;
+        return result;
+    }
+    bool loseAfterPurchase = true;
+    bool lost = false;
+};
+
+TEST(ItemShop, WhatTheStoreCannotReadIsNotSentAsNone)
 {
     AccountStore unopened;
     ItemShop shop(*ParseCatalogue(Sample, {}).catalogue, unopened, [] { return QDateTime::currentDateTime(); });
     EXPECT_TRUE(shop.ownedMessage(QStringLiteral("甲")).isEmpty());
+
+    // Nor is a balance it cannot read told as none left. An item's name is
+    // told as it is, also one that looks like a place for a number.
+    ReadsFailAfterPurchase store(20);
+    const QString odd = Sample + QStringLiteral("item 11 | 功能 | 满%2送 | 1 | 2 | 8 | 8 | 8 | 8 | self\n");
+    ItemShop after(*ParseCatalogue(odd, {}).catalogue, store, [] { return QDateTime::currentDateTime(); });
+    auto answer = after.purchase(QStringLiteral("甲"), Purchase("11"));
+    ASSERT_EQ(answer.size(), 1u);
+    EXPECT_EQ(Body(answer[0]), QStringLiteral("购买成功：满%2送，花费 8 金币。"));
+    store.loseAfterPurchase = store.lost = false;
+    answer = after.purchase(QStringLiteral("甲"), Purchase("7"));
+    EXPECT_EQ(Body(answer.back()), QStringLiteral("购买成功：喇叭，花费 8 金币，余额 4 金币。"));
+    answer = after.purchase(QStringLiteral("甲"), Purchase("11"));
+    ASSERT_EQ(answer.size(), 1u);
+    EXPECT_EQ(Body(answer[0]), QStringLiteral("购买失败：金币不足。满%2送 需要 8 金币，你只有 4 金币。"));
 }
 
 TEST_F(ItemShopTest, TableSendsCatalogueAndOwnedItemsAfterTheJoinAndAnswersASpectator)
