@@ -236,7 +236,9 @@ bool AccountStore::tryRecordHand(const std::vector<SeatOutcome>& seats, const QS
             qWarning("kelpo-room: no account for %s: its result in this hand is left out", qPrintable(seat.name));
             continue;
         }
-        log << QStringLiteral("%1:%2%3").arg(seat.name).arg(seat.result).arg(seat.escaped ? QStringLiteral("!") : QString());
+        // Filled in one pass: a "%1" in a name is part of the name.
+        log << QStringLiteral("%1:%2%3").arg(seat.name, QString::number(seat.result),
+                                             seat.escaped ? QStringLiteral("!") : QString());
     }
     update.finish();
     if (log.isEmpty()) {

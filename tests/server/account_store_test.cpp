@@ -196,6 +196,12 @@ TEST(AccountStoreTest, AHandIsWrittenWholeOrNotAtAll)
     EXPECT_TRUE(store.recordHand({{QStringLiteral("甲"), 10, false}, {QStringLiteral("无名"), 1, false}}, error));
     EXPECT_EQ(side.number(QStringLiteral("SELECT score FROM accounts WHERE name = '甲'")), 20);
     EXPECT_EQ(side.number(QStringLiteral("SELECT COUNT(*) FROM hands")), 2);
+    // The log names each seat as it is, also a name holding "%1".
+    ASSERT_TRUE(store.account(QStringLiteral("百%1"), 1, error));
+    ASSERT_TRUE(store.recordHand({{QStringLiteral("百%1"), -5, true}}, error));
+    QSqlQuery logged(side.db());
+    ASSERT_TRUE(logged.exec(QStringLiteral("SELECT seats FROM hands ORDER BY hand_id DESC")) && logged.next());
+    EXPECT_EQ(logged.value(0).toString(), QStringLiteral("百%1:-5!"));
 }
 
 TEST(AccountStoreTest, PurchasesTakeCoinsAndAddLotsTogetherOrNotAtAll)
