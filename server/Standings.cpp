@@ -241,21 +241,31 @@ bool Standings::adoptUnsavedFrom(const QString& path, QString& error, UnsavedFil
         *why = refusal;
     if (refusal != UnsavedFileRefusal::None)
         return false;
-    if (!hands.empty()) {
-        // In this server's file before they leave the other one.
-        takeIn(hands, false);
-        QFile::remove(path);
-        retryUnsaved();
+    if (hands.empty())
+        return true;
+    // In this server's file before they leave the other one. Kept only in
+    // memory they would be lost to a stop while the database is down, so
+    // when this file cannot be written they stay where they are, and out of
+    // the queue: a hand of an earlier server without a key would get
+    // another one when read again, and be written twice.
+    const std::deque<WaitingHand> before = unsaved_;
+    if (!takeIn(hands, false)) {
+        unsaved_ = before;
+        error = QStringLiteral("%1: left as it is, since this server's own file %2 cannot be written")
+                    .arg(path, unsavedFile_);
+        return false;
     }
+    QFile::remove(path);
+    retryUnsaved();
     return true;
 }
 
-void Standings::takeIn(const std::deque<WaitingHand>& hands, bool older)
+bool Standings::takeIn(const std::deque<WaitingHand>& hands, bool older)
 {
     unsaved_.insert(older ? unsaved_.begin() : unsaved_.end(), hands.begin(), hands.end());
     while (unsaved_.size() > MaxUnsavedHands)
         unsaved_.pop_front();
-    saveUnsavedFile();
+    return saveUnsavedFile();
 }
 
 void Standings::retryUnsaved()
@@ -266,13 +276,13 @@ void Standings::retryUnsaved()
                  qPrintable(error));
 }
 
-void Standings::saveUnsavedFile() const
+bool Standings::saveUnsavedFile() const
 {
     if (unsavedFile_.isEmpty())
-        return;
+        return false;
     if (unsaved_.empty()) {
         QFile::remove(unsavedFile_);
-        return;
+        return true;
     }
     QJsonArray hands;
     for (const WaitingHand& hand : unsaved_) {
@@ -284,10 +294,12 @@ void Standings::saveUnsavedFile() const
         hands.append(QJsonObject{{QStringLiteral("key"), hand.key}, {QStringLiteral("seats"), seats}});
     }
     QSaveFile file(unsavedFile_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(hands).toJson(QJsonDocument::Compact)) < 0 ||
-        !file.commit())
-        qWarning("kelpo-room: %zu unsaved hands could not be kept in %s: %s", unsaved_.size(),
-                 qPrintable(unsavedFile_), qPrintable(file.errorString()));
+    if (file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(hands).toJson(QJsonDocument::Compact)) >= 0 &&
+        file.commit())
+        return true;
+    qWarning("kelpo-room: %zu unsaved hands could not be kept in %s: %s", unsaved_.size(), qPrintable(unsavedFile_),
+             qPrintable(file.errorString()));
+    return false;
 }
 
 } // namespace kelpo::server

@@ -65,7 +65,8 @@ public:
     // Takes the hands of another file that no running server keeps (one a
     // stopped server left) into this server's queue and file, then removes
     // that file. False with the reason (and why, when asked) when another
-    // server keeps it or it cannot be read; it is then left as it is.
+    // server keeps it or it cannot be read, or when this server's own file
+    // cannot be written; it is then left as it is.
     bool adoptUnsavedFrom(const QString& path, QString& error, UnsavedFileRefusal* why = nullptr);
 
     // Past this many refused hands the oldest is given up, so a database
@@ -79,11 +80,13 @@ private:
     // while it could not give them, which makes those that are new.
     void makeMissingAccounts(const WaitingHand& hand);
     // Queues hands read from a file (before those refused in this run when
-    // older) and keeps them in this server's file.
-    void takeIn(const std::deque<WaitingHand>& hands, bool older);
+    // older) and keeps them in this server's file; false when that file
+    // could not be written.
+    bool takeIn(const std::deque<WaitingHand>& hands, bool older);
     // Writes what waits, if anything, and says so when the store refuses.
     void retryUnsaved();
-    void saveUnsavedFile() const;
+    // False when the file could not be written (or there is none).
+    bool saveUnsavedFile() const;
 
     AccountStore* store_ = nullptr;
     QString unsavedFile_;

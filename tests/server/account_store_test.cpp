@@ -3,6 +3,7 @@
 #include "server/ScratchPostgres.h"
 #include "server/Standings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -422,6 +423,16 @@ TEST(UnsavedHandsFileTest, EachRunningServerKeepsItsOwnFileAndTakesInWhatAStoppe
     EXPECT_FALSE(first.adoptUnsavedFrom(files[2], error, &why));
     EXPECT_EQ(why, UnsavedFileRefusal::Unreadable);
     EXPECT_EQ(first.unsavedHands(), 1u);
+
+    // Hands this server cannot keep in its own file stay in the other.
+    const QByteArray hand = R"([[{"name": "乙", "result": 5, "escaped": false}]])";
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly) && left.write(hand) == hand.size());
+    left.close();
+    ASSERT_TRUE(QFile::remove(files[0]) && QDir().mkdir(files[0]));
+    EXPECT_FALSE(first.adoptUnsavedFrom(files[2], error, &why));
+    EXPECT_EQ(first.unsavedHands(), 1u);
+    ASSERT_TRUE(left.open(QIODevice::ReadOnly));
+    EXPECT_EQ(left.readAll(), hand);
 }
 
 // A server stopped after writing a waiting hand but before taking it out
