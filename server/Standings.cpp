@@ -1,6 +1,7 @@
 #include "server/Standings.h"
 
 #include "server/AccountStore.h"
+#include "server/RoomMessages.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -61,7 +62,11 @@ bool Standings::recordHand(const std::vector<SeatOutcome>& seats, QString& error
                  unsaved_.size());
         unsaved_.pop_front();
     }
-    unsaved_.push_back({QUuid::createUuid().toString(QUuid::WithoutBraces), seats});
+    WaitingHand hand{QUuid::createUuid().toString(QUuid::WithoutBraces), seats, {}};
+    for (const SeatOutcome& seat : seats)
+        if (const Account* a = find(seat.name); a && a->userId == 0)
+            hand.newAccounts[seat.name] = a->icon;
+    unsaved_.push_back(std::move(hand));
     if (writeUnsaved(error))
         return true;
     // Shown as played until the store has it; read back once it does.
@@ -100,15 +105,18 @@ bool Standings::writeUnsaved(QString& error)
 void Standings::makeMissingAccounts(const WaitingHand& hand)
 {
     // The store writes a hand only to accounts it has; one whose user came
-    // here while it was down is made first. A name known only from a file
-    // of an earlier run is not: its account may have been removed since. A
-    // store that still refuses will refuse the hand too.
+    // here while it was down is made first, also when the hand comes from
+    // the file of an earlier run. Any other name is not: its account may
+    // have been removed since. A store that still refuses will refuse the
+    // hand too.
     for (const SeatOutcome& seat : hand.seats) {
         const auto it = known_.find(seat.name);
-        if (it == known_.end() || it->second.userId != 0)
+        const auto made = hand.newAccounts.find(seat.name);
+        const bool unknown = it != known_.end() && it->second.userId == 0;
+        if (!unknown && made == hand.newAccounts.end())
             continue;
         QString error;
-        if (!store_->account(seat.name, it->second.icon, error))
+        if (!store_->account(seat.name, unknown ? it->second.icon : made->second, error))
             return;
     }
 }
@@ -192,6 +200,10 @@ bool ReadUnsavedFile(const QString& path, Hands& hands, QString& error)
             }
             hand.seats.push_back({o.value(QStringLiteral("name")).toString(), value,
                                   o.value(QStringLiteral("escaped")).toBool()});
+            if (o.value(QStringLiteral("newAccount")).toBool()) {
+                const int icon = o.value(QStringLiteral("icon")).toInt();
+                hand.newAccounts[hand.seats.back().name] = icon >= 1 && icon <= FaceCount ? icon : 0;
+            }
         }
         hands.push_back(std::move(hand));
     }
@@ -287,10 +299,16 @@ bool Standings::saveUnsavedFile() const
     QJsonArray hands;
     for (const WaitingHand& hand : unsaved_) {
         QJsonArray seats;
-        for (const SeatOutcome& seat : hand.seats)
-            seats.append(QJsonObject{{QStringLiteral("name"), seat.name},
-                                     {QStringLiteral("result"), static_cast<qint64>(seat.result)},
-                                     {QStringLiteral("escaped"), seat.escaped}});
+        for (const SeatOutcome& seat : hand.seats) {
+            QJsonObject o{{QStringLiteral("name"), seat.name},
+                          {QStringLiteral("result"), static_cast<qint64>(seat.result)},
+                          {QStringLiteral("escaped"), seat.escaped}};
+            if (const auto made = hand.newAccounts.find(seat.name); made != hand.newAccounts.end()) {
+                o.insert(QStringLiteral("newAccount"), true);
+                o.insert(QStringLiteral("icon"), made->second);
+            }
+            seats.append(o);
+        }
         hands.append(QJsonObject{{QStringLiteral("key"), hand.key}, {QStringLiteral("seats"), seats}});
     }
     QSaveFile file(unsavedFile_);

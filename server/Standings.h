@@ -25,6 +25,10 @@ enum class UnsavedFileRefusal { None, KeptByAnother, Unreadable };
 struct WaitingHand {
     QString key;
     std::vector<SeatOutcome> seats;
+    // The seats whose users came while the store could not give their
+    // accounts, with their faces: those accounts are made before the hand
+    // is written, also by a later run of the server.
+    std::map<QString, int> newAccounts;
 };
 
 class Standings {

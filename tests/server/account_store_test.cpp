@@ -352,7 +352,9 @@ TEST(AccountStoreTest, ARefusedHandOutlivesTheServerInItsFile)
         ASSERT_TRUE(standings.recordHand({{QStringLiteral("甲"), 5, false}}, error)) << error.toStdString();
         EXPECT_FALSE(QFile::exists(file)) << "nothing waits";
         ASSERT_TRUE(cluster.crash(why)) << why.toStdString();
-        EXPECT_FALSE(standings.recordHand({{QStringLiteral("甲"), -3, true}}, error));
+        // 乙 comes while the database is down: he has no account yet.
+        standings.of(QStringLiteral("乙"), 2);
+        EXPECT_FALSE(standings.recordHand({{QStringLiteral("甲"), -3, true}, {QStringLiteral("乙"), 3, false}}, error));
         EXPECT_TRUE(QFile::exists(file));
     } // the server stops
     ASSERT_TRUE(cluster.startAgain(why)) << why.toStdString();
@@ -372,6 +374,10 @@ TEST(AccountStoreTest, ARefusedHandOutlivesTheServerInItsFile)
     EXPECT_EQ(jia->games, 2);
     EXPECT_EQ(jia->score, 2);
     EXPECT_EQ(jia->escapes, 1);
+    const auto yi = store.find(QStringLiteral("乙"), error);
+    ASSERT_TRUE(yi) << "an account its user never had is made for the hand";
+    EXPECT_EQ(yi->score, 3);
+    EXPECT_EQ(yi->icon, 2);
 
     // A file that is not such a list is left as it is and not used.
     const QByteArray bad = R"([[{"name": "甲"}]])";
