@@ -104,8 +104,7 @@ std::vector<TableItem> DescribeTable(const ClientState& s)
         it.kind = TableItem::Kind::Clock;
         it.name = QStringLiteral("出牌时间");
         it.description = QStringLiteral("%1 还剩%2秒")
-                             .arg(s.seats[s.table.ActingSeat].name)
-                             .arg(std::max(0, limit - s.view.ClockTicks));
+                             .arg(s.seats[s.table.ActingSeat].name, QString::number(std::max(0, limit - s.view.ClockTicks)));
         if (ClockPlace(L, view, s.table.ThreeHandDeal != 0, at))
             it.rect = QRect(at, QSize(32, 32));
         items.push_back(it);

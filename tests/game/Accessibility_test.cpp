@@ -44,6 +44,11 @@ TEST_F(TableFlowTest, TheTableNamesCardsButtonsSeatsAndClockAndAnnouncesWhatHapp
     EXPECT_TRUE(byName[QStringLiteral("1号座位 p0")]->text(QAccessible::Description).contains(QStringLiteral("黑桃6")));
     ASSERT_TRUE(byName.contains(QStringLiteral("出牌时间")));
     EXPECT_TRUE(byName[QStringLiteral("出牌时间")]->text(QAccessible::Description).startsWith(QStringLiteral("p1 还剩")));
+    // A name is told as it is, also one that looks like a placeholder.
+    client.state.seats[1].name = QStringLiteral("p%1");
+    for (const TableItem& it : DescribeTable(client.state))
+        if (it.kind == TableItem::Kind::Clock)
+            EXPECT_TRUE(it.description.startsWith(QStringLiteral("p%1 还剩"))) << it.description.toStdString();
 
     EXPECT_TRUE(alerts.contains(QStringLiteral("1号 p0 出 黑桃6"))) << alerts.join('|').toStdString();
     ASSERT_FALSE(alerts.isEmpty());
