@@ -72,7 +72,13 @@ bool AccountStore::open(const AccountDatabase& where, QString& error)
         d.setDatabaseName(c.dbname);
         d.setUserName(c.user);
         d.setPassword(c.password);
-        d.setConnectOptions(c.options);
+        // Without a bound the driver waits on a host that never answers as
+        // long as TCP does, minutes, and every table of this server with it.
+        QStringList options = c.options.split(u';', Qt::SkipEmptyParts);
+        if (std::none_of(options.cbegin(), options.cend(),
+                         [](const QString& o) { return o.startsWith(QLatin1String("connect_timeout=")); }))
+            options << QStringLiteral("connect_timeout=%1").arg(DefaultConnectSeconds);
+        d.setConnectOptions(options.join(u';'));
         // "Table exists, skipping" at every start is no news.
         setup << QStringLiteral("SET client_min_messages TO WARNING");
     } else {

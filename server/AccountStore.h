@@ -34,6 +34,10 @@ public:
     AccountStore(const AccountStore&) = delete;
     AccountStore& operator=(const AccountStore&) = delete;
 
+    // How long a PostgreSQL connection may take when the connection string
+    // sets no connect_timeout of its own.
+    static constexpr int DefaultConnectSeconds = 5;
+
     // Opens (creating a SQLite file and its folder if need be) and migrates
     // the schema. False with the reason otherwise.
     bool open(const AccountDatabase& where, QString& error);

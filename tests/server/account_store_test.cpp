@@ -331,6 +331,31 @@ TEST(AccountStoreTest, APurchaseWhoseCommitWentThroughUnheardIsNotMadeTwice)
     EXPECT_EQ(held[0].count, 3);
 }
 
+// A database host that takes the connection and never answers: the server
+// gives up after a few seconds instead of waiting with every table stopped.
+TEST(AccountStoreTest, APostgresThatNeverAnswersIsGivenUpOn)
+{
+    QTemporaryDir dir;
+    const QByteArray path = (dir.path() + QStringLiteral("/.s.PGSQL.5999")).toLocal8Bit();
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(static_cast<std::size_t>(path.size()), sizeof address.sun_path);
+    std::copy(path.cbegin(), path.cend(), address.sun_path);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 4), 0); // the backlog takes the connection; nothing is ever read
+
+    PgConnection c;
+    c.host = dir.path();
+    c.port = 5999;
+    c.dbname = c.user = QStringLiteral("kelpo");
+    AccountStore store;
+    QString error;
+    EXPECT_FALSE(store.open({{}, c}, error));
+    EXPECT_FALSE(error.isEmpty());
+    close(listener);
+}
+
 // The database is down when a hand ends and the server is stopped before it
 // comes back: the hand waits in its file and is written by the next start.
 TEST(AccountStoreTest, ARefusedHandOutlivesTheServerInItsFile)
