@@ -30,6 +30,10 @@ enum MessageClass : std::uint8_t {
 };
 
 inline constexpr int HandStartLength = 18;
+// The next seat of the play that ends a hand. Nobody acts after it; a client
+// clears the play area of the seat named to act, so naming the seat that
+// played would take the hand's last play off every table.
+inline constexpr int NobodyActs = 100;
 inline constexpr int TributeLength = 10;
 
 QByteArray BuildHandStart(const TableConfig& config, int actingSeat, Phase phase);

@@ -218,7 +218,7 @@ bool Referee::play(int seat, const CardList& cards)
         ranks[s] = state_.seats[s].finishRank;
     if (HandIsOver(ranks)) {
         state_.phase = Phase::None;
-        send(AllSeats, BuildPlay(seat, Phase::None, me.finishRank, me.warnFlag, seat, me.currentPlay));
+        send(AllSeats, BuildPlay(NobodyActs, Phase::None, me.finishRank, me.warnFlag, seat, me.currentPlay));
         finishHand();
         return true;
     }

@@ -207,6 +207,7 @@ TEST_F(RefereeTest, HandEndsWhenOneTeamHasAllFinishedAndPaysTheStake)
     const auto last = PlaysIn(out).front();
     EXPECT_EQ(last.finishRank, 3);
     EXPECT_EQ(last.phase, 0) << "no turn follows the last play";
+    EXPECT_FALSE(IsSeat(last.next)) << "a client clears the play area of the seat named to act";
 
     EXPECT_FALSE(referee.handInPlay());
     EXPECT_EQ(referee.phase(), Phase::BetweenHands);
