@@ -66,8 +66,15 @@ void TablePainter::PaintPlays(bool previous)
 
 void TablePainter::PaintSeatPlay(int seat)
 {
-    if (const SeatRecord* s = state.seat(seat))
-        PaintPlay(seat, s->currentPlay);
+    const SeatRecord* s = state.seat(seat);
+    if (!s)
+        return;
+    PaintPlay(seat, s->currentPlay);
+    // On a low table the lower side seats' plays reach into the hand, which
+    // stays on top of them as a full repaint draws it.
+    PlayPlacement place;
+    if (PlacePlay(state.view.Layout, ViewOfSeat(state, seat), s->currentPlay.count(), place))
+        KeepHandOver(s->currentPlay.isPass() ? place.passArea : place.cardArea);
 }
 
 void TablePainter::ClearSeatPlay(int seat)

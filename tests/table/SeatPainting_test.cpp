@@ -429,8 +429,9 @@ TEST_F(SeatPainting, ASeatUnderTheScorePanelLeavesThePanelOnTop)
 }
 
 // On the lowest table the lower side seats' plays reach below the local
-// seat's and into the hand: the round's end and a seat's next turn take
-// them away whole and leave the hand as it was.
+// seat's and into the hand: drawn, they leave the hand on top; the round's
+// end and a seat's next turn take them away whole and leave the hand as it
+// was.
 TEST_F(SeatPainting, LowSidePlaysGoWholeAndLeaveTheHand)
 {
     TableFixture low(674, 530);
@@ -444,6 +445,10 @@ TEST_F(SeatPainting, LowSidePlaysGoWholeAndLeaveTheHand)
         for (int round = 0; round < 2; ++round) {
             s.currentPlay = Cards(4);
             low.painter->PaintSeatPlay(SeatAt(view));
+            // The hand stays on top of the play, as a full repaint draws it.
+            const QImage drawn = low.pic().copy();
+            low.painter->RepaintTable();
+            EXPECT_EQ(DifferingPixels(drawn, low.pic(), low.pic().rect()), 0) << view << round;
             if (round == 0) {
                 low.painter->ClearSeatPlay(SeatAt(view));
             } else {
