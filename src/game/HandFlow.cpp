@@ -164,6 +164,7 @@ void HandleHandOver(Client& client, const QByteArray& m)
     // that starts during them must not be cleared or offered the start.
     const std::uint32_t hand = s.table.HandStarts;
     const auto nextHandBegan = [&s, hand] { return s.table.HandStarts != hand; };
+    ++s.table.HandOvers;
     if (TablePainter* view = TableView(client))
         view->StopTurnClock();
     // No turn is left to apply: a handler that paused or showed a box while

@@ -99,7 +99,8 @@ void HandlePlay(Client& client, const QByteArray& m)
             r.lastRoundPlay = r.currentPlay;
             r.currentPlay.clear();
         }
-        if (!WaitMilliseconds(client, 100))
+        const std::uint64_t hands = HandsSeen(client);
+        if (!WaitMilliseconds(client, 100) || HandsSeen(client) != hands)
             return;
         if ((view = TableView(client)))
             view->PaintPlays(false);

@@ -118,7 +118,8 @@ void HandleTributeCard(Client& client, const QByteArray& m)
             std::uint8_t& left = s.seats[static_cast<std::size_t>(seat)].cardsLeft;
             left = static_cast<std::uint8_t>(std::min(255, left + gained[static_cast<std::size_t>(seat)]));
         }
-        if (!WaitMilliseconds(client, 3000))
+        const std::uint64_t hands = HandsSeen(client);
+        if (!WaitMilliseconds(client, 3000) || HandsSeen(client) != hands)
             return;
         if (TablePainter* view = TableView(client)) {
             RedrawChangedHands(*view, changed);

@@ -578,12 +578,21 @@ TEST_F(TableFlowTest, AHandStartedWhileTheHandOverBoxIsUpIsKept)
 
 TEST_F(TableFlowTest, AHandOverDuringTheRoundEndPauseLeavesNoTurnRunning)
 {
-    startHand(Hand9, 2, 1);
-    QByteArray over = Bytes({22, 1}) + QByteArray(4 * SeatCount + SeatCount, '\0');
-    QTimer::singleShot(0, [this, over] { deliver(over); });
-    // The last play wins the round for the local seat as the hand ends.
-    deliver(PlayMsg(2, {3}, 1, 1, 1));
-    EXPECT_FALSE(client.room.YuClock->isRunning());
-    EXPECT_EQ(client.state.view.PlayButtonState[0], 0);
-    EXPECT_TRUE(client.state.table.StartOffered);
+    // Seat 0 won one: the result panel draws its dark rule.
+    const QByteArray over = Bytes({22, 1, 0, 0, 0, 1}) + QByteArray(4 * 5 + SeatCount, '\0');
+    const QImage& pic = client.room.painter->picGameBack.image();
+    const QPoint rule((pic.width() - 309) / 2 + 150, (pic.height() - 300) / 2 + 70);
+    // The last play wins the round for the local seat as the hand ends; the
+    // last tribute card hands the lead on as the hand ends.
+    const QByteArray lastMoves[] = {PlayMsg(2, {3}, 1, 1, 1), TributeMsg(0, 53, 1, 1, {1, 0, 9, 9})};
+    for (const QByteArray& last : lastMoves) {
+        startHand(Hand9, 0, 3);
+        QTimer::singleShot(0, [this, over] { deliver(over); });
+        deliver(last);
+        EXPECT_FALSE(client.room.YuClock->isRunning());
+        EXPECT_EQ(client.state.view.PlayButtonState[0], 0);
+        EXPECT_TRUE(client.state.table.StartOffered);
+        // What the pause had still to draw is not drawn over the results.
+        EXPECT_EQ(pic.pixel(rule), qRgb(30, 30, 30)) << int(last[0]);
+    }
 }
