@@ -140,17 +140,26 @@ void HandleHandsRefresh(Client& client, const QByteArray& m)
     }
     // The old selection flags belonged to the old positions.
     ArrangeHeldHands(c);
-    if (SeatRecord* r = s.seat(me))
-        r->cardsLeft = CountByte(c.HandCards);
-    if (SeatRecord* r = s.seat(PartnerNextSeat(me)))
-        r->cardsLeft = CountByte(c.PartnerHandNext);
-    if (SeatRecord* r = s.seat(PartnerFarSeat(me)))
-        r->cardsLeft = CountByte(c.PartnerHandFar);
+    // Only the hands the message carries tell their seats' counts: without
+    // the partners' hands, say after a one-hand deal, the partners hold what
+    // they held, not the nothing this client keeps for them.
+    std::array<int, 3> counted{me, -1, -1};
+    if (msg->hasPartners)
+        counted = {me, PartnerNextSeat(me), PartnerFarSeat(me)};
+    const CardList* lists[] = {&c.HandCards, &c.PartnerHandNext, &c.PartnerHandFar};
+    for (std::size_t k = 0; k < counted.size(); ++k) {
+        if (SeatRecord* r = s.seat(counted[k]))
+            r->cardsLeft = CountByte(*lists[k]);
+    }
     if (TablePainter* view = TableView(client)) {
         view->DrawHand();
         if (s.table.ThreeHandDeal != 0) {
             view->DrawPartnerHand(ViewLeftPartner);
             view->DrawPartnerHand(ViewRightPartner);
+        }
+        for (const int seat : counted) {
+            if (s.seat(seat))
+                view->PaintRemainingCount(seat);
         }
     }
     ApplyTurn(client);

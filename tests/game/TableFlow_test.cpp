@@ -489,6 +489,21 @@ TEST_F(TableFlowTest, GarbageOfEveryClassAndLengthIsSurvived)
 TEST_F(TableFlowTest, RefreshReplacesTheHandsAndTheWatchedHandFollowsThePlayersChoice)
 {
     startHand(Hand9, 2, 1);
+    // A refresh without the partners' hands leaves their counts alone, and
+    // the table shows the new count as a full repaint would.
+    client.state.table.ShowCardCounts = 1;
+    client.room.painter->RepaintTable();
+    deliver(Bytes({2, 0, 2, 40, 41, 0}));
+    EXPECT_EQ(seat(1).cardsLeft, 2);
+    EXPECT_EQ(seat(3).cardsLeft, 9);
+    EXPECT_EQ(seat(5).cardsLeft, 9);
+    QPoint count;
+    ASSERT_TRUE(CardCountPlace(client.state.view.Layout, ViewOfSeat(client.state, 1), false, count));
+    const QRect around(count - QPoint(0, 20), QSize(80, 40));
+    const QImage shown = client.room.painter->picGameBack.image().copy(around);
+    client.room.painter->RepaintTable();
+    EXPECT_TRUE(shown == client.room.painter->picGameBack.image().copy(around)) << "the old count stays on the table";
+
     // The server's hands come in dealt order and are shown sorted.
     deliver(Bytes({2, 0, 3, 0, 40, 41, 1, 7, 3, 8, 9, 10}));
     EXPECT_EQ(hand(), CardList({41, 40, 0}));
