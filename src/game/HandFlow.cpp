@@ -56,26 +56,28 @@ void HandleHandStart(Client& client, const QByteArray& m)
     s.table.MatchStarted = 1;
     s.table.NoHandInPlay = false;
     ++s.table.HandStarts;
-    if (!msg.hasParameters)
-        return;
 
-    s.table.AutoPlayLimit = msg.AutoPlayLimit;
-    if (msg.DeckCount)
-        s.table.DeckCount = *msg.DeckCount;
-    s.table.TableParam = msg.TableParam;
-    s.table.TurnSeconds = msg.TurnSeconds;
-    s.table.TributeSeconds = msg.TributeSeconds;
-    if (msg.ActingSeat) {
-        s.table.ActingSeat = *msg.ActingSeat;
-        s.table.TurnPhase = msg.TurnPhase;
-        s.cards.FirstLeader = *msg.ActingSeat;
+    if (msg.hasParameters) {
+        s.table.AutoPlayLimit = msg.AutoPlayLimit;
+        if (msg.DeckCount)
+            s.table.DeckCount = *msg.DeckCount;
+        s.table.TableParam = msg.TableParam;
+        s.table.TurnSeconds = msg.TurnSeconds;
+        s.table.TributeSeconds = msg.TributeSeconds;
+        if (msg.ActingSeat) {
+            s.table.ActingSeat = *msg.ActingSeat;
+            s.table.TurnPhase = msg.TurnPhase;
+            s.cards.FirstLeader = *msg.ActingSeat;
+        }
+        s.table.ShowCardCounts = msg.ShowCardCounts;
     }
-    s.table.ShowCardCounts = msg.ShowCardCounts;
+    // A start without its parameters has still emptied the hands, plays and
+    // counts: the old ones must not stay on the table.
     if (TablePainter* view = TableView(client)) {
         view->ComputeSeatLayout();
         view->RepaintTable();
     }
-    if (IsPlayer(client))
+    if (msg.hasParameters && IsPlayer(client))
         client.SendPacket(BuildHandStartAckPacket(s.globals.MySeat));
 }
 

@@ -65,8 +65,9 @@ TEST_F(TableFlowTest, HandStartTakesItsParametersOnlyFromExactly18Bytes)
     EXPECT_FALSE(t.NoHandInPlay);
 
     for (int size : {17, 19}) {
-        client.state.cards.HandCards = CardList{5, 6};
-        seat(2).cardsLeft = 9;
+        startHand(Hand9, 1, 1);
+        client.state.table.ShowCardCounts = 1;
+        client.room.painter->RepaintTable();
         QByteArray m = HandStartMsg(2, 1, 9, 1);
         m.resize(size);
         deliver(m);
@@ -78,6 +79,10 @@ TEST_F(TableFlowTest, HandStartTakesItsParametersOnlyFromExactly18Bytes)
         EXPECT_EQ(t.AutoPlayLimit, 5);
         EXPECT_EQ(t.DeckCount, 2);
         EXPECT_EQ(t.TurnPhase, PhaseNone);
+        // The table shows the reset, not the old hand and its counts.
+        const QImage shown = client.room.painter->picGameBack.image().copy();
+        client.room.painter->RepaintTable();
+        EXPECT_TRUE(shown == client.room.painter->picGameBack.image()) << size;
     }
 
     // A spectator does not acknowledge.
