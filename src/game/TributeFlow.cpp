@@ -119,6 +119,7 @@ void HandleTributeCard(Client& client, const QByteArray& m)
             left = static_cast<std::uint8_t>(std::min(255, left + gained[static_cast<std::size_t>(seat)]));
         }
         const std::uint64_t hands = HandsSeen(client);
+        const std::uint32_t turns = s.table.TurnsApplied;
         if (!WaitMilliseconds(client, 3000) || HandsSeen(client) != hands)
             return;
         if (TablePainter* view = TableView(client)) {
@@ -128,6 +129,9 @@ void HandleTributeCard(Client& client, const QByteArray& m)
                 if (gained[static_cast<std::size_t>(seat)] != 0)
                     view->PaintRemainingCount(seat);
         }
+        // A play handled during the pause has applied the turn after it.
+        if (s.table.TurnsApplied != turns)
+            return;
     }
     ApplyTurn(client);
 }

@@ -96,6 +96,10 @@ struct TableState {
     // Hand overs handled so far: a handler that paused can tell that the
     // hand ended meanwhile, its result panel now on the table.
     std::uint32_t HandOvers = 0;
+    // Turns applied so far: a handler that waited does not apply the turn
+    // again when a message handled meanwhile applied the table's turn, which
+    // would restart that turn's clock.
+    std::uint32_t TurnsApplied = 0;
     std::uint8_t DeckCount = 2;
     std::uint8_t TableParam = 0; // sent with the hand start, kept but never used
     std::uint8_t TurnSeconds = 30;

@@ -616,3 +616,30 @@ TEST_F(TableFlowTest, AHandOverDuringTheRoundEndPauseLeavesNoTurnRunning)
         EXPECT_EQ(pic.pixel(rule), qRgb(30, 30, 30)) << int(last[0]);
     }
 }
+
+TEST_F(TableFlowTest, ATurnAppliedWhileARefusalOrARoundEndPauseWaitsIsNotStartedAgain)
+{
+    // The server plays for the local seat and seat 2's clock runs three
+    // seconds before the refusal's box closes or the pause ends.
+    const auto meanwhile = [this] {
+        deliver(PlayMsg(1, {14}, 2, 2));
+        for (int i = 0; i < 3; ++i)
+            client.room.YuClock->Tick();
+    };
+    for (const bool refusal : {true, false}) {
+        startHand(Hand9, 1, 1);
+        if (refusal) {
+            ModalBoxes::instance().setObserver([&](QWidget* box) {
+                meanwhile();
+                box->close();
+            });
+            deliver(Bytes({21}) + "no");
+            CloseEveryBox();
+        } else {
+            QTimer::singleShot(0, meanwhile);
+            deliver(PassMsg(0, 1, 1));
+        }
+        EXPECT_EQ(client.room.YuClock->Tag(), QStringLiteral("2")) << refusal;
+        EXPECT_EQ(client.state.view.ClockTicks, 3) << refusal;
+    }
+}
