@@ -181,6 +181,16 @@ void HandleHandOver(Client& client, const QByteArray& m)
     // No turn is left to apply: a handler that paused or showed a box while
     // the hand ended must not start a clock, or offer buttons, when it resumes.
     s.table.TurnPhase = PhaseNone;
+    // Nor is there a play or a tribute card to give: their buttons would stay
+    // on the table, dead, until the next hand.
+    if (TablePainter* view = TableView(client)) {
+        if (s.view.PlayButtonState[0] != 0)
+            view->ShowPlayButtons(false);
+        if (s.view.TributeButtonState[0] != 0)
+            view->ShowTributeButton(false);
+    }
+    s.view.PlayButtonState.fill(0);
+    s.view.TributeButtonState.fill(0);
 
     if (over.detailed) {
         if (over.kind == 1) {
@@ -215,7 +225,6 @@ void HandleHandOver(Client& client, const QByteArray& m)
         if (TablePainter* view = TableView(client)) {
             ComputeCardGeometry(client, *view);
             view->RepaintTable();
-            view->ShowPlayButtons(false);
         }
         PlaySoundCue(client, 7);
         if (over.kind == 2) {

@@ -440,7 +440,9 @@ TEST_F(TurnClockTest, TicksCountTheSecondsAndTheWarningSounds)
 
 TEST_F(TableFlowTest, HandOverShowsResultsRevealsCardsAndOffersTheStart)
 {
-    startHand(Hand9, 2, 1);
+    // The hand ends during the local player's tribute turn.
+    startHand(Hand9, 1, 3);
+    ASSERT_EQ(client.state.view.TributeButtonState[0], 1);
     QByteArray over = Bytes({22, 1});
     for (int s = 0; s < SeatCount; ++s)
         over += Bytes({0, 0, 0, s == 0 ? 0 : 10 * s});
@@ -453,14 +455,17 @@ TEST_F(TableFlowTest, HandOverShowsResultsRevealsCardsAndOffersTheStart)
     EXPECT_TRUE(seat(2).revealedCards.isEmpty());
     EXPECT_TRUE(client.state.table.NoHandInPlay);
     EXPECT_TRUE(client.state.table.StartOffered);
+    EXPECT_EQ(client.state.view.TributeButtonState[0], 0);
     EXPECT_EQ(cues.back(), QStringLiteral("End.wav"));
 
     deliver(Bytes({22, 2, 3, 4}));
     EXPECT_EQ(client.state.table.ScoreCounters[0], 3);
     EXPECT_EQ(takeBoxes(), std::vector<QString>{QStringLiteral("系统提示|本局游戏结束！")});
 
+    startHand(Hand9, 1, 1);
     deliver(Bytes({22}));
     EXPECT_EQ(takeBoxes(), std::vector<QString>{QStringLiteral("牌局|本局游戏结束!")});
+    EXPECT_EQ(client.state.view.PlayButtonState[0], 0);
 }
 
 TEST_F(TableFlowTest, GarbageOfEveryClassAndLengthIsSurvived)
