@@ -242,8 +242,10 @@ void HandleHandOver(Client& client, const QByteArray& m)
             return;
     }
 
+    // Raised hands are the players' answers to this hand over, come during
+    // the pause: they stay shown.
     if (s.globals.IsSpectator)
-        ResetForNewHand(s, true);
+        ResetForNewHand(s, false);
     ClearTurn(client);
     if (s.globals.IsSpectator) {
         if (TablePainter* view = TableView(client))

@@ -552,9 +552,12 @@ TEST_F(TableFlowTest, ASpectatorsPauseAfterTheHandKeepsANextHandThatStartsDuring
     EXPECT_FALSE(client.state.table.NoHandInPlay);
     EXPECT_FALSE(client.state.table.StartOffered);
 
-    // Without a new hand the spectator's table is cleared after the pause.
+    // Without a new hand the spectator's table is cleared after the pause;
+    // a player who got ready during it stays ready.
+    QTimer::singleShot(0, [this] { deliver(Bytes({18, 4})); });
     deliver(over);
     EXPECT_TRUE(hand().isEmpty());
+    EXPECT_TRUE(seat(4).isHandUp);
 }
 
 TEST_F(TurnClockTest, AHandTakenOverMidTributeIsSortedSoTheCardGivenForThePlayerIsAllowed)
