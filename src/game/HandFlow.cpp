@@ -56,26 +56,28 @@ void HandleHandStart(Client& client, const QByteArray& m)
     s.table.MatchStarted = 1;
     s.table.NoHandInPlay = false;
     ++s.table.HandStarts;
-    if (!msg.hasParameters)
-        return;
 
-    s.table.AutoPlayLimit = msg.AutoPlayLimit;
-    if (msg.DeckCount)
-        s.table.DeckCount = *msg.DeckCount;
-    s.table.TableParam = msg.TableParam;
-    s.table.TurnSeconds = msg.TurnSeconds;
-    s.table.TributeSeconds = msg.TributeSeconds;
-    if (msg.ActingSeat) {
-        s.table.ActingSeat = *msg.ActingSeat;
-        s.table.TurnPhase = msg.TurnPhase;
-        s.cards.FirstLeader = *msg.ActingSeat;
+    if (msg.hasParameters) {
+        s.table.AutoPlayLimit = msg.AutoPlayLimit;
+        if (msg.DeckCount)
+            s.table.DeckCount = *msg.DeckCount;
+        s.table.TableParam = msg.TableParam;
+        s.table.TurnSeconds = msg.TurnSeconds;
+        s.table.TributeSeconds = msg.TributeSeconds;
+        if (msg.ActingSeat) {
+            s.table.ActingSeat = *msg.ActingSeat;
+            s.table.TurnPhase = msg.TurnPhase;
+            s.cards.FirstLeader = *msg.ActingSeat;
+        }
+        s.table.ShowCardCounts = msg.ShowCardCounts;
     }
-    s.table.ShowCardCounts = msg.ShowCardCounts;
+    // A start without its parameters has still emptied the hands, plays and
+    // counts: the old ones must not stay on the table.
     if (TablePainter* view = TableView(client)) {
         view->ComputeSeatLayout();
         view->RepaintTable();
     }
-    if (IsPlayer(client))
+    if (msg.hasParameters && IsPlayer(client))
         client.SendPacket(BuildHandStartAckPacket(s.globals.MySeat));
 }
 
@@ -140,17 +142,26 @@ void HandleHandsRefresh(Client& client, const QByteArray& m)
     }
     // The old selection flags belonged to the old positions.
     ArrangeHeldHands(c);
-    if (SeatRecord* r = s.seat(me))
-        r->cardsLeft = CountByte(c.HandCards);
-    if (SeatRecord* r = s.seat(PartnerNextSeat(me)))
-        r->cardsLeft = CountByte(c.PartnerHandNext);
-    if (SeatRecord* r = s.seat(PartnerFarSeat(me)))
-        r->cardsLeft = CountByte(c.PartnerHandFar);
+    // Only the hands the message carries tell their seats' counts: without
+    // the partners' hands, say after a one-hand deal, the partners hold what
+    // they held, not the nothing this client keeps for them.
+    std::array<int, 3> counted{me, -1, -1};
+    if (msg->hasPartners)
+        counted = {me, PartnerNextSeat(me), PartnerFarSeat(me)};
+    const CardList* lists[] = {&c.HandCards, &c.PartnerHandNext, &c.PartnerHandFar};
+    for (std::size_t k = 0; k < counted.size(); ++k) {
+        if (SeatRecord* r = s.seat(counted[k]))
+            r->cardsLeft = CountByte(*lists[k]);
+    }
     if (TablePainter* view = TableView(client)) {
         view->DrawHand();
         if (s.table.ThreeHandDeal != 0) {
             view->DrawPartnerHand(ViewLeftPartner);
             view->DrawPartnerHand(ViewRightPartner);
+        }
+        for (const int seat : counted) {
+            if (s.seat(seat))
+                view->PaintRemainingCount(seat);
         }
     }
     ApplyTurn(client);
@@ -164,11 +175,22 @@ void HandleHandOver(Client& client, const QByteArray& m)
     // that starts during them must not be cleared or offered the start.
     const std::uint32_t hand = s.table.HandStarts;
     const auto nextHandBegan = [&s, hand] { return s.table.HandStarts != hand; };
+    ++s.table.HandOvers;
     if (TablePainter* view = TableView(client))
         view->StopTurnClock();
     // No turn is left to apply: a handler that paused or showed a box while
     // the hand ended must not start a clock, or offer buttons, when it resumes.
     s.table.TurnPhase = PhaseNone;
+    // Nor is there a play or a tribute card to give: their buttons would stay
+    // on the table, dead, until the next hand.
+    if (TablePainter* view = TableView(client)) {
+        if (s.view.PlayButtonState[0] != 0)
+            view->ShowPlayButtons(false);
+        if (s.view.TributeButtonState[0] != 0)
+            view->ShowTributeButton(false);
+    }
+    s.view.PlayButtonState.fill(0);
+    s.view.TributeButtonState.fill(0);
 
     if (over.detailed) {
         if (over.kind == 1) {
@@ -203,7 +225,6 @@ void HandleHandOver(Client& client, const QByteArray& m)
         if (TablePainter* view = TableView(client)) {
             ComputeCardGeometry(client, *view);
             view->RepaintTable();
-            view->ShowPlayButtons(false);
         }
         PlaySoundCue(client, 7);
         if (over.kind == 2) {
@@ -221,8 +242,10 @@ void HandleHandOver(Client& client, const QByteArray& m)
             return;
     }
 
+    // Raised hands are the players' answers to this hand over, come during
+    // the pause: they stay shown.
     if (s.globals.IsSpectator)
-        ResetForNewHand(s, true);
+        ResetForNewHand(s, false);
     ClearTurn(client);
     if (s.globals.IsSpectator) {
         if (TablePainter* view = TableView(client))

@@ -55,6 +55,9 @@ void HandlePlay(Client& client, const QByteArray& m)
 
     const int seat = msg->seat;
     SeatRecord& rec = *s.seat(seat);
+    // The round-end pause takes further messages; a play among them applies
+    // the turn after it, which must not be started again here.
+    const std::uint32_t turns = s.table.TurnsApplied;
     s.table.ActingSeat = msg->ActingSeat;
     s.table.TurnPhase = msg->TurnPhase;
     rec.finishRank = msg->finishRank;
@@ -99,7 +102,8 @@ void HandlePlay(Client& client, const QByteArray& m)
             r.lastRoundPlay = r.currentPlay;
             r.currentPlay.clear();
         }
-        if (!WaitMilliseconds(client, 100))
+        const std::uint64_t hands = HandsSeen(client);
+        if (!WaitMilliseconds(client, 100) || HandsSeen(client) != hands)
             return;
         if ((view = TableView(client)))
             view->PaintPlays(false);
@@ -122,7 +126,8 @@ void HandlePlay(Client& client, const QByteArray& m)
         if (view)
             view->PaintWarnFlag(seat);
     }
-    ApplyTurn(client);
+    if (s.table.TurnsApplied == turns)
+        ApplyTurn(client);
 }
 
 void HandlePlayRefused(Client& client, const QByteArray& m)
@@ -130,6 +135,7 @@ void HandlePlayRefused(Client& client, const QByteArray& m)
     ClientState& s = client.state;
     if (TablePainter* view = TableView(client))
         view->StopTurnClock();
+    const std::uint32_t turns = s.table.TurnsApplied;
     ShowOkBox(client, ReadPlayRefused(m), s.globals.GameName);
     if (s.globals.QuitRequested)
         return;
@@ -144,7 +150,9 @@ void HandlePlayRefused(Client& client, const QByteArray& m)
             view->DrawHand();
         }
     }
-    ApplyTurn(client);
+    // The box took further messages: one of them may have moved the turn on.
+    if (s.table.TurnsApplied == turns)
+        ApplyTurn(client);
 }
 
 } // namespace kelpo

@@ -31,6 +31,12 @@ void ShowSystemBox(Client& client, QMessageBox::Icon icon, const QString& captio
     ModalBoxes::instance().SystemMessage(client.room.frmGameMain, icon, caption, text);
 }
 
+std::uint64_t HandsSeen(const Client& client)
+{
+    const TableState& t = client.state.table;
+    return (std::uint64_t{t.HandStarts} << 32) | t.HandOvers;
+}
+
 void LowerAllCards(CardState& cards)
 {
     cards.SelectedFlags = CardList(std::vector<CardCode>(static_cast<std::size_t>(cards.HandCards.count()), 0));

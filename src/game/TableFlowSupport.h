@@ -25,6 +25,11 @@ void ShowOkBox(Client& client, const QString& text, const QString& caption);
 // The system message box owned by the main window.
 void ShowSystemBox(Client& client, QMessageBox::Icon icon, const QString& caption, const QString& text);
 
+// Changes whenever a hand starts or ends. A handler that paused compares it
+// before and after: when it changed, what the pause had still to draw belongs
+// to a hand that is gone, and would be drawn over the results or the next one.
+std::uint64_t HandsSeen(const Client& client);
+
 // Sets every selection flag of the hand to 0, one flag per card.
 void LowerAllCards(CardState& cards);
 

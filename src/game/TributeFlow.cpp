@@ -118,7 +118,9 @@ void HandleTributeCard(Client& client, const QByteArray& m)
             std::uint8_t& left = s.seats[static_cast<std::size_t>(seat)].cardsLeft;
             left = static_cast<std::uint8_t>(std::min(255, left + gained[static_cast<std::size_t>(seat)]));
         }
-        if (!WaitMilliseconds(client, 3000))
+        const std::uint64_t hands = HandsSeen(client);
+        const std::uint32_t turns = s.table.TurnsApplied;
+        if (!WaitMilliseconds(client, 3000) || HandsSeen(client) != hands)
             return;
         if (TablePainter* view = TableView(client)) {
             RedrawChangedHands(*view, changed);
@@ -127,6 +129,9 @@ void HandleTributeCard(Client& client, const QByteArray& m)
                 if (gained[static_cast<std::size_t>(seat)] != 0)
                     view->PaintRemainingCount(seat);
         }
+        // A play handled during the pause has applied the turn after it.
+        if (s.table.TurnsApplied != turns)
+            return;
     }
     ApplyTurn(client);
 }

@@ -65,6 +65,7 @@ void ApplyTurn(Client& client)
 {
     ClientState& s = client.state;
     TablePainter* view = client.room.painter;
+    ++s.table.TurnsApplied;
     const std::uint8_t phase = s.table.TurnPhase;
     if (phase >= PhaseLead && phase <= PhaseReturnTribute) {
         static const QString mine[] = {QStringLiteral("轮到你出牌"), QStringLiteral("轮到你跟牌"),

@@ -93,6 +93,13 @@ struct TableState {
     // Hand starts handled so far: a handler that waited can tell that a new
     // hand began meanwhile.
     std::uint32_t HandStarts = 0;
+    // Hand overs handled so far: a handler that paused can tell that the
+    // hand ended meanwhile, its result panel now on the table.
+    std::uint32_t HandOvers = 0;
+    // Turns applied so far: a handler that waited does not apply the turn
+    // again when a message handled meanwhile applied the table's turn, which
+    // would restart that turn's clock.
+    std::uint32_t TurnsApplied = 0;
     std::uint8_t DeckCount = 2;
     std::uint8_t TableParam = 0; // sent with the hand start, kept but never used
     std::uint8_t TurnSeconds = 30;

@@ -65,8 +65,9 @@ TEST_F(TableFlowTest, HandStartTakesItsParametersOnlyFromExactly18Bytes)
     EXPECT_FALSE(t.NoHandInPlay);
 
     for (int size : {17, 19}) {
-        client.state.cards.HandCards = CardList{5, 6};
-        seat(2).cardsLeft = 9;
+        startHand(Hand9, 1, 1);
+        client.state.table.ShowCardCounts = 1;
+        client.room.painter->RepaintTable();
         QByteArray m = HandStartMsg(2, 1, 9, 1);
         m.resize(size);
         deliver(m);
@@ -78,6 +79,10 @@ TEST_F(TableFlowTest, HandStartTakesItsParametersOnlyFromExactly18Bytes)
         EXPECT_EQ(t.AutoPlayLimit, 5);
         EXPECT_EQ(t.DeckCount, 2);
         EXPECT_EQ(t.TurnPhase, PhaseNone);
+        // The table shows the reset, not the old hand and its counts.
+        const QImage shown = client.room.painter->picGameBack.image().copy();
+        client.room.painter->RepaintTable();
+        EXPECT_TRUE(shown == client.room.painter->picGameBack.image()) << size;
     }
 
     // A spectator does not acknowledge.
@@ -435,7 +440,9 @@ TEST_F(TurnClockTest, TicksCountTheSecondsAndTheWarningSounds)
 
 TEST_F(TableFlowTest, HandOverShowsResultsRevealsCardsAndOffersTheStart)
 {
-    startHand(Hand9, 2, 1);
+    // The hand ends during the local player's tribute turn.
+    startHand(Hand9, 1, 3);
+    ASSERT_EQ(client.state.view.TributeButtonState[0], 1);
     QByteArray over = Bytes({22, 1});
     for (int s = 0; s < SeatCount; ++s)
         over += Bytes({0, 0, 0, s == 0 ? 0 : 10 * s});
@@ -448,14 +455,17 @@ TEST_F(TableFlowTest, HandOverShowsResultsRevealsCardsAndOffersTheStart)
     EXPECT_TRUE(seat(2).revealedCards.isEmpty());
     EXPECT_TRUE(client.state.table.NoHandInPlay);
     EXPECT_TRUE(client.state.table.StartOffered);
+    EXPECT_EQ(client.state.view.TributeButtonState[0], 0);
     EXPECT_EQ(cues.back(), QStringLiteral("End.wav"));
 
     deliver(Bytes({22, 2, 3, 4}));
     EXPECT_EQ(client.state.table.ScoreCounters[0], 3);
     EXPECT_EQ(takeBoxes(), std::vector<QString>{QStringLiteral("系统提示|本局游戏结束！")});
 
+    startHand(Hand9, 1, 1);
     deliver(Bytes({22}));
     EXPECT_EQ(takeBoxes(), std::vector<QString>{QStringLiteral("牌局|本局游戏结束!")});
+    EXPECT_EQ(client.state.view.PlayButtonState[0], 0);
 }
 
 TEST_F(TableFlowTest, GarbageOfEveryClassAndLengthIsSurvived)
@@ -489,6 +499,21 @@ TEST_F(TableFlowTest, GarbageOfEveryClassAndLengthIsSurvived)
 TEST_F(TableFlowTest, RefreshReplacesTheHandsAndTheWatchedHandFollowsThePlayersChoice)
 {
     startHand(Hand9, 2, 1);
+    // A refresh without the partners' hands leaves their counts alone, and
+    // the table shows the new count as a full repaint would.
+    client.state.table.ShowCardCounts = 1;
+    client.room.painter->RepaintTable();
+    deliver(Bytes({2, 0, 2, 40, 41, 0}));
+    EXPECT_EQ(seat(1).cardsLeft, 2);
+    EXPECT_EQ(seat(3).cardsLeft, 9);
+    EXPECT_EQ(seat(5).cardsLeft, 9);
+    QPoint count;
+    ASSERT_TRUE(CardCountPlace(client.state.view.Layout, ViewOfSeat(client.state, 1), false, count));
+    const QRect around(count - QPoint(0, 20), QSize(80, 40));
+    const QImage shown = client.room.painter->picGameBack.image().copy(around);
+    client.room.painter->RepaintTable();
+    EXPECT_TRUE(shown == client.room.painter->picGameBack.image().copy(around)) << "the old count stays on the table";
+
     // The server's hands come in dealt order and are shown sorted.
     deliver(Bytes({2, 0, 3, 0, 40, 41, 1, 7, 3, 8, 9, 10}));
     EXPECT_EQ(hand(), CardList({41, 40, 0}));
@@ -527,9 +552,12 @@ TEST_F(TableFlowTest, ASpectatorsPauseAfterTheHandKeepsANextHandThatStartsDuring
     EXPECT_FALSE(client.state.table.NoHandInPlay);
     EXPECT_FALSE(client.state.table.StartOffered);
 
-    // Without a new hand the spectator's table is cleared after the pause.
+    // Without a new hand the spectator's table is cleared after the pause;
+    // a player who got ready during it stays ready.
+    QTimer::singleShot(0, [this] { deliver(Bytes({18, 4})); });
     deliver(over);
     EXPECT_TRUE(hand().isEmpty());
+    EXPECT_TRUE(seat(4).isHandUp);
 }
 
 TEST_F(TurnClockTest, AHandTakenOverMidTributeIsSortedSoTheCardGivenForThePlayerIsAllowed)
@@ -578,12 +606,48 @@ TEST_F(TableFlowTest, AHandStartedWhileTheHandOverBoxIsUpIsKept)
 
 TEST_F(TableFlowTest, AHandOverDuringTheRoundEndPauseLeavesNoTurnRunning)
 {
-    startHand(Hand9, 2, 1);
-    QByteArray over = Bytes({22, 1}) + QByteArray(4 * SeatCount + SeatCount, '\0');
-    QTimer::singleShot(0, [this, over] { deliver(over); });
-    // The last play wins the round for the local seat as the hand ends.
-    deliver(PlayMsg(2, {3}, 1, 1, 1));
-    EXPECT_FALSE(client.room.YuClock->isRunning());
-    EXPECT_EQ(client.state.view.PlayButtonState[0], 0);
-    EXPECT_TRUE(client.state.table.StartOffered);
+    // Seat 0 won one: the result panel draws its dark rule.
+    const QByteArray over = Bytes({22, 1, 0, 0, 0, 1}) + QByteArray(4 * 5 + SeatCount, '\0');
+    const QImage& pic = client.room.painter->picGameBack.image();
+    const QPoint rule((pic.width() - 309) / 2 + 150, (pic.height() - 300) / 2 + 70);
+    // The last play wins the round for the local seat as the hand ends; the
+    // last tribute card hands the lead on as the hand ends.
+    const QByteArray lastMoves[] = {PlayMsg(2, {3}, 1, 1, 1), TributeMsg(0, 53, 1, 1, {1, 0, 9, 9})};
+    for (const QByteArray& last : lastMoves) {
+        startHand(Hand9, 0, 3);
+        QTimer::singleShot(0, [this, over] { deliver(over); });
+        deliver(last);
+        EXPECT_FALSE(client.room.YuClock->isRunning());
+        EXPECT_EQ(client.state.view.PlayButtonState[0], 0);
+        EXPECT_TRUE(client.state.table.StartOffered);
+        // What the pause had still to draw is not drawn over the results.
+        EXPECT_EQ(pic.pixel(rule), qRgb(30, 30, 30)) << int(last[0]);
+    }
+}
+
+TEST_F(TableFlowTest, ATurnAppliedWhileARefusalOrARoundEndPauseWaitsIsNotStartedAgain)
+{
+    // The server plays for the local seat and seat 2's clock runs three
+    // seconds before the refusal's box closes or the pause ends.
+    const auto meanwhile = [this] {
+        deliver(PlayMsg(1, {14}, 2, 2));
+        for (int i = 0; i < 3; ++i)
+            client.room.YuClock->Tick();
+    };
+    for (const bool refusal : {true, false}) {
+        startHand(Hand9, 1, 1);
+        if (refusal) {
+            ModalBoxes::instance().setObserver([&](QWidget* box) {
+                meanwhile();
+                box->close();
+            });
+            deliver(Bytes({21}) + "no");
+            CloseEveryBox();
+        } else {
+            QTimer::singleShot(0, meanwhile);
+            deliver(PassMsg(0, 1, 1));
+        }
+        EXPECT_EQ(client.room.YuClock->Tag(), QStringLiteral("2")) << refusal;
+        EXPECT_EQ(client.state.view.ClockTicks, 3) << refusal;
+    }
 }
