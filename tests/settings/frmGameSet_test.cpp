@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -180,6 +181,20 @@ TEST_F(GameSetTest, FailedAutomaticConfirmationCountsOnBelowZeroAndRetriesEveryT
     tick(1);
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].body, QStringLiteral("张三`10`100`10`0`50`0"));
+}
+
+// A settings message that ends the dialog may arrive while its warning
+// waits; the dialog and the warning then go away together.
+TEST_F(GameSetTest, DialogEndedUnderItsWarningTakesTheWarningAlong)
+{
+    ASSERT_TRUE(dialog->SetInitGameSetInfo(true, QStringLiteral("5`100`10`0`50`0")));
+    ModalBoxes::instance().setObserver([this](QWidget* box) {
+        dialog->Unload();
+        QTimer::singleShot(50, box, &QWidget::close);
+    });
+    dialog->cmdUser_Click(0);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_TRUE(replies.empty());
 }
 
 TEST_F(GameSetTest, WrongFieldCountFailsButKeepsTheMode)
