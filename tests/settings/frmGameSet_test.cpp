@@ -229,6 +229,14 @@ TEST_F(GameSetTest, OnlyDigitsAndBackspaceCanBeTyped)
     EXPECT_EQ(box->text(), QStringLiteral("12345"));
     QTest::keyClick(box, Qt::Key_Backspace);
     EXPECT_EQ(box->text(), QStringLiteral("1234"));
+    // Pasting from the box's menu is not typing: a back-quote would split
+    // the reply into more fields.
+    QGuiApplication::clipboard()->setText(QStringLiteral("5`6"));
+    box->paste();
+    EXPECT_EQ(box->text(), QStringLiteral("1234"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("56"));
+    box->paste();
+    EXPECT_EQ(box->text(), QStringLiteral("123456"));
     EXPECT_TRUE(frmGameSet::AcceptsTypedCharacter(QChar(8)));
     EXPECT_FALSE(frmGameSet::AcceptsTypedCharacter(u'+'));
 }
