@@ -111,7 +111,8 @@ void Client::OnConnected()
 {
     QByteArray header(18, '\0');
     header[0] = static_cast<char>(130);
-    const QString body = QStringLiteral("300`KELPO`") + QString::number(state.prefs.AllowWatchCards);
+    // The preferences file may hold any number up to 255; the server is told one digit.
+    const QString body = QStringLiteral("300`KELPO`") + QString::number(state.prefs.AllowWatchCards != 0 ? 1 : 0);
     QByteArray packet;
     if (BuildPacket(body, packet, 2, header))
         SendPacket(packet);

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QValidator>
 
 namespace kelpo {
 
@@ -29,6 +30,22 @@ std::int32_t ReadNumber(const QString& text)
 {
     return NumericInt32(text);
 }
+
+// Text that reaches a box other than by typing (pasted from its menu,
+// dropped) must keep it digits only: the box text goes into the reply as it
+// stands, and a back-quote in it would add fields. A text the server sent
+// that is not all digits can still be edited.
+class DigitsOnly : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        for (QChar c : input)
+            if (c < u'0' || c > u'9')
+                return Invalid;
+        return Acceptable;
+    }
+};
 
 } // namespace
 
@@ -57,6 +74,7 @@ frmGameSet::frmGameSet(const ClientState& state, ResultSink sendGameSetResult, Q
         label->move(box.left() - Px(1680), box.top() + Px(40));
         label->adjustSize();
         txtUser_[i]->installEventFilter(this);
+        txtUser_[i]->setValidator(new DigitsOnly(txtUser_[i]));
     }
 
     for (int i = 0; i < 2; ++i) {

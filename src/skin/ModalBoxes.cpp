@@ -80,10 +80,13 @@ void ModalBoxes::RunModal(QWidget* box)
 void ModalBoxes::SystemMessage(QWidget* owner, QMessageBox::Icon icon, const QString& caption,
                                const QString& text)
 {
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
-    box.setTextFormat(Qt::PlainText);
-    box.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
-    RunModal(&box);
+    // On the heap: while the box waits, a message may delete its owner, and
+    // the owner then deletes the box with it.
+    QPointer<QMessageBox> box = new QMessageBox(icon, caption, text, QMessageBox::Ok, owner);
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+    RunModal(box);
+    delete box.data();
 }
 
 } // namespace kelpo

@@ -52,9 +52,13 @@ TEST(ClientSending, IdentificationCarriesTheWatchPreference)
     c.client.OnConnected();
     c.client.state.prefs.AllowWatchCards = 1;
     c.client.OnConnected();
-    ASSERT_EQ(c.sent.size(), 2u);
+    // Any other number the preferences file may hold also means "on".
+    c.client.state.prefs.AllowWatchCards = 255;
+    c.client.OnConnected();
+    ASSERT_EQ(c.sent.size(), 3u);
     EXPECT_EQ(c.sent[0], bytes({130, 0}) + "300`KELPO`0");
     EXPECT_EQ(c.sent[1], bytes({130, 0}) + "300`KELPO`1");
+    EXPECT_EQ(c.sent[2], bytes({130, 0}) + "300`KELPO`1");
 }
 
 TEST(ClientSending, DeclineAndSettingsReplies)

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -182,6 +183,20 @@ TEST_F(GameSetTest, FailedAutomaticConfirmationCountsOnBelowZeroAndRetriesEveryT
     EXPECT_EQ(replies[0].body, QStringLiteral("张三`10`100`10`0`50`0"));
 }
 
+// A settings message that ends the dialog may arrive while its warning
+// waits; the dialog and the warning then go away together.
+TEST_F(GameSetTest, DialogEndedUnderItsWarningTakesTheWarningAlong)
+{
+    ASSERT_TRUE(dialog->SetInitGameSetInfo(true, QStringLiteral("5`100`10`0`50`0")));
+    ModalBoxes::instance().setObserver([this](QWidget* box) {
+        dialog->Unload();
+        QTimer::singleShot(50, box, &QWidget::close);
+    });
+    dialog->cmdUser_Click(0);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_TRUE(replies.empty());
+}
+
 TEST_F(GameSetTest, WrongFieldCountFailsButKeepsTheMode)
 {
     for (const QString& text : {QStringLiteral("1`2`3`4`5"), QStringLiteral("1`2`3`4`5`6`7"), QString(),
@@ -214,6 +229,14 @@ TEST_F(GameSetTest, OnlyDigitsAndBackspaceCanBeTyped)
     EXPECT_EQ(box->text(), QStringLiteral("12345"));
     QTest::keyClick(box, Qt::Key_Backspace);
     EXPECT_EQ(box->text(), QStringLiteral("1234"));
+    // Pasting from the box's menu is not typing: a back-quote would split
+    // the reply into more fields.
+    QGuiApplication::clipboard()->setText(QStringLiteral("5`6"));
+    box->paste();
+    EXPECT_EQ(box->text(), QStringLiteral("1234"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("56"));
+    box->paste();
+    EXPECT_EQ(box->text(), QStringLiteral("123456"));
     EXPECT_TRUE(frmGameSet::AcceptsTypedCharacter(QChar(8)));
     EXPECT_FALSE(frmGameSet::AcceptsTypedCharacter(u'+'));
 }
