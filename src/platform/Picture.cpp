@@ -11,6 +11,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -257,6 +258,7 @@ void Picture::restoreTiles(const void* reference, qint64 referenceKey, const QRe
     if (!tilesTrusted(reference, referenceKey)) {
         tilesX_ = (width() + TileSize - 1) / TileSize;
         differs_.assign(static_cast<std::size_t>(tilesX_) * ((height() + TileSize - 1) / TileSize), WholeTile);
+        cleanRow_.assign(static_cast<std::size_t>(tilesX_), CleanTile);
         reference_ = reference;
         referenceKey_ = referenceKey;
     }
@@ -266,12 +268,20 @@ void Picture::restoreTiles(const void* reference, qint64 referenceKey, const QRe
     // Runs of differing tiles, each the bounding rectangle of what was drawn
     // in its tiles, a run below one of the same extent joined to it, copied
     // and reported once each.
-    std::vector<QRect> runs;
+    std::vector<QRect>& runs = runs_;
+    runs.clear();
     std::size_t previousRow = 0;
+    const int firstX = r.left() / TileSize;
+    const std::size_t rowBytes = static_cast<std::size_t>(lastX - firstX + 1) * sizeof(TileDirt);
     for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty) {
         const TileDirt* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
         const std::size_t thisRow = runs.size();
-        for (int tx = r.left() / TileSize; tx <= lastX;) {
+        // Most rows of a large block are clean: one comparison passes them.
+        if (std::memcmp(row + firstX, cleanRow_.data(), rowBytes) == 0) {
+            previousRow = thisRow;
+            continue;
+        }
+        for (int tx = firstX; tx <= lastX;) {
             if (row[tx].x0 > row[tx].x1) {
                 ++tx;
                 continue;
@@ -311,19 +321,24 @@ void Picture::restoreTiles(const void* reference, qint64 referenceKey, const QRe
         markChanged(run);
     }
     // Tiles whose drawn part lies inside the block now hold the reference's
-    // pixels.
+    // pixels. Only the runs' tiles can: every other tile of the block was
+    // clean, or drawn on outside it, and nothing above drew there.
     // (Beyond the picture's edge nothing is drawn.)
     const int left = r.left(), top = r.top();
     const int right = r.right() + 1 == width() ? INT_MAX : r.right();
     const int bottom = r.bottom() + 1 == height() ? INT_MAX : r.bottom();
-    for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty) {
-        TileDirt* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
-        const int y = ty * TileSize;
-        for (int tx = r.left() / TileSize; tx <= lastX; ++tx) {
-            const TileDirt d = row[tx];
-            const int x = tx * TileSize;
-            if (d.x0 <= d.x1 && left <= x + d.x0 && x + d.x1 <= right && top <= y + d.y0 && y + d.y1 <= bottom)
-                row[tx] = CleanTile;
+    for (const QRect& run : runs) {
+        if (run.isEmpty())
+            continue;
+        for (int ty = run.top() / TileSize; ty <= run.bottom() / TileSize; ++ty) {
+            TileDirt* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
+            const int y = ty * TileSize;
+            for (int tx = run.left() / TileSize; tx <= run.right() / TileSize; ++tx) {
+                const TileDirt d = row[tx];
+                const int x = tx * TileSize;
+                if (d.x0 <= d.x1 && left <= x + d.x0 && x + d.x1 <= right && top <= y + d.y0 && y + d.y1 <= bottom)
+                    row[tx] = CleanTile;
+            }
         }
     }
     imageKey_ = image_.cacheKey();
