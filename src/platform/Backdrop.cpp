@@ -141,13 +141,23 @@ void Backdrop::writeBlock(QImage& dst, const QRect& block) const
         BlockTransfer(dst, r.x(), r.y(), r.width(), r.height(), whole_, r.x(), r.y(), RasterOp::Copy);
         return;
     }
-    auto* base = reinterpret_cast<std::uint32_t*>(dst.bits());
-    const qsizetype pitch = dst.bytesPerLine() / 4;
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        std::uint32_t* row = base + y * pitch + r.x();
-        FillPixels(row, r.width(), backColor_);
+    // The pieces are opaque: under the last one that holds the whole block
+    // neither the colour nor the pieces before it show.
+    std::size_t first = patches_.size();
+    while (first > 0 && !patches_[first - 1].device.contains(r))
+        --first;
+    if (first == 0) {
+        auto* base = reinterpret_cast<std::uint32_t*>(dst.bits());
+        const qsizetype pitch = dst.bytesPerLine() / 4;
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            std::uint32_t* row = base + y * pitch + r.x();
+            FillPixels(row, r.width(), backColor_);
+        }
+    } else {
+        --first;
     }
-    for (const Patch& p : patches_) {
+    for (std::size_t i = first; i < patches_.size(); ++i) {
+        const Patch& p = patches_[i];
         const QRect part = p.device.intersected(r);
         if (!part.isEmpty())
             BlockTransfer(dst, part.x(), part.y(), part.width(), part.height(), p.image,
