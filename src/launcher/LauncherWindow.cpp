@@ -263,7 +263,7 @@ void LauncherWindow::start()
     server_ = new QProcess(this);
     connect(server_, &QProcess::readyReadStandardOutput, this, &LauncherWindow::onServerOutput);
     connect(server_, &QProcess::readyReadStandardError, this,
-            [this] { serverErr_ += server_->readAllStandardError().left(4096); });
+            [this] { keepServerErrors(server_->readAllStandardError()); });
     connect(server_, &QProcess::finished, this, &LauncherWindow::onServerFinished);
     connect(server_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart)
@@ -297,13 +297,23 @@ void LauncherWindow::onServerOutput()
     startClient(ClientHost(running_), port, running_.name);
 }
 
+void LauncherWindow::keepServerErrors(const QByteArray& more)
+{
+    // A server up for days may warn at every hand; what explains a stop is
+    // at the end, and a failed start says all it has to say well within this.
+    constexpr qsizetype Kept = 4096;
+    serverErr_ += more.right(Kept);
+    if (serverErr_.size() > Kept)
+        serverErr_ = serverErr_.right(Kept);
+}
+
 void LauncherWindow::onServerFinished(int exitCode, QProcess::ExitStatus status)
 {
     if (!server_)
         return;
     QProcess* p = server_;
     server_ = nullptr;
-    serverErr_ += p->readAllStandardError();
+    keepServerErrors(p->readAllStandardError());
     const bool expected = p->property("stopping").toBool();
     p->deleteLater();
     if (!expected)

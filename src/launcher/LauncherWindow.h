@@ -33,6 +33,8 @@ public:
     void saveSettings() const;
 
     QString statusText() const;
+    // The latest of what the room server wrote to its error output.
+    const QByteArray& serverErrors() const { return serverErr_; }
 
 public slots:
     void start();
@@ -43,6 +45,7 @@ protected:
 private:
     void showStatus(const QString& text, bool error);
     void onServerOutput();
+    void keepServerErrors(const QByteArray& more);
     void onServerFinished(int exitCode, QProcess::ExitStatus status);
     void startClient(const QString& host, int port, const QString& name);
     void onClientFinished(QProcess* p);

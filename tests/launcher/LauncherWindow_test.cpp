@@ -62,3 +62,28 @@ TEST(LauncherWindow, TheOpenTableNoticeGoesWithTheTable)
     EXPECT_TRUE(kelpo::test::PumpUntil([&] { return window.statusText() == QStringLiteral("牌桌已关闭。"); }))
         << window.statusText().toStdString();
 }
+
+// A server up for days may warn at every hand (its database down, say): the
+// launcher keeps only the latest of it.
+TEST(LauncherWindow, KeepsOnlyTheLatestServerErrors)
+{
+    QTemporaryDir dir;
+    for (const auto& [name, body] : {std::pair{"kelpo-room", QByteArray("echo 7610\n"
+                                                                 "for i in $(seq 150); do echo \"kelpo-room: the "
+                                                                 "hand's results were not saved: $i\" >&2; sleep "
+                                                                 "0.005; done\necho last >&2; exec sleep 30")},
+                                      std::pair{"kelpo", QByteArray("exec sleep 30")}}) {
+        QFile f(dir.filePath(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\n" + body + "\n");
+        f.close();
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    }
+    LauncherWindow window(dir.path());
+    LauncherChoices c;
+    c.mode = LaunchMode::Host;
+    window.setChoices(c);
+    window.start();
+    EXPECT_TRUE(kelpo::test::PumpUntil([&] { return window.serverErrors().endsWith("last\n"); }, 20000));
+    EXPECT_LE(window.serverErrors().size(), 4096);
+}
