@@ -115,9 +115,12 @@ QString ClientHost(const LauncherChoices& c)
     return QStringLiteral("127.0.0.1");
 }
 
-QString ServerErrorText(const QString& serverOutput, int exitCode)
+namespace {
+
+// Why a server that never opened its table stopped; empty when its output
+// does not say.
+QString StartFailureText(const QString& out, int exitCode)
 {
-    const QString out = serverOutput.trimmed();
     auto option = [&](const char* name) { return out.contains(QStringLiteral("--%1").arg(QLatin1String(name))); };
     if (out.contains(QLatin1String("bad value for"))) {
         if (option("player"))
@@ -143,9 +146,19 @@ QString ServerErrorText(const QString& serverOutput, int exitCode)
         return QStringLiteral("本机没有这个监听地址。");
     if (exitCode == -1)
         return QStringLiteral("找不到或无法运行牌桌服务器（kelpo-room）。");
+    return {};
+}
+
+} // namespace
+
+QString ServerErrorText(const QString& serverOutput, int exitCode, bool started)
+{
+    const QString out = serverOutput.trimmed();
+    if (const QString why = started ? QString() : StartFailureText(out, exitCode); !why.isEmpty())
+        return why;
     QString text = QStringLiteral("牌桌服务器意外停止了（状态 %1）。").arg(exitCode);
     if (!out.isEmpty())
-        text += QStringLiteral("\n") + out.left(400);
+        text += QStringLiteral("\n") + (started ? out.right(400) : out.left(400));
     return text;
 }
 

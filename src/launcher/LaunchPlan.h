@@ -43,8 +43,10 @@ QStringList ClientArguments(const QString& host, int port, const QString& name);
 // address, or the joined table.
 QString ClientHost(const LauncherChoices& c);
 
-// What the server's error output means for the user, in plain words.
-QString ServerErrorText(const QString& serverOutput, int exitCode);
+// What the server's error output means for the user, in plain words. A
+// server that had opened its table (started) stopped later: its output then
+// tells no start failure, and its end says most.
+QString ServerErrorText(const QString& serverOutput, int exitCode, bool started = false);
 
 // Why the client for host:port ended, in plain words; empty when it ended
 // as the user or the table wanted. The client itself says nothing when its

@@ -318,7 +318,7 @@ void LauncherWindow::onServerFinished(int exitCode, QProcess::ExitStatus status)
     p->deleteLater();
     if (!expected)
         showStatus(ServerErrorText(QString::fromLocal8Bit(serverErr_),
-                                   status == QProcess::CrashExit && exitCode != -1 ? 1 : exitCode),
+                                   status == QProcess::CrashExit && exitCode != -1 ? 1 : exitCode, serverPortSeen_),
                    true);
     quitIfDone();
 }

@@ -109,4 +109,10 @@ TEST(LaunchPlan, RefusesWhatWouldBreakTheCommandLinesAndExplainsServerErrors)
     EXPECT_TRUE(inUse.contains(QStringLiteral("端口"))) << inUse.toStdString();
     EXPECT_FALSE(inUse.contains(QLatin1String("bound")));
     EXPECT_TRUE(ServerErrorText(QString(), -1).contains(QStringLiteral("kelpo-room")));
+    // A server that had opened its table and stopped later did not fail to
+    // start, whatever its warnings said meanwhile.
+    const QString later =
+        ServerErrorText(QStringLiteral("kelpo-room: the account of 甲 is not available\nkelpo-room: aborted"), 1, true);
+    EXPECT_TRUE(later.contains(QStringLiteral("意外停止了"))) << later.toStdString();
+    EXPECT_TRUE(later.contains(QStringLiteral("aborted"))) << later.toStdString();
 }
