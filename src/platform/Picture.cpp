@@ -11,7 +11,6 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -258,7 +257,6 @@ void Picture::restoreTiles(const void* reference, qint64 referenceKey, const QRe
     if (!tilesTrusted(reference, referenceKey)) {
         tilesX_ = (width() + TileSize - 1) / TileSize;
         differs_.assign(static_cast<std::size_t>(tilesX_) * ((height() + TileSize - 1) / TileSize), WholeTile);
-        cleanRow_.assign(static_cast<std::size_t>(tilesX_), CleanTile);
         reference_ = reference;
         referenceKey_ = referenceKey;
     }
@@ -271,17 +269,10 @@ void Picture::restoreTiles(const void* reference, qint64 referenceKey, const QRe
     std::vector<QRect>& runs = runs_;
     runs.clear();
     std::size_t previousRow = 0;
-    const int firstX = r.left() / TileSize;
-    const std::size_t rowBytes = static_cast<std::size_t>(lastX - firstX + 1) * sizeof(TileDirt);
     for (int ty = r.top() / TileSize; ty <= r.bottom() / TileSize; ++ty) {
         const TileDirt* row = differs_.data() + static_cast<std::size_t>(ty) * tilesX_;
         const std::size_t thisRow = runs.size();
-        // Most rows of a large block are clean: one comparison passes them.
-        if (std::memcmp(row + firstX, cleanRow_.data(), rowBytes) == 0) {
-            previousRow = thisRow;
-            continue;
-        }
-        for (int tx = firstX; tx <= lastX;) {
+        for (int tx = r.left() / TileSize; tx <= lastX;) {
             if (row[tx].x0 > row[tx].x1) {
                 ++tx;
                 continue;

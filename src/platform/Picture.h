@@ -249,8 +249,7 @@ private:
     static constexpr TileDirt CleanTile{TileSize, TileSize, 0, 0};
     static constexpr TileDirt WholeTile{0, 0, TileSize - 1, TileSize - 1};
     std::vector<TileDirt> differs_;
-    std::vector<TileDirt> cleanRow_; // a row of clean tiles, to compare rows with
-    std::vector<QRect> runs_;        // restoreTiles' scratch, kept for its capacity
+    std::vector<QRect> runs_; // restoreTiles' scratch, kept for its capacity
     int tilesX_ = 0;
     const void* reference_ = nullptr;
     qint64 referenceKey_ = 0;
